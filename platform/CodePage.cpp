@@ -56,8 +56,9 @@ std::string utf16ToGbk(std::u16string_view utf16)
     ucnv_reset(c);
     std::string out(utf16.size() * 2 + 1, '\0');
     UErrorCode status = U_ZERO_ERROR;
-    int32_t n = ucnv_fromUChars(c, out.data(), static_cast<int32_t>(out.size()),
-                                reinterpret_cast<const UChar*>(utf16.data()), static_cast<int32_t>(utf16.size()), &status);
+    int32_t n =
+        ucnv_fromUChars(c, out.data(), static_cast<int32_t>(out.size()), reinterpret_cast<const UChar*>(utf16.data()),
+                        static_cast<int32_t>(utf16.size()), &status);
     if (U_FAILURE(status))
         return {};
     out.resize(static_cast<std::size_t>(n));

@@ -23,6 +23,6 @@ std::size_t gbkCharLength(std::string_view text, std::size_t pos);
 // A GBK text from a UTF-8 source literal, converted once per call site.
 #define GBK(utf8Literal)                                                                                               \
     ([]() -> const std::string& {                                                                                      \
-        static const std::string converted = ::platform::utf8ToGbk(utf8Literal);                                      \
+        static const std::string converted = ::platform::utf8ToGbk(utf8Literal);                                       \
         return converted;                                                                                              \
     }())
