@@ -12,6 +12,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_value;
 
 // One query at a time on an SQLite database handle shared with a
 // SqliteConnection: the rows are walked by position and fields are read by
@@ -90,8 +91,9 @@ public:
 private:
     class Result;
 
-    bool run(const std::string& sql, const std::optional<ByteArray>* blobs,
+    bool run(const std::string& sql, const std::optional<ByteArray>* const* blobs,
              const std::optional<std::vector<int>>& textFlags, bool requireRows);
+    int locate(const std::string& name, sqlite3_value*& cell) const;
 
     sqlite3* handle_ = nullptr;
     std::shared_ptr<Result> result_;
