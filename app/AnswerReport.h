@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/Paper.h"
+
+#include <string>
+#include <string_view>
+
+// Marking and the HTML answer report (GBK, charset gb2312): a head, one table
+// row per question with its number, title, options, correct answer and the
+// candidate's choice, and a closing piece.
+class AnswerReport {
+public:
+    // A question scores when it was answered with exactly its correct letter.
+    static bool scores(const PaperEntry& entry);
+    static int score(const Paper& paper);
+    // "得分为 【   n   】 分".
+    static std::string scoreText(int score);
+
+    // The whole report file, for questions 1 to 100.
+    static std::string build(const Paper& paper);
+    static std::string row(int number, const PaperEntry& entry);
+
+    static const std::string& headPiece();
+    static const std::string& oddRowPiece();
+    static const std::string& evenRowPiece();
+    static const std::string& closingPiece();
+
+    // Question texts are not markup: "&", "<" and ">" become entities.
+    static std::string escapeHtml(std::string_view text);
+};
