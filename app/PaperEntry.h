@@ -5,10 +5,10 @@
 // One question of the paper, as drawn and as answered. All texts GBK; empty
 // means absent (an entry the draw left empty, or an unanswered question).
 struct PaperEntry {
-    std::string title;
-    std::string options; // packed as in the question table
-    std::string answer;
-    std::string chosen; // "A" to "D", empty while unanswered
-    std::string id;     // key in the bank
-    std::string did;    // option count as text
+    std::string title{};
+    std::string options{}; // packed as in the question table
+    std::string answer{};
+    std::string chosen{}; // "A" to "D", empty while unanswered
+    std::string id{};     // key in the bank
+    std::string did{};    // option count as text
 };

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/ExamClock.h"
+#include "app/Paper.h"
+#include "db/DbConnection.h"
+#include "db/DbRecordset.h"
+#include "platform/FileSystem.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// The one record of the running examination, shared by the start window, the
+// exam window and the maintenance windows. Created before the first window
+// and destroyed after the last; while it lives, current() returns it. Header
+// only, so the maintenance windows can use it without linking the exam.
+class AppState {
+public:
+    AppState()
+    {
+        if (current_ == nullptr)
+            current_ = this;
+    }
+    ~AppState()
+    {
+        if (current_ == this)
+            current_ = nullptr;
+    }
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
+
+    static AppState* current() { return current_; }
+
+    // A file beside the program.
+    std::string filePath(std::string_view name) const { return platform::FileSystem::joinPath(runDirectory, name); }
+
+    std::string runDirectory; // GBK, no trailing separator
+    DbConnection connection;
+    std::string candidateId;
+    std::string seatNumber;
+    DbRecordset recordset; // attached to `connection` when the paper is drawn
+    Paper paper;
+    std::int32_t currentQuestion = 1; // number of the question on screen, 1..100
+    std::string currentAnswer;        // answer of the question last shown
+    // Names of the question-grid cells in the exam window; empty until it opens.
+    std::array<std::string, Paper::size> questionCells;
+    std::string currentId; // bank key of the question last shown
+    ExamClock clock;
+
+    // Shows paper entry k in the exam window (not changing currentQuestion);
+    // set while the exam window is open, empty otherwise.
+    std::function<void(int)> showQuestion;
+
+private:
+    inline static AppState* current_ = nullptr;
+};
