@@ -325,7 +325,10 @@ bool SqliteRecordset::readValue(FieldValue& out, const std::optional<std::string
         return false;
     }
     sqlite3_value* cell = result_->cell(currentRow_, column);
-    if (fieldDeclaredType(column) == "Blob")
+    // The library reports the declared type "Blob" as "BLOB" (it spells the
+    // standard type names its own way), so any letter case counts.
+    const char* type = sqlite3_column_decltype(result_->statement, column);
+    if (type != nullptr && sqlite3_stricmp(type, "Blob") == 0)
         out = FieldValue(bytesOf(cell));
     else
         out = FieldValue(textOf(cell));
