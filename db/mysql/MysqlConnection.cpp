@@ -1,0 +1,245 @@
+#include "db/mysql/MysqlConnection.h"
+
+#include "db/mysql/MysqlRecordset.h"
+
+#include <cstdint>
+#include <errmsg.h>
+#include <mysql.h>
+
+namespace {
+
+// The client library dereferences the handle in every call, so without one the
+// layer answers itself.
+const char* const notConnectedText = "Not connected to a MySQL server";
+
+std::string textOrEmpty(const char* text)
+{
+    return text ? std::string(text) : std::string();
+}
+
+} // namespace
+
+bool MysqlConnection::setOption(int option, const void* value)
+{
+    if (!handle_)
+        return false;
+    return mysql_options(handle_, static_cast<mysql_option>(option), value) == 0;
+}
+
+bool MysqlConnection::setOption(int option, const std::string& value)
+{
+    return setOption(option, static_cast<const void*>(value.c_str()));
+}
+
+bool MysqlConnection::connect(const std::string& host, const std::string& database,
+                              const std::optional<std::string>& user, const std::optional<std::string>& password,
+                              std::optional<int> port, const std::optional<std::string>& charset)
+{
+    const std::string userName = user.value_or("Root");
+    const std::string pass = password.value_or("");
+    const int portNumber = port.value_or(DefaultPort);
+    const std::string charsetName = charset.value_or("GBK");
+
+    host_ = host;
+    handle_ = mysql_init(nullptr);
+    if (!handle_)
+        return false;
+    if (mysql_real_connect(handle_, host_.c_str(), userName.c_str(), pass.c_str(), database.c_str(),
+                           static_cast<std::uint16_t>(portNumber), nullptr, 0) != handle_)
+        return false;
+    return mysql_set_character_set(handle_, charsetName.c_str()) == 0;
+}
+
+void MysqlConnection::close()
+{
+    if (handle_)
+        mysql_close(handle_);
+    handle_ = nullptr;
+}
+
+bool MysqlConnection::execute(const std::string& sql)
+{
+    if (!handle_)
+        return false;
+    return mysql_real_query(handle_, sql.data(), static_cast<unsigned long>(sql.size())) == 0;
+}
+
+std::string MysqlConnection::versionText(int which) const
+{
+    if (which == 1)
+        return textOrEmpty(mysql_get_client_info());
+    if (which == 0 && handle_)
+        return textOrEmpty(mysql_get_server_info(handle_));
+    return {};
+}
+
+std::string MysqlConnection::lastErrorText() const
+{
+    if (!handle_)
+        return notConnectedText;
+    return textOrEmpty(mysql_error(handle_));
+}
+
+int MysqlConnection::lastErrorCode() const
+{
+    if (!handle_)
+        return CR_SERVER_GONE_ERROR;
+    return static_cast<int>(mysql_errno(handle_));
+}
+
+// Statements go with their byte length, so a name holding a zero byte reaches
+// the server whole (and is refused) instead of running a shortened statement.
+bool MysqlConnection::useDatabase(const std::string& name)
+{
+    return execute("use " + name);
+}
+
+bool MysqlConnection::createDatabase(const std::string& name)
+{
+    return execute("create database " + name);
+}
+
+bool MysqlConnection::dropDatabase(const std::string& name)
+{
+    return execute("drop database " + name);
+}
+
+std::string MysqlConnection::listFirstColumn(const std::string& sql)
+{
+    std::string names;
+    MysqlRecordset recordset;
+    recordset.attachHandle(handle_);
+    if (recordset.open(sql)) {
+        for (std::int64_t row = 0, count = recordset.recordCount(); row < count; ++row) {
+            names += recordset.value(std::nullopt, 0).text();
+            names += ',';
+            recordset.moveNext();
+        }
+        recordset.close();
+    }
+    return names;
+}
+
+std::string MysqlConnection::listDatabases()
+{
+    return listFirstColumn("show databases");
+}
+
+std::string MysqlConnection::listTables(const std::string& database)
+{
+    return listFirstColumn("show tables from " + database);
+}
+
+bool MysqlConnection::tableExists(const std::string& name)
+{
+    MysqlRecordset recordset;
+    recordset.attachHandle(handle_);
+    if (!recordset.open("Select * From " + name))
+        return false;
+    recordset.close();
+    return true;
+}
+
+bool MysqlConnection::createTable(const std::string& name, const std::vector<ColumnSpec>& columns)
+{
+    std::string sql = "create table " + name;
+    if (!columns.empty()) {
+        sql += " (";
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (i > 0)
+                sql += ',';
+            sql += columns[i].name + " " + columnTypeText(columns[i]) + " " + columnOptionsText(columns[i]) + " ";
+        }
+        sql += ')';
+    }
+    return execute(sql);
+}
+
+std::string MysqlConnection::columnOptionsText(const ColumnSpec& column)
+{
+    static const struct {
+        int flag;
+        const char* text;
+    } pieces[] = {
+        {FlagPrimaryKey, "PRIMARY KEY "}, {FlagAutoIncrement, "AUTO_INCREMENT "},
+        {FlagUnsigned, "UNSIGNED "},      {FlagZeroFill, "ZEROFILL "},
+        {FlagBinary, "BINARY "},          {FlagNotNull, "NOT NULL "},
+    };
+    std::string text;
+    for (const auto& piece : pieces)
+        if (column.flags & piece.flag)
+            text += piece.text;
+    return text;
+}
+
+std::string MysqlConnection::columnTypeText(const ColumnSpec& column)
+{
+    switch (column.typeCode) {
+    case TypeInt:
+        return "int";
+    case TypeBigInt:
+        return "BigInt";
+    case TypeFloat:
+        return "Float";
+    case TypeDouble:
+        return "Double";
+    case TypeDateTime:
+        return "datetime";
+    case TypeLongText:
+        return "LongText";
+    case TypeBool:
+        return "Bool";
+    case TypeLongBlob:
+        return "LongBlob";
+    case TypeVarChar:
+        return "VarChar(" + std::to_string(column.length < 1 ? 100 : column.length) + ")";
+    default:
+        return {};
+    }
+}
+
+bool MysqlConnection::dropTable(const std::string& name)
+{
+    return execute("DROP TABLE " + name);
+}
+
+bool MysqlConnection::clearTable(const std::string& name)
+{
+    return execute("Delete From " + name);
+}
+
+bool MysqlConnection::createIndex(const std::string& table, const std::string& columns, const std::string& indexName)
+{
+    return execute("create index " + indexName + " on " + table + "(" + columns + ")");
+}
+
+bool MysqlConnection::dropIndex(const std::string& table, const std::string& indexName)
+{
+    return execute("drop index " + indexName + " on " + table);
+}
+
+bool MysqlConnection::renameTable(const std::string& oldName, const std::string& newName)
+{
+    return execute("alter table " + oldName + " rename to " + newName);
+}
+
+bool MysqlConnection::addColumn(const std::string& table, const ColumnSpec& column)
+{
+    return execute("alter table " + table + " add column " + column.name + " " + columnTypeText(column) + " " +
+                   columnOptionsText(column) + " ");
+}
+
+bool MysqlConnection::beginTransaction()
+{
+    return execute("START TRANSACTION");
+}
+
+bool MysqlConnection::commit()
+{
+    return execute("COMMIT");
+}
+
+bool MysqlConnection::rollback()
+{
+    return execute("ROLLBACK");
+}

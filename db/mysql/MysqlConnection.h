@@ -1,0 +1,97 @@
+#pragma once
+
+#include "db/sqlite/ColumnSpec.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+typedef struct st_mysql MYSQL;
+
+// The MySQL side of the database access layer: one client-library connection
+// handle and the statements run on it. All texts are GBK; the connection sets
+// that character set unless told otherwise, so nothing is converted here.
+//
+// Copies share the handle and destroying an object does not talk to the server:
+// only close() ends a connection.
+class MysqlConnection {
+public:
+    // Type codes of ColumnSpec for this backend.
+    static constexpr int TypeInt = 3;
+    static constexpr int TypeBigInt = 8;
+    static constexpr int TypeFloat = 4;
+    static constexpr int TypeDouble = 5;
+    static constexpr int TypeDateTime = 12;
+    static constexpr int TypeLongText = 25206;
+    static constexpr int TypeBool = 102;
+    static constexpr int TypeLongBlob = 25205;
+    static constexpr int TypeVarChar = 253;
+
+    // Flag bits of ColumnSpec: the field flags of the client interface.
+    static constexpr int FlagNotNull = 1;
+    static constexpr int FlagPrimaryKey = 2;
+    static constexpr int FlagUnsigned = 32;
+    static constexpr int FlagZeroFill = 64;
+    static constexpr int FlagBinary = 128;
+    static constexpr int FlagAutoIncrement = 512;
+
+    static constexpr int DefaultPort = 3306;
+
+    MysqlConnection() = default;
+
+    // Passes the option code and value to mysql_options unchanged. Options only
+    // reach a connection that exists: connect() starts a fresh handle.
+    bool setOption(int option, const void* value);
+    bool setOption(int option, const std::string& value);
+
+    // Defaults: user "Root", empty password, port 3306, charset "GBK". After a
+    // failed connect the handle stays, so lastErrorText tells why and close()
+    // releases it. An earlier connection is not closed here.
+    bool connect(const std::string& host, const std::string& database,
+                 const std::optional<std::string>& user = std::nullopt,
+                 const std::optional<std::string>& password = std::nullopt, std::optional<int> port = std::nullopt,
+                 const std::optional<std::string>& charset = std::nullopt);
+    // Safe when nothing is open.
+    void close();
+    bool isConnected() const { return handle_ != nullptr; }
+    MYSQL* handle() const { return handle_; }
+    void setHandle(MYSQL* handle) { handle_ = handle; }
+    const std::string& host() const { return host_; }
+
+    bool execute(const std::string& sql);
+    // 0: the server's version, 1: the client library's; "" otherwise.
+    std::string versionText(int which) const;
+    std::string lastErrorText() const;
+    int lastErrorCode() const;
+
+    bool useDatabase(const std::string& name);
+    bool createDatabase(const std::string& name);
+    bool dropDatabase(const std::string& name);
+    // Every name followed by ",", the last one too; "" when there is none or the
+    // statement failed.
+    std::string listDatabases();
+
+    // Without columns the statement is "create table " + name alone.
+    bool createTable(const std::string& name, const std::vector<ColumnSpec>& columns);
+    static std::string columnOptionsText(const ColumnSpec& column);
+    static std::string columnTypeText(const ColumnSpec& column);
+    bool dropTable(const std::string& name);
+    bool clearTable(const std::string& name);
+    std::string listTables(const std::string& database);
+    // True when "Select * From " + name runs.
+    bool tableExists(const std::string& name);
+    bool createIndex(const std::string& table, const std::string& columns, const std::string& indexName);
+    bool dropIndex(const std::string& table, const std::string& indexName);
+    bool renameTable(const std::string& oldName, const std::string& newName);
+    bool addColumn(const std::string& table, const ColumnSpec& column);
+
+    bool beginTransaction();
+    bool commit();
+    bool rollback();
+
+private:
+    std::string listFirstColumn(const std::string& sql);
+
+    MYSQL* handle_ = nullptr;
+    std::string host_;
+};
