@@ -1,0 +1,36 @@
+#pragma once
+
+#include "db/DbKind.h"
+#include "db/sqlite/SqliteConnection.h"
+#include "db/sqlite/SqliteRecordset.h"
+
+// The process-wide backend state behind every DbConnection and DbRecordset:
+// the current kind and one connection and one recordset per backend. The
+// program creates one registry at start-up, before the first open, and
+// destroys it at shutdown after its own objects; while it lives, instance()
+// returns it. Facades used without a registry act as if no backend were
+// selected.
+class BackendRegistry {
+public:
+    // Becomes the process's registry unless another one is alive.
+    BackendRegistry();
+    // Releases the open result and closes the open databases.
+    ~BackendRegistry();
+    BackendRegistry(const BackendRegistry&) = delete;
+    BackendRegistry& operator=(const BackendRegistry&) = delete;
+
+    static BackendRegistry* instance();
+    // The kind of the live registry; None without one.
+    static DbKind currentKind();
+
+    DbKind kind() const { return kind_; }
+    void setKind(DbKind kind) { kind_ = kind; }
+
+    SqliteConnection& sqliteConnection() { return sqliteConnection_; }
+    SqliteRecordset& sqliteRecordset() { return sqliteRecordset_; }
+
+private:
+    DbKind kind_ = DbKind::None;
+    SqliteConnection sqliteConnection_;
+    SqliteRecordset sqliteRecordset_;
+};

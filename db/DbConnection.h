@@ -1,0 +1,40 @@
+#pragma once
+
+#include "db/DbKind.h"
+
+#include <optional>
+#include <string>
+
+// The application's connection. It keeps no database state: each operation
+// reads the current kind from BackendRegistry and forwards to that backend's
+// connection, so every DbConnection in the process works on the same database.
+// With no backend selected every operation does nothing and answers false or
+// an empty text. Failures are reported by the result only; lastErrorText
+// gives the reason.
+class DbConnection {
+public:
+    // Stores kind as the current kind first, whatever happens next, then
+    // closes that backend's connection and opens it again. SQLite: database is
+    // the file, created when missing; host, user and charset play no part.
+    // MySQL: port 3306, charset "GBK" unless given.
+    bool open(const std::optional<std::string>& host, const std::optional<std::string>& user,
+              const std::optional<std::string>& password, const std::string& database,
+              const std::optional<std::string>& charset, DbKind kind);
+    bool execute(const std::string& sql);
+    // Closes the current backend's connection; the kind stays, so later
+    // operations fail at that backend.
+    void close();
+    // A table with the single column id, an integer primary key.
+    bool createTable(const std::string& table);
+    // Adds a text column: TEXT(50) on SQLite, varchar(50) on MySQL, whatever
+    // type and length are passed.
+    bool addColumn(const std::string& table, const std::string& column, const std::optional<std::string>& type = {},
+                   std::optional<int> length = {});
+    bool commit();
+    bool rollback();
+    bool beginTransaction();
+    std::string lastErrorText() const;
+    std::string clientVersion() const;
+    // VACUUM on SQLite; nothing to do (and true) on MySQL.
+    bool compact();
+};

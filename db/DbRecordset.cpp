@@ -1,0 +1,313 @@
+#include "db/DbRecordset.h"
+
+#include "db/BackendRegistry.h"
+#include "db/SqlStatements.h"
+
+#include <vector>
+
+// Every operation switches on the current kind. The MySQL branches answer
+// false, 0 or an empty text until the MySQL backend is registered.
+
+namespace {
+
+SqliteRecordset& sqliteRecordset()
+{
+    return BackendRegistry::instance()->sqliteRecordset();
+}
+
+bool isSelected(DbKind kind)
+{
+    return kind == DbKind::Sqlite || kind == DbKind::Mysql;
+}
+
+bool executeOnBackend(const std::string& sql)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return BackendRegistry::instance()->sqliteConnection().execute(sql);
+    case DbKind::Mysql:
+        return false;
+    default:
+        return false;
+    }
+}
+
+// Runs a one-placeholder statement with the blob bound as raw bytes, then
+// releases the result it leaves.
+template <typename Recordset>
+bool runBlobStatement(Recordset& recordset, const std::string& sql, const std::optional<ByteArray>& data)
+{
+    bool ran = recordset.open(sql, 1, data, std::nullopt, std::nullopt, std::vector<int>{0});
+    recordset.close();
+    return ran;
+}
+
+} // namespace
+
+bool DbRecordset::attach()
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().attach(BackendRegistry::instance()->sqliteConnection());
+    case DbKind::Mysql:
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool DbRecordset::attach(const DbConnection&)
+{
+    return attach();
+}
+
+bool DbRecordset::open(const std::string& query, std::optional<int> mode)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().open(query, mode.value_or(0));
+    case DbKind::Mysql:
+        return false;
+    default:
+        return false;
+    }
+}
+
+void DbRecordset::close()
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        sqliteRecordset().close();
+        break;
+    case DbKind::Mysql:
+        break;
+    default:
+        break;
+    }
+}
+
+bool DbRecordset::moveFirst()
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().moveFirst();
+    case DbKind::Mysql:
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool DbRecordset::moveLast()
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().moveLast();
+    case DbKind::Mysql:
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool DbRecordset::moveNext()
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().moveNext();
+    case DbKind::Mysql:
+        return false;
+    default:
+        return false;
+    }
+}
+
+int DbRecordset::recordCount()
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().recordCount();
+    case DbKind::Mysql:
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+int DbRecordset::fieldCount()
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().fieldCount();
+    case DbKind::Mysql:
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+int DbRecordset::fieldIndex(const std::string& name)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().fieldIndex(name);
+    case DbKind::Mysql:
+        return -1;
+    default:
+        return -1;
+    }
+}
+
+std::string DbRecordset::fieldName(int index)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().fieldName(index);
+    case DbKind::Mysql:
+        return {};
+    default:
+        return {};
+    }
+}
+
+bool DbRecordset::readText(const std::string& name, std::string& out)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().readText(name, out);
+    case DbKind::Mysql:
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool DbRecordset::readFloat(const std::string& name, float& out)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().readFloat(name, out);
+    case DbKind::Mysql:
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool DbRecordset::readDouble(const std::string& name, double& out)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().readDouble(name, out);
+    case DbKind::Mysql:
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool DbRecordset::readInt64(const std::string& name, std::int64_t& out)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().readInt64(name, out);
+    case DbKind::Mysql:
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool DbRecordset::readBool(const std::string& name, bool& out)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().readBool(name, out);
+    case DbKind::Mysql:
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool DbRecordset::readDateTime(const std::string& name, DateTimeValue& out)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().readDateTime(name, out);
+    case DbKind::Mysql:
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool DbRecordset::readBlob(const std::string& name, ByteArray& out)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().readBlob(name, out);
+    case DbKind::Mysql:
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool DbRecordset::insertRow(const std::string& table, const std::string& assignments)
+{
+    if (!isSelected(BackendRegistry::currentKind()))
+        return false;
+    std::string sql;
+    if (!SqlStatements::insertRow(table, assignments, sql))
+        return false;
+    return executeOnBackend(sql);
+}
+
+bool DbRecordset::deleteRows(const std::string& table, const std::string& condition)
+{
+    return executeOnBackend(SqlStatements::deleteRows(table, condition));
+}
+
+bool DbRecordset::updateRows(const std::string& table, const std::string& assignments, const std::string& condition)
+{
+    return executeOnBackend(SqlStatements::updateRows(table, assignments, condition));
+}
+
+bool DbRecordset::writeBlob(const std::string& table, const std::string& column,
+                            const std::optional<std::string>& condition, const std::optional<ByteArray>& data)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return writeBlobSqlite(table, column, condition, data);
+    case DbKind::Mysql:
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool DbRecordset::writeBlobSqlite(const std::string& table, const std::string& column,
+                                  const std::optional<std::string>& condition, const std::optional<ByteArray>& data)
+{
+    if (!isSelected(BackendRegistry::currentKind()))
+        return false;
+    return runBlobStatement(sqliteRecordset(), SqlStatements::writeBlob(table, column, condition.value_or("")), data);
+}
+
+bool DbRecordset::exists(const std::string& table, const std::string& condition)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite: {
+        SqliteRecordset& recordset = sqliteRecordset();
+        bool ran = recordset.open(SqlStatements::exists(table, condition), 1);
+        bool found = ran && recordset.recordCount() >= 1;
+        recordset.close();
+        return found;
+    }
+    case DbKind::Mysql:
+        return false;
+    default:
+        return false;
+    }
+}
