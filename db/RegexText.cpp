@@ -85,7 +85,9 @@ std::string escapeRegexText(std::string_view text)
             out += '"';
             len = quotePlaceholder.size();
         } else if (text.substr(pos, 2) == "\r\n") {
-            out += "\\n";
+            // Both characters are written as escapes: "\n" alone would need the
+            // text to hold a bare line feed where the marker holds CR LF.
+            out += "\\r\\n";
             len = 2;
         } else {
             out += text.substr(pos, len);

@@ -9,7 +9,7 @@
 // character is one unit, so no search or replacement splits one.
 
 // Escapes ? * + [ ] ( ) { } with a backslash, turns every "#引号" into a
-// double quote and every CR LF pair into the two characters "\n". Other
+// double quote and every CR LF pair into the escapes "\r\n". Other
 // characters, "." "^" "$" "|" and the backslash included, keep their pattern
 // meaning.
 std::string escapeRegexText(std::string_view text);

@@ -26,7 +26,7 @@ TEST(EscapeRegexText, EscapesOnlyTheListedCharacters)
 {
     EXPECT_EQ(escapeRegexText("?*+[](){}"), "\\?\\*\\+\\[\\]\\(\\)\\{\\}");
     EXPECT_EQ(escapeRegexText(".^$|\\"), ".^$|\\");
-    EXPECT_EQ(escapeRegexText("a\r\nb\nc"), "a\\nb\nc");
+    EXPECT_EQ(escapeRegexText("a\r\nb\nc"), "a\\r\\nb\nc");
     EXPECT_EQ(escapeRegexText(g("x#引号y")), "x\"y");
 }
 
@@ -63,6 +63,12 @@ TEST(ExtractAllBetween, QuotePlaceholderAndLetterCase)
     EXPECT_EQ(between("say \"hi\" and \"yo\"", g("#引号"), g("#引号")), (Pieces{"hi", "yo"}));
     EXPECT_EQ(between("<B>bold</B> <b>x</b>", "<b>", "</b>"), (Pieces{"bold", "x"}));
     EXPECT_EQ(between(g("开始A结束 开始b结束"), g("开始"), g("结束")), (Pieces{"A", "b"}));
+}
+
+TEST(ExtractAllBetween, LineBreakMarkersMatchTheLineBreaksOfTheText)
+{
+    EXPECT_EQ(between("a\r\nb\r\nc\nd\r\n", "\r\n", "\r\n"), Pieces{"b"});
+    EXPECT_EQ(between("x\r\n1;x\r\n2;", "x\r\n", ";"), (Pieces{"1", "2"}));
 }
 
 TEST(ExtractAllBetween, EmptyMarkerLeavesOneSideOpen)
