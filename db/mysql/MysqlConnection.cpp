@@ -57,6 +57,8 @@ void MysqlConnection::close()
     handle_ = nullptr;
 }
 
+// Statements go with their byte length, so a name holding a zero byte reaches
+// the server whole (and is refused) instead of running a shortened statement.
 bool MysqlConnection::execute(const std::string& sql)
 {
     if (!handle_)
@@ -87,8 +89,6 @@ int MysqlConnection::lastErrorCode() const
     return static_cast<int>(mysql_errno(handle_));
 }
 
-// Statements go with their byte length, so a name holding a zero byte reaches
-// the server whole (and is refused) instead of running a shortened statement.
 bool MysqlConnection::useDatabase(const std::string& name)
 {
     return execute("use " + name);

@@ -36,6 +36,8 @@ std::optional<MysqlTestServer> readState(const std::string& stateFile)
             server.host = value;
         else if (key == "PORT")
             server.port = std::atoi(value.c_str());
+        else if (key == "SOCKET")
+            server.socket = value;
         else if (key == "USER")
             server.user = value;
     }
@@ -55,6 +57,12 @@ std::string newStateFile()
 // Stops the server this process started for itself, after the last test.
 class OwnServerEnvironment : public ::testing::Environment {
 public:
+    void SetUp() override
+    {
+        const MysqlTestServer& server = MysqlTestServer::shared();
+        if (!server.socket.empty())
+            setenv("MYSQL_UNIX_PORT", server.socket.c_str(), 1);
+    }
     void TearDown() override
     {
         if (own)

@@ -14,10 +14,14 @@
 struct MysqlTestServer {
     std::string host;
     int port = 0;
+    std::string socket;
     std::string user;
     std::string stateFile;
 
     // The server shared by all tests of this run; fails the test when none can be had.
+    // Known before the first test, so that the client library, which reads
+    // MYSQL_UNIX_PORT once, takes its socket as the default: connections to
+    // host "localhost" on any port reach it.
     static const MysqlTestServer& shared();
 
     // A further server of the caller's own, e.g. to stop it under a client.

@@ -6,7 +6,8 @@
 #   private_server.sh start STATE_FILE [OWNER_PID]
 #   private_server.sh stop STATE_FILE
 #
-# start writes STATE_FILE as KEY=VALUE lines (HOST, PORT, USER, DATADIR, PID).
+# start writes STATE_FILE as KEY=VALUE lines (HOST, PORT, SOCKET, USER, DATADIR,
+# PID). Clients that cannot choose the port reach the server through SOCKET.
 # With OWNER_PID a watcher stops the server once that process is gone, so a
 # crashed test program does not leave a server behind.
 set -uo pipefail
@@ -95,6 +96,7 @@ start() {
     {
         echo "HOST=127.0.0.1"
         echo "PORT=$port"
+        echo "SOCKET=$datadir/s"
         echo "USER=root"
         echo "DATADIR=$datadir"
         echo "PID=$pid"
