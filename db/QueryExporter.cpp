@@ -1,0 +1,152 @@
+#include "db/QueryExporter.h"
+
+#include "db/DbRecordset.h"
+#include "db/EventPump.h"
+#include "db/ExportFile.h"
+#include "db/TextTable.h"
+#include "db/XlsSheetWriter.h"
+#include "platform/CodePage.h"
+
+#include <vector>
+
+namespace {
+
+const std::string csvSeparator = " , ";
+
+std::vector<std::string> fieldNames(DbRecordset& records, int fieldCount, EventPump& pump)
+{
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(fieldCount));
+    for (int f = 0; f < fieldCount; ++f) {
+        names.push_back(records.fieldName(f));
+        pump.tick();
+    }
+    return names;
+}
+
+// One line per record, cells joined by the separator; the result is whether
+// every byte reached the file.
+bool writeTextLines(DbRecordset& records, int recordCount, const std::vector<std::string>& names,
+                    const std::string& separator, std::string_view lineEnd, ExportFile& file, EventPump& pump)
+{
+    std::string cell;
+    if (!records.moveFirst())
+        return false;
+    for (int r = 1; r <= recordCount; ++r) {
+        for (std::size_t f = 0; f < names.size(); ++f) {
+            if (f > 0)
+                file.write(separator);
+            records.readText(names[f], cell);
+            file.write(cell);
+            pump.tick();
+        }
+        file.write(lineEnd.data(), lineEnd.size());
+        pump.tick();
+        // Fewer rows than were counted: the file would silently lack records.
+        if (!records.moveNext() && r < recordCount)
+            return false;
+    }
+    return file.good();
+}
+
+bool readSheet(DbRecordset& records, int recordCount, const std::vector<std::string>& names, TextTable& table,
+               EventPump& pump)
+{
+    table = TextTable(static_cast<std::size_t>(recordCount) + 1, names.size());
+    table.row(0).assign(names.begin(), names.end());
+    if (!records.moveFirst())
+        return false;
+    for (int r = 1; r <= recordCount; ++r) {
+        TextTable::Row& row = table.row(static_cast<std::size_t>(r));
+        for (std::size_t f = 0; f < names.size(); ++f) {
+            records.readText(names[f], row[f]);
+            pump.tick();
+        }
+        pump.tick();
+        if (!records.moveNext() && r < recordCount)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string_view QueryExporter::fileExtension(std::string_view path)
+{
+    std::size_t end = path.find('\0');
+    if (end == std::string_view::npos)
+        end = path.size();
+    std::size_t dot = std::string_view::npos;
+    for (std::size_t i = 0; i < end; i += platform::gbkCharLength(path, i)) {
+        char c = path[i];
+        if (c == '.')
+            dot = i;
+        else if (c == '\\' || c == '/' || c == ' ')
+            dot = std::string_view::npos;
+    }
+    return dot == std::string_view::npos ? std::string_view() : path.substr(dot, end - dot);
+}
+
+QueryExporter::Format QueryExporter::formatOf(std::string_view path)
+{
+    std::string_view extension = fileExtension(path);
+    if (extension == ".txt")
+        return Format::Text;
+    if (extension == ".csv")
+        return Format::Csv;
+    if (extension == ".xls")
+        return Format::Sheet;
+    return Format::Unsupported;
+}
+
+bool QueryExporter::exportQuery(const std::string& query, const std::string& path,
+                                const std::optional<std::string>& separator, XlsSheetWriter& sheetWriter)
+{
+    Format format = formatOf(path);
+    if (format == Format::Unsupported)
+        return false;
+
+    ExportFile textFile;
+    std::string textSeparator;
+    if (format != Format::Sheet) {
+        if (format == Format::Csv || !separator || separator->empty())
+            textSeparator = csvSeparator;
+        else
+            textSeparator = *separator;
+        // Nothing could be written: leave the shared result alone.
+        if (!textFile.create(path))
+            return false;
+    }
+
+    EventPump pump;
+    DbRecordset records;
+    // A recordset that was never attached (no query has run since the
+    // connection opened) would fail the export for no reason of its own.
+    records.attach();
+    records.open(query, 1);
+    int recordCount = records.recordCount();
+    int fieldCount = records.fieldCount();
+    bool result = false;
+    TextTable table;
+    bool sheetRead = false;
+    if (recordCount > 0) {
+        std::vector<std::string> names = fieldNames(records, fieldCount, pump);
+        if (format == Format::Sheet) {
+            // The header row comes on top of the records; refuse before reading what could not be written.
+            bool fits = static_cast<std::size_t>(recordCount) + 1 <= XlsSheetWriter::maxRows &&
+                        names.size() <= XlsSheetWriter::maxColumns;
+            sheetRead = fits && readSheet(records, recordCount, names, table, pump);
+        } else {
+            result = writeTextLines(records, recordCount, names, textSeparator,
+                                    format == Format::Csv ? std::string_view("\r\n") : std::string_view("\r\n\r\n"),
+                                    textFile, pump);
+        }
+    }
+    records.close();
+
+    if (sheetRead)
+        result = sheetWriter.saveTableForExport(std::move(table), path);
+    if (textFile.isOpen() && !textFile.close())
+        result = false;
+    return result;
+}
