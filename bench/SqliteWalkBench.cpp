@@ -1,0 +1,118 @@
+// Walking large results through the SQLite recordset, forwards and backwards.
+
+#include "bench/Comparison.h"
+#include "bench/SqliteBenchBank.h"
+#include "db/sqlite/SqliteConnection.h"
+#include "db/sqlite/SqliteRecordset.h"
+#include "db/sqlite/SqliteText.h"
+
+#include <sqlite3.h>
+
+#include <vector>
+
+namespace {
+
+ComparisonResult notRun(const std::string& note)
+{
+    ComparisonResult result;
+    result.ok = false;
+    result.note = note;
+    return result;
+}
+
+// Every field of every row, read as text by name.
+ComparisonResult walkAll(const std::string& workDir)
+{
+    const std::string bank = sqliteBenchBank(workDir, 1000000);
+    SqliteConnection connection;
+    if (bank.empty() || !connection.open(bank, true))
+        return notRun("cannot open the question bank");
+
+    ComparisonResult result;
+    long long oursCells = 0;
+    result.oursMs = timeMs([&] {
+        SqliteRecordset recordset;
+        recordset.attach(connection);
+        recordset.open("SELECT * FROM KS_SJTK");
+        std::vector<std::string> names;
+        for (int i = 0; i < recordset.fieldCount(); ++i)
+            names.push_back(recordset.fieldName(i));
+        std::string text;
+        oursCells = 0;
+        for (bool onRow = recordset.moveFirst(); onRow; onRow = recordset.moveNext()) {
+            for (const std::string& name : names) {
+                recordset.readText(name, text);
+                ++oursCells;
+            }
+        }
+        recordset.close();
+    });
+
+    long long rawCells = 0;
+    result.rawMs = timeMs([&] {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(connection.handle(), "SELECT * FROM KS_SJTK", -1, &statement, nullptr);
+        const int columns = sqlite3_column_count(statement);
+        std::string text;
+        rawCells = 0;
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            for (int i = 0; i < columns; ++i) {
+                const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
+                text = fromUtf8(bytes, static_cast<std::size_t>(sqlite3_column_bytes(statement, i)));
+                ++rawCells;
+            }
+        }
+        sqlite3_finalize(statement);
+    });
+    connection.close();
+    if (oursCells != 5000000 || rawCells != 5000000)
+        return notRun("the walks did not read 5,000,000 fields");
+    return result;
+}
+
+// The last row to the first, one field each, against the first to the last.
+ComparisonResult walkBack(const std::string& workDir)
+{
+    const std::string bank = sqliteBenchBank(workDir, 1000000);
+    SqliteConnection connection;
+    if (bank.empty() || !connection.open(bank, true))
+        return notRun("cannot open the question bank");
+    const std::string sql = "SELECT * FROM KS_SJTK LIMIT 100000";
+
+    ComparisonResult result;
+    int backRows = 0;
+    result.oursMs = timeMs([&] {
+        SqliteRecordset recordset;
+        recordset.attach(connection);
+        recordset.open(sql);
+        std::string text;
+        backRows = 0;
+        for (bool onRow = recordset.moveLast(); onRow; onRow = recordset.movePrevious()) {
+            recordset.readText("Title", text);
+            ++backRows;
+        }
+        recordset.close();
+    });
+    int forwardRows = 0;
+    result.rawMs = timeMs([&] {
+        SqliteRecordset recordset;
+        recordset.attach(connection);
+        recordset.open(sql);
+        std::string text;
+        forwardRows = 0;
+        for (bool onRow = recordset.moveFirst(); onRow; onRow = recordset.moveNext()) {
+            recordset.readText("Title", text);
+            ++forwardRows;
+        }
+        recordset.close();
+    });
+    connection.close();
+    if (backRows != 100000 || forwardRows != 100000)
+        return notRun("the walks did not visit 100,000 rows");
+    return result;
+}
+
+ComparisonRegistrar walk1m("walk-1m", walkAll);
+ComparisonRegistrar walkBack100k("walk-back-100k", walkBack);
+
+} // namespace
