@@ -145,8 +145,8 @@ public:
     static bool setGridRowCount(const std::string& window, const std::string& control, int rows);
     static int gridColumnCount(const std::string& window, const std::string& control);
     static bool setGridColumnCount(const std::string& window, const std::string& control, int columns);
-    // Reserves room for `rows` rows of about `bytesPerRow` text bytes before a large fill.
-    static bool reserveGrid(const std::string& window, const std::string& control, int rows, int bytesPerRow);
+    // Reserves room for `rows` rows before a large fill; bytesPerRow is a size hint (0 = unknown).
+    static bool reserveGrid(const std::string& window, const std::string& control, int rows, int bytesPerRow = 0);
     static std::string gridText(const std::string& window, const std::string& control, int row, int column);
     static bool setGridText(const std::string& window, const std::string& control, int row, int column,
                             const std::string& text);
@@ -193,6 +193,11 @@ public:
     static std::string htmlFile(const std::string& window, const std::string& control);
     // The page's text as shown (GBK), for checks.
     static std::string htmlPlainText(const std::string& window, const std::string& control);
+
+private:
+    friend class GuiDriver;
+    static class GuiWindow* findWindow(const std::string& window, bool warn = true);
+    static struct GuiControl* findControl(const std::string& window, const std::string& control);
 };
 
 } // namespace platform

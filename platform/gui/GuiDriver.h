@@ -84,6 +84,9 @@ public:
     void runModal(const std::string& window);
 
 private:
+    // The control as a user could reach it: shown, enabled, in a window that takes input.
+    static struct GuiControl* reachable(const std::string& window, const std::string& control);
+
     GuiDriver* previous_ = nullptr;
     std::deque<MessageBoxResult> answers_;
     std::function<MessageBoxResult(const MessageBoxRequest&)> responder_;

@@ -1,0 +1,70 @@
+#include "platform/gui/HtmlView.h"
+
+#include "platform/gui/QtText.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextDocument>
+
+namespace platform {
+
+HtmlView::HtmlView(QWidget* parent) : QTextBrowser(parent)
+{
+    setOpenLinks(false);
+    setOpenExternalLinks(false);
+    connect(this, &QTextBrowser::anchorClicked, this, &HtmlView::followLink);
+}
+
+QString HtmlView::decodePage(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.mid(3));
+    const QByteArray head = bytes.left(2048).toLower();
+    if (head.contains("charset=utf-8") || head.contains("charset=\"utf-8\""))
+        return QString::fromUtf8(bytes);
+    return qtText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+bool HtmlView::showFile(const QString& path)
+{
+    shownFile_ = path;
+    QFileInfo info(path);
+    baseUrl_ = QUrl::fromLocalFile(info.absolutePath() + QLatin1Char('/'));
+    document()->setBaseUrl(baseUrl_);
+    setSearchPaths({info.absolutePath()});
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        setHtml(QStringLiteral("<html><body><h3>无法显示此网页</h3><p>%1</p></body></html>").arg(path.toHtmlEscaped()));
+        return false;
+    }
+    setHtml(decodePage(file.readAll()));
+    return true;
+}
+
+QVariant HtmlView::loadResource(int type, const QUrl& name)
+{
+    const QUrl url = name.isRelative() ? baseUrl_.resolved(name) : name;
+    if (url.isLocalFile()) {
+        QFile file(url.toLocalFile());
+        if (file.open(QIODevice::ReadOnly)) {
+            QByteArray bytes = file.readAll();
+            if (type == QTextDocument::ImageResource)
+                return bytes;
+            return decodePage(bytes);
+        }
+    }
+    return QTextBrowser::loadResource(type, name);
+}
+
+void HtmlView::followLink(const QUrl& link)
+{
+    if (link.hasFragment() && link.path().isEmpty()) {
+        scrollToAnchor(link.fragment());
+        return;
+    }
+    const QUrl url = link.isRelative() ? baseUrl_.resolved(link) : link;
+    if (url.isLocalFile())
+        showFile(url.toLocalFile());
+}
+
+} // namespace platform
