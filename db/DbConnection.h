@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/DbKind.h"
+#include "db/XlsSheetWriter.h"
 
 #include <optional>
 #include <string>
@@ -30,6 +31,13 @@ public:
     // type and length are passed.
     bool addColumn(const std::string& table, const std::string& column, const std::optional<std::string>& type = {},
                    std::optional<int> length = {});
+    // Runs query and writes its rows to path; the extension (".txt", ".csv" or
+    // ".xls", case-sensitive) chooses the format. False, with nothing written,
+    // for any other extension or with no backend selected; false also for a
+    // query without rows (text files are then left empty, no spreadsheet is
+    // written). The export replaces the result every DbRecordset sees.
+    bool exportQuery(const std::string& query, const std::string& path,
+                     const std::optional<std::string>& separator = {});
     bool commit();
     bool rollback();
     bool beginTransaction();
@@ -37,4 +45,8 @@ public:
     std::string clientVersion() const;
     // VACUUM on SQLite; nothing to do (and true) on MySQL.
     bool compact();
+
+private:
+    // Only the export uses it; copies of the connection get their own copy.
+    XlsSheetWriter sheetWriter_;
 };

@@ -30,7 +30,7 @@ protected:
     bool exportTo(const std::string& query, const std::string& utf8Name,
                   const std::optional<std::string>& separator = std::nullopt)
     {
-        return QueryExporter::exportQuery(query, dir.path(utf8Name), separator, writer);
+        return connection.exportQuery(query, dir.path(utf8Name), separator);
     }
 
     std::string bytesOf(const std::string& utf8Name) { return readBytes(dir.native(utf8Name)); }
@@ -46,7 +46,6 @@ protected:
     ScratchDir dir;
     BackendRegistry registry;
     DbConnection connection;
-    XlsSheetWriter writer;
 };
 
 } // namespace
@@ -121,7 +120,6 @@ TEST_F(QueryExportTest, SpreadsheetReaderGetsTheSameCellsChineseIncluded)
         {"T:2", "", "T:x|y|", "T:B", "T:2"},
     };
     EXPECT_EQ(readWithXlrd(dir.native("bank.xls")), expected);
-    EXPECT_EQ(writer.getCell(2, 2), GBK("下列哪一项是正确的？"));
 }
 
 TEST_F(QueryExportTest, UnsupportedExtensionWritesNothing)
@@ -132,6 +130,17 @@ TEST_F(QueryExportTest, UnsupportedExtensionWritesNothing)
     writeBytes(dir.native("keep.Xls"), "old");
     EXPECT_FALSE(exportTo("SELECT * FROM t", "keep.Xls"));
     EXPECT_EQ(bytesOf("keep.Xls"), "old");
+}
+
+TEST_F(QueryExportTest, WithNoBackendSelectedNothingIsTouched)
+{
+    makeXyTable();
+    writeBytes(dir.native("keep.txt"), "old");
+    connection.open(std::nullopt, std::nullopt, "", dir.path("bank.db"), std::nullopt, static_cast<DbKind>(2));
+    EXPECT_FALSE(exportTo("SELECT * FROM t", "keep.txt"));
+    EXPECT_EQ(bytesOf("keep.txt"), "old");
+    EXPECT_FALSE(exportTo("SELECT * FROM t", "new.xls"));
+    EXPECT_FALSE(exists("new.xls"));
 }
 
 TEST_F(QueryExportTest, QueryWithoutRowsFailsLeavingEmptyTextFilesAndNoSheet)
