@@ -1,0 +1,295 @@
+#include "bank/BankWindow.h"
+
+#include "bank/BankWindowLayout.h"
+#include "bank/QuestionRecord.h"
+#include "bank/SqlLiteral.h"
+#include "bank/TextRules.h"
+#include "db/DbConnection.h"
+#include "db/DbRecordset.h"
+#include "platform/CodePage.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+
+using platform::Gui;
+using platform::GuiEvent;
+using platform::MessageBoxButtons;
+using platform::MessageBoxIcon;
+using platform::MessageBoxResult;
+
+namespace {
+
+constexpr char grid[] = "题库表";
+constexpr char searchBox[] = "查询编辑框";
+constexpr char titleBox[] = "标题编辑框";
+constexpr char contentBox[] = "内容编辑框";
+constexpr char countCombo[] = "组合框1";
+constexpr std::array<const char*, 4> answerButtons = {"A", "B", "C", "D"};
+constexpr std::array<const char*, 4> previewLabels = {"A标签", "B标签", "C标签", "D标签"};
+
+constexpr char table[] = "KS_SJTK";
+constexpr char crlf[] = "\r\n";
+constexpr platform::Rgb alternateRowColour = 0xECECEC;
+constexpr std::array<int, 4> columnWidths = {30, 250, 250, 30};
+
+const std::string& errorCaption()
+{
+    return GBK("信息");
+}
+
+const std::string& noRowMessage()
+{
+    return GBK("请选择要删除的行再试！");
+}
+
+} // namespace
+
+BankWindow::BankWindow(DbConnection& connection, DbRecordset& recordset)
+    : connection_(connection), recordset_(recordset), window_(bankWindowLayout().id)
+{
+}
+
+platform::HandlerTable BankWindow::handlers(DbConnection& connection, DbRecordset& recordset)
+{
+    auto window = std::make_shared<BankWindow>(connection, recordset);
+    return {
+        {"bankCreated", [window](const GuiEvent&) { window->listAll(); }},
+        {"searchClicked", [window](const GuiEvent&) { window->search(); }},
+        {"searchTextChanged", [window](const GuiEvent&) { window->copySearchText(); }},
+        {"contentChanged", [window](const GuiEvent&) { window->previewOptions(); }},
+        {"gridCellChanged", [window](const GuiEvent&) { window->loadRow(); }},
+        {"addClicked", [window](const GuiEvent&) { window->add(); }},
+        {"modifyClicked", [window](const GuiEvent&) { window->modify(); }},
+        {"deleteClicked", [window](const GuiEvent&) { window->remove(); }},
+    };
+}
+
+void BankWindow::fillGrid(const std::string& query)
+{
+    // A refill may move the current cell; that is not the user choosing a row.
+    fillingGrid_ = true;
+    Gui::resetGrid(window_, grid);
+    recordset_.open(query);
+    const int rows = recordset_.recordCount();
+    const int columns = recordset_.fieldCount();
+    Gui::reserveGrid(window_, grid, rows + 1, 0);
+    Gui::setGridRowCount(window_, grid, rows + 1);
+    Gui::setGridColumnCount(window_, grid, columns);
+    Gui::setGridAlternateRowColour(window_, grid, alternateRowColour);
+    for (int c = 0; c < std::min<int>(columns, columnWidths.size()); ++c)
+        Gui::setGridColumnWidth(window_, grid, c, columnWidths[static_cast<std::size_t>(c)]);
+
+    std::vector<std::string> names;
+    for (int i = 0; i < columns; ++i)
+        names.push_back(recordset_.fieldName(i));
+    if (rows >= 0)
+        Gui::setGridRow(window_, grid, 0, names);
+
+    std::vector<std::string> cells(names.size());
+    recordset_.moveFirst();
+    for (int j = 1; j <= rows; ++j) {
+        for (std::size_t k = 0; k < names.size(); ++k)
+            recordset_.readText(names[k], cells[k]);
+        Gui::setGridRow(window_, grid, j, cells);
+        recordset_.moveNext();
+    }
+    recordset_.close();
+    fillingGrid_ = false;
+}
+
+void BankWindow::listAll()
+{
+    fillGrid("SELECT * FROM KS_SJTK  ");
+}
+
+void BankWindow::search()
+{
+    // "%" and "_" stay LIKE wildcards; only quotes are made literal.
+    fillGrid("SELECT * FROM KS_SJTK WHERE Title LIKE '%" + SqlLiteral::escape(Gui::text(window_, searchBox)) + "%' ");
+}
+
+void BankWindow::copySearchText()
+{
+    Gui::setText(window_, titleBox, Gui::text(window_, searchBox));
+}
+
+void BankWindow::previewOptions()
+{
+    const std::vector<std::string> lines = TextRules::split(Gui::text(window_, contentBox), crlf);
+    if (lines.size() < 2)
+        return;
+    const std::size_t shown = std::min(lines.size(), previewLabels.size());
+    for (std::size_t i = 0; i < shown; ++i)
+        Gui::setText(window_, previewLabels[i], QuestionRecord::cleanOptionLine(lines[i]));
+}
+
+void BankWindow::loadRow()
+{
+    if (fillingGrid_)
+        return;
+    clearTexts();
+    clearPreviews();
+    uncheckAnswers();
+    const int row = Gui::gridCurrentRow(window_, grid);
+    if (row == -1) {
+        reportError(noRowMessage());
+        return;
+    }
+    Gui::setText(window_, titleBox, Gui::gridText(window_, grid, row, 1));
+    // Setting the content runs the preview.
+    Gui::setText(window_, contentBox, QuestionRecord::optionsToLines(Gui::gridText(window_, grid, row, 2)));
+    if (std::optional<int> item = QuestionRecord::didComboIndex(Gui::gridText(window_, grid, row, 4)))
+        Gui::setComboIndex(window_, countCombo, *item);
+    const std::string answer = Gui::gridText(window_, grid, row, 3);
+    for (const char* button : answerButtons) {
+        if (Gui::text(window_, button) == answer)
+            Gui::setChecked(window_, button, true);
+    }
+}
+
+void BankWindow::add()
+{
+    const std::string title = Gui::text(window_, titleBox);
+    if (title.empty()) {
+        Gui::messageBox(GBK("请输入标题"));
+        return;
+    }
+    if (Gui::text(window_, contentBox).empty()) {
+        Gui::messageBox(GBK("请输入内容"));
+        return;
+    }
+    const int item = Gui::comboIndex(window_, countCombo);
+    if (item == -1) {
+        Gui::messageBox(GBK("请输选择题目选项"));
+        return;
+    }
+    const std::string answer = answerLetter();
+    if (recordset_.exists(table, "Title='" + SqlLiteral::escape(title) + "'")) {
+        Gui::messageBox(GBK("题目已经存在"));
+        return;
+    }
+    // Only the last option of the chosen count is looked at.
+    const int count = Gui::comboItemValue(window_, countCombo, item);
+    const std::vector<std::string> shown = previews();
+    if ((count == 3 && shown[2].empty()) || (count == 2 && shown[1].empty()) || (count == 4 && shown[3].empty())) {
+        Gui::messageBox(GBK("格式错误"));
+        return;
+    }
+    const std::string statement = "INSERT INTO KS_SJTK (Title, Tmnr, Answer,did) VALUES ('" +
+                                  SqlLiteral::escape(QuestionRecord::cleanAddedTitle(title)) + "', '" +
+                                  SqlLiteral::escape(optionText()) + "', '" + SqlLiteral::escape(answer) + "', '" +
+                                  SqlLiteral::escape(QuestionRecord::didFromItemValue(count)) + "')";
+    if (!connection_.execute(statement)) {
+        reportError(GBK("抱歉，添加失败失败\r\n导致错误原因可能是字符错误"));
+        return;
+    }
+    listAll();
+    clearEditor();
+}
+
+void BankWindow::modify()
+{
+    const std::string& failure = GBK("抱歉，修改失败失败\r\n导致错误原因可能是字符错误");
+    const int row = Gui::gridCurrentRow(window_, grid);
+    if (row == -1) {
+        reportError(noRowMessage());
+        return;
+    }
+    const std::string id = Gui::gridText(window_, grid, row, 0);
+    if (!SqlLiteral::isIntegerKey(id)) {
+        reportError(failure);
+        return;
+    }
+    const std::string statement = "UPDATE KS_SJTK SET Title='" + SqlLiteral::escape(Gui::text(window_, titleBox)) +
+                                  "', Tmnr='" + SqlLiteral::escape(optionText()) + "', Answer='" +
+                                  SqlLiteral::escape(answerLetter()) + "', did='" +
+                                  SqlLiteral::escape(optionCountText()) + "' WHERE (id=" + id + ")";
+    if (!connection_.execute(statement)) {
+        reportError(failure);
+        return;
+    }
+    listAll();
+    clearEditor();
+}
+
+void BankWindow::remove()
+{
+    if (Gui::gridCurrentRow(window_, grid) == -1) {
+        reportError(noRowMessage());
+        return;
+    }
+    if (Gui::messageBox(GBK("是否要删除数据？删除后不可恢复！"), std::nullopt, MessageBoxIcon::Information,
+                        MessageBoxButtons::YesNo) != MessageBoxResult::Yes)
+        return;
+    const std::string& failure = GBK("抱歉，删除失败");
+    // The box kept messages flowing, so the row is read again.
+    const int row = Gui::gridCurrentRow(window_, grid);
+    const std::string id = row == -1 ? std::string() : Gui::gridText(window_, grid, row, 0);
+    if (!SqlLiteral::isIntegerKey(id) || !recordset_.deleteRows(table, "id='" + id + "'")) {
+        reportError(failure);
+        return;
+    }
+    listAll();
+    // Clearing the content leaves the previews as they were.
+    clearTexts();
+    uncheckAnswers();
+}
+
+std::string BankWindow::answerLetter() const
+{
+    for (const char* button : answerButtons) {
+        if (Gui::checked(window_, button))
+            return button;
+    }
+    return {};
+}
+
+std::string BankWindow::optionText() const
+{
+    return QuestionRecord::packOptions(previews());
+}
+
+std::string BankWindow::optionCountText() const
+{
+    return QuestionRecord::didFromItemValue(
+        Gui::comboItemValue(window_, countCombo, Gui::comboIndex(window_, countCombo)));
+}
+
+std::vector<std::string> BankWindow::previews() const
+{
+    std::vector<std::string> texts;
+    for (const char* label : previewLabels)
+        texts.push_back(Gui::text(window_, label));
+    return texts;
+}
+
+void BankWindow::clearTexts()
+{
+    Gui::setText(window_, titleBox, {});
+    Gui::setText(window_, contentBox, {});
+}
+
+void BankWindow::clearPreviews()
+{
+    for (const char* label : previewLabels)
+        Gui::setText(window_, label, {});
+}
+
+void BankWindow::uncheckAnswers()
+{
+    for (auto it = answerButtons.rbegin(); it != answerButtons.rend(); ++it)
+        Gui::setChecked(window_, *it, false);
+}
+
+void BankWindow::clearEditor()
+{
+    clearTexts();
+    clearPreviews();
+    uncheckAnswers();
+}
+
+void BankWindow::reportError(const std::string& message)
+{
+    Gui::messageBox(message, errorCaption(), MessageBoxIcon::Error);
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/gui/Gui.h"
+
+#include <string>
+#include <vector>
+
+class DbConnection;
+class DbRecordset;
+
+// The bank management window: lists and searches the questions of KS_SJTK in
+// its grid and adds, modifies and deletes them from its editor. Apart from its
+// controls it only knows whether it is refilling the grid itself, so that the
+// current-cell changes of a refill do not load rows.
+class BankWindow {
+public:
+    BankWindow(DbConnection& connection, DbRecordset& recordset);
+    BankWindow(const BankWindow&) = delete;
+    BankWindow& operator=(const BankWindow&) = delete;
+
+    // Handlers for the window's events, bound to one BankWindow that lives as
+    // long as the table does.
+    static platform::HandlerTable handlers(DbConnection& connection, DbRecordset& recordset);
+
+    const std::string& windowId() const { return window_; }
+
+    // Event operations.
+    void listAll();
+    void search();
+    void copySearchText();
+    void previewOptions();
+    void loadRow();
+    void add();
+    void modify();
+    void remove();
+
+    // Replaces the grid's rows by the result of the query: the header row of
+    // field names, then one row per result row. A result without rows leaves
+    // no row at all.
+    void fillGrid(const std::string& query);
+
+    // The editor as add and modify store it.
+    std::string answerLetter() const;
+    std::string optionText() const;
+    std::string optionCountText() const;
+
+private:
+    void clearTexts();
+    void clearPreviews();
+    void uncheckAnswers();
+    void clearEditor();
+    std::vector<std::string> previews() const;
+    void reportError(const std::string& message);
+
+    DbConnection& connection_;
+    DbRecordset& recordset_;
+    std::string window_;
+    bool fillingGrid_ = false;
+};

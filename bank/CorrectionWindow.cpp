@@ -1,0 +1,106 @@
+#include "bank/CorrectionWindow.h"
+
+#include "app/AppState.h"
+#include "bank/CorrectionWindowLayout.h"
+#include "bank/QuestionRecord.h"
+#include "bank/SqlLiteral.h"
+#include "platform/CodePage.h"
+
+#include <array>
+#include <memory>
+
+using platform::Gui;
+using platform::GuiEvent;
+using platform::MessageBoxIcon;
+
+namespace {
+
+constexpr char titleBox[] = "标题编辑框";
+constexpr char contentBox[] = "内容编辑框";
+constexpr std::array<const char*, 4> answerButtons = {"A", "B", "C", "D"};
+
+constexpr char answerSwitch[] = "显示正确答案";
+constexpr char answerLabel[] = "透明标签7";
+
+} // namespace
+
+CorrectionWindow::CorrectionWindow(AppState& state, std::string examWindow)
+    : state_(state), window_(correctionWindowLayout().id), examWindow_(std::move(examWindow))
+{
+}
+
+platform::HandlerTable CorrectionWindow::handlers(AppState& state, const std::string& examWindow)
+{
+    auto window = std::make_shared<CorrectionWindow>(state, examWindow);
+    return {
+        {"correctionCreated", [window](const GuiEvent&) { window->fill(); }},
+        {"correctClicked", [window](const GuiEvent&) { window->correct(); }},
+    };
+}
+
+void CorrectionWindow::fill()
+{
+    if (idMissing())
+        return;
+    const PaperEntry& entry = state_.paper.entry(state_.currentQuestion);
+    state_.currentId = entry.id;
+    Gui::setText(window_, titleBox, entry.title);
+    Gui::setText(window_, contentBox, QuestionRecord::optionsToContent(entry.options));
+    for (const char* button : answerButtons) {
+        if (Gui::text(window_, button) == entry.answer)
+            Gui::setChecked(window_, button, true);
+    }
+}
+
+void CorrectionWindow::correct()
+{
+    if (idMissing())
+        return;
+    const std::string& failure = GBK("亲、抱歉，修改失败失败\r\n导致错误原因可能是字符错误");
+    if (!SqlLiteral::isIntegerKey(state_.currentId)) {
+        reportError(failure);
+        return;
+    }
+    const std::string answer = answerLetter();
+    const std::string statement = "UPDATE KS_SJTK SET Title='" + SqlLiteral::escape(Gui::text(window_, titleBox)) +
+                                  "', Tmnr='" +
+                                  SqlLiteral::escape(QuestionRecord::contentToOptions(Gui::text(window_, contentBox))) +
+                                  "', Answer='" + SqlLiteral::escape(answer) + "' WHERE (id=" + state_.currentId + ")";
+    if (!state_.connection.execute(statement)) {
+        reportError(failure);
+        return;
+    }
+
+    // The candidate's choice stays; the hand-in marks it against the new answer.
+    PaperEntry& entry = state_.paper.entry(state_.currentQuestion);
+    entry.title = Gui::text(window_, titleBox);
+    entry.options = QuestionRecord::contentToOptions(Gui::text(window_, contentBox));
+    entry.answer = answer;
+    if (Gui::checked(examWindow_, answerSwitch))
+        Gui::setText(examWindow_, answerLabel, answer);
+    if (state_.showQuestion)
+        state_.showQuestion(state_.currentQuestion);
+    Gui::closeWindow(window_);
+}
+
+std::string CorrectionWindow::answerLetter() const
+{
+    for (const char* button : answerButtons) {
+        if (Gui::checked(window_, button))
+            return button;
+    }
+    return {};
+}
+
+bool CorrectionWindow::idMissing()
+{
+    if (!state_.currentId.empty())
+        return false;
+    reportError(GBK("id传送错误【 ") + state_.currentId + GBK(" 】"));
+    return true;
+}
+
+void CorrectionWindow::reportError(const std::string& message)
+{
+    Gui::messageBox(message, GBK("信息"), MessageBoxIcon::Error);
+}

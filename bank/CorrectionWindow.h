@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/gui/Gui.h"
+
+#include <string>
+
+class AppState;
+
+// The correction window: shows the question on screen and writes a corrected
+// title, options and answer into the bank and into the paper, so that the
+// exam goes on with the corrected question. The bank's option count stays.
+class CorrectionWindow {
+public:
+    // examWindow: the window showing the question, whose answer switch and
+    // answer label follow a correction.
+    CorrectionWindow(AppState& state, std::string examWindow);
+    CorrectionWindow(const CorrectionWindow&) = delete;
+    CorrectionWindow& operator=(const CorrectionWindow&) = delete;
+
+    // Handlers for the window's events, bound to one CorrectionWindow that
+    // lives as long as the table does.
+    static platform::HandlerTable handlers(AppState& state, const std::string& examWindow);
+
+    const std::string& windowId() const { return window_; }
+
+    // Event operations.
+    void fill();
+    void correct();
+
+    std::string answerLetter() const;
+
+private:
+    void reportError(const std::string& message);
+    bool idMissing();
+
+    AppState& state_;
+    std::string window_;
+    std::string examWindow_;
+};
