@@ -4,7 +4,8 @@
 #include "db/QueryExporter.h"
 #include "db/SqlStatements.h"
 
-// Every operation switches on the current kind.
+// Every operation switches on the current kind. The MySQL branches answer
+// false or an empty text until the MySQL backend is registered.
 
 namespace {
 
@@ -24,21 +25,6 @@ void closeSqlite()
     sqlite().close();
 }
 
-MysqlConnection& mysql()
-{
-    return BackendRegistry::instance()->mysqlConnection();
-}
-
-// As for SQLite: the registry's recordset must not keep a result or a handle of
-// a connection that is gone.
-void closeMysql()
-{
-    MysqlRecordset& recordset = BackendRegistry::instance()->mysqlRecordset();
-    recordset.close();
-    recordset.attachHandle(nullptr);
-    mysql().close();
-}
-
 } // namespace
 
 bool DbConnection::open(const std::optional<std::string>& host, const std::optional<std::string>& user,
@@ -54,11 +40,10 @@ bool DbConnection::open(const std::optional<std::string>& host, const std::optio
         closeSqlite();
         return sqlite().open(database, true, password.value_or(""), 1);
     case DbKind::Mysql:
-        // User and password count as given even when left out, so the backend's
-        // default user name never applies here.
-        closeMysql();
-        return mysql().connect(host.value_or(""), database, user.value_or(""), password.value_or(""),
-                               MysqlConnection::DefaultPort, charset.value_or("GBK"));
+        (void)host;
+        (void)user;
+        (void)charset;
+        return false;
     default:
         return false;
     }
@@ -70,7 +55,7 @@ bool DbConnection::execute(const std::string& sql)
     case DbKind::Sqlite:
         return sqlite().execute(sql);
     case DbKind::Mysql:
-        return mysql().execute(sql);
+        return false;
     default:
         return false;
     }
@@ -83,7 +68,6 @@ void DbConnection::close()
         closeSqlite();
         break;
     case DbKind::Mysql:
-        closeMysql();
         break;
     default:
         break;
@@ -126,7 +110,7 @@ bool DbConnection::commit()
     case DbKind::Sqlite:
         return sqlite().commit();
     case DbKind::Mysql:
-        return mysql().commit();
+        return false;
     default:
         return false;
     }
@@ -138,7 +122,7 @@ bool DbConnection::rollback()
     case DbKind::Sqlite:
         return sqlite().rollback();
     case DbKind::Mysql:
-        return mysql().rollback();
+        return false;
     default:
         return false;
     }
@@ -150,7 +134,7 @@ bool DbConnection::beginTransaction()
     case DbKind::Sqlite:
         return sqlite().beginTransaction();
     case DbKind::Mysql:
-        return mysql().beginTransaction();
+        return false;
     default:
         return false;
     }
@@ -162,7 +146,7 @@ std::string DbConnection::lastErrorText() const
     case DbKind::Sqlite:
         return sqlite().lastErrorText();
     case DbKind::Mysql:
-        return mysql().lastErrorText();
+        return {};
     default:
         return {};
     }
@@ -174,7 +158,7 @@ std::string DbConnection::clientVersion() const
     case DbKind::Sqlite:
         return sqlite().libraryVersion();
     case DbKind::Mysql:
-        return mysql().versionText(1);
+        return {};
     default:
         return {};
     }
