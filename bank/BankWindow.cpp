@@ -53,15 +53,23 @@ BankWindow::BankWindow(DbConnection& connection, DbRecordset& recordset)
 platform::HandlerTable BankWindow::handlers(DbConnection& connection, DbRecordset& recordset)
 {
     auto window = std::make_shared<BankWindow>(connection, recordset);
+    platform::HandlerTable table = window->handlerTable();
+    for (auto& entry : table)
+        entry.second = [window, handler = std::move(entry.second)](const GuiEvent& event) { handler(event); };
+    return table;
+}
+
+platform::HandlerTable BankWindow::handlerTable()
+{
     return {
-        {"bankCreated", [window](const GuiEvent&) { window->listAll(); }},
-        {"searchClicked", [window](const GuiEvent&) { window->search(); }},
-        {"searchTextChanged", [window](const GuiEvent&) { window->copySearchText(); }},
-        {"contentChanged", [window](const GuiEvent&) { window->previewOptions(); }},
-        {"gridCellChanged", [window](const GuiEvent&) { window->loadRow(); }},
-        {"addClicked", [window](const GuiEvent&) { window->add(); }},
-        {"modifyClicked", [window](const GuiEvent&) { window->modify(); }},
-        {"deleteClicked", [window](const GuiEvent&) { window->remove(); }},
+        {"bankCreated", [this](const GuiEvent&) { listAll(); }},
+        {"searchClicked", [this](const GuiEvent&) { search(); }},
+        {"searchTextChanged", [this](const GuiEvent&) { copySearchText(); }},
+        {"contentChanged", [this](const GuiEvent&) { previewOptions(); }},
+        {"gridCellChanged", [this](const GuiEvent&) { loadRow(); }},
+        {"addClicked", [this](const GuiEvent&) { add(); }},
+        {"modifyClicked", [this](const GuiEvent&) { modify(); }},
+        {"deleteClicked", [this](const GuiEvent&) { remove(); }},
     };
 }
 

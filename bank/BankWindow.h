@@ -21,6 +21,8 @@ public:
     // Handlers for the window's events, bound to one BankWindow that lives as
     // long as the table does.
     static platform::HandlerTable handlers(DbConnection& connection, DbRecordset& recordset);
+    // Handlers bound to this object, which must outlive the window.
+    platform::HandlerTable handlerTable();
 
     const std::string& windowId() const { return window_; }
 

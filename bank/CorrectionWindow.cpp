@@ -32,9 +32,17 @@ CorrectionWindow::CorrectionWindow(AppState& state, std::string examWindow)
 platform::HandlerTable CorrectionWindow::handlers(AppState& state, const std::string& examWindow)
 {
     auto window = std::make_shared<CorrectionWindow>(state, examWindow);
+    platform::HandlerTable table = window->handlerTable();
+    for (auto& entry : table)
+        entry.second = [window, handler = std::move(entry.second)](const GuiEvent& event) { handler(event); };
+    return table;
+}
+
+platform::HandlerTable CorrectionWindow::handlerTable()
+{
     return {
-        {"correctionCreated", [window](const GuiEvent&) { window->fill(); }},
-        {"correctClicked", [window](const GuiEvent&) { window->correct(); }},
+        {"correctionCreated", [this](const GuiEvent&) { fill(); }},
+        {"correctClicked", [this](const GuiEvent&) { correct(); }},
     };
 }
 

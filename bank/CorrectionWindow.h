@@ -20,6 +20,8 @@ public:
     // Handlers for the window's events, bound to one CorrectionWindow that
     // lives as long as the table does.
     static platform::HandlerTable handlers(AppState& state, const std::string& examWindow);
+    // Handlers bound to this object, which must outlive the window.
+    platform::HandlerTable handlerTable();
 
     const std::string& windowId() const { return window_; }
 
