@@ -19,6 +19,9 @@ BackendRegistry::~BackendRegistry()
     // result goes first: SQLite keeps a database with a live statement open.
     sqliteRecordset_.close();
     sqliteConnection_.close();
+    // A stored MySQL result refers to its connection, so it is freed first too.
+    mysqlRecordset_.close();
+    mysqlConnection_.close();
     if (liveRegistry == this)
         liveRegistry = nullptr;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "db/DbKind.h"
+#include "db/mysql/MysqlConnection.h"
+#include "db/mysql/MysqlRecordset.h"
 #include "db/sqlite/SqliteConnection.h"
 #include "db/sqlite/SqliteRecordset.h"
 
@@ -26,11 +28,15 @@ public:
     DbKind kind() const { return kind_; }
     void setKind(DbKind kind) { kind_ = kind; }
 
+    MysqlConnection& mysqlConnection() { return mysqlConnection_; }
     SqliteConnection& sqliteConnection() { return sqliteConnection_; }
     SqliteRecordset& sqliteRecordset() { return sqliteRecordset_; }
+    MysqlRecordset& mysqlRecordset() { return mysqlRecordset_; }
 
 private:
     DbKind kind_ = DbKind::None;
+    MysqlConnection mysqlConnection_;
     SqliteConnection sqliteConnection_;
     SqliteRecordset sqliteRecordset_;
+    MysqlRecordset mysqlRecordset_;
 };

@@ -4,8 +4,7 @@
 #include "db/QueryExporter.h"
 #include "db/SqlStatements.h"
 
-// Every operation switches on the current kind. The MySQL branches answer
-// false or an empty text until the MySQL backend is registered.
+// Every operation switches on the current kind.
 
 namespace {
 
@@ -25,6 +24,21 @@ void closeSqlite()
     sqlite().close();
 }
 
+MysqlConnection& mysql()
+{
+    return BackendRegistry::instance()->mysqlConnection();
+}
+
+// As for SQLite: the registry's recordset must not keep a result or a handle of
+// a connection that is gone.
+void closeMysql()
+{
+    MysqlRecordset& recordset = BackendRegistry::instance()->mysqlRecordset();
+    recordset.close();
+    recordset.attachHandle(nullptr);
+    mysql().close();
+}
+
 } // namespace
 
 bool DbConnection::open(const std::optional<std::string>& host, const std::optional<std::string>& user,
@@ -40,10 +54,11 @@ bool DbConnection::open(const std::optional<std::string>& host, const std::optio
         closeSqlite();
         return sqlite().open(database, true, password.value_or(""), 1);
     case DbKind::Mysql:
-        (void)host;
-        (void)user;
-        (void)charset;
-        return false;
+        // User and password count as given even when left out, so the backend's
+        // default user name never applies here.
+        closeMysql();
+        return mysql().connect(host.value_or(""), database, user.value_or(""), password.value_or(""),
+                               MysqlConnection::DefaultPort, charset.value_or("GBK"));
     default:
         return false;
     }
@@ -55,7 +70,7 @@ bool DbConnection::execute(const std::string& sql)
     case DbKind::Sqlite:
         return sqlite().execute(sql);
     case DbKind::Mysql:
-        return false;
+        return mysql().execute(sql);
     default:
         return false;
     }
@@ -68,6 +83,7 @@ void DbConnection::close()
         closeSqlite();
         break;
     case DbKind::Mysql:
+        closeMysql();
         break;
     default:
         break;
@@ -110,7 +126,7 @@ bool DbConnection::commit()
     case DbKind::Sqlite:
         return sqlite().commit();
     case DbKind::Mysql:
-        return false;
+        return mysql().commit();
     default:
         return false;
     }
@@ -122,7 +138,7 @@ bool DbConnection::rollback()
     case DbKind::Sqlite:
         return sqlite().rollback();
     case DbKind::Mysql:
-        return false;
+        return mysql().rollback();
     default:
         return false;
     }
@@ -134,7 +150,7 @@ bool DbConnection::beginTransaction()
     case DbKind::Sqlite:
         return sqlite().beginTransaction();
     case DbKind::Mysql:
-        return false;
+        return mysql().beginTransaction();
     default:
         return false;
     }
@@ -146,7 +162,7 @@ std::string DbConnection::lastErrorText() const
     case DbKind::Sqlite:
         return sqlite().lastErrorText();
     case DbKind::Mysql:
-        return {};
+        return mysql().lastErrorText();
     default:
         return {};
     }
@@ -158,7 +174,7 @@ std::string DbConnection::clientVersion() const
     case DbKind::Sqlite:
         return sqlite().libraryVersion();
     case DbKind::Mysql:
-        return {};
+        return mysql().versionText(1);
     default:
         return {};
     }

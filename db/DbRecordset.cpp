@@ -5,14 +5,18 @@
 
 #include <vector>
 
-// Every operation switches on the current kind. The MySQL branches answer
-// false, 0 or an empty text until the MySQL backend is registered.
+// Every operation switches on the current kind.
 
 namespace {
 
 SqliteRecordset& sqliteRecordset()
 {
     return BackendRegistry::instance()->sqliteRecordset();
+}
+
+MysqlRecordset& mysqlRecordset()
+{
+    return BackendRegistry::instance()->mysqlRecordset();
 }
 
 bool isSelected(DbKind kind)
@@ -26,7 +30,7 @@ bool executeOnBackend(const std::string& sql)
     case DbKind::Sqlite:
         return BackendRegistry::instance()->sqliteConnection().execute(sql);
     case DbKind::Mysql:
-        return false;
+        return BackendRegistry::instance()->mysqlConnection().execute(sql);
     default:
         return false;
     }
@@ -50,7 +54,7 @@ bool DbRecordset::attach()
     case DbKind::Sqlite:
         return sqliteRecordset().attach(BackendRegistry::instance()->sqliteConnection());
     case DbKind::Mysql:
-        return false;
+        return mysqlRecordset().attach(BackendRegistry::instance()->mysqlConnection());
     default:
         return false;
     }
@@ -67,7 +71,7 @@ bool DbRecordset::open(const std::string& query, std::optional<int> mode)
     case DbKind::Sqlite:
         return sqliteRecordset().open(query, mode.value_or(0));
     case DbKind::Mysql:
-        return false;
+        return mysqlRecordset().open(query, mode.value_or(0));
     default:
         return false;
     }
@@ -80,6 +84,7 @@ void DbRecordset::close()
         sqliteRecordset().close();
         break;
     case DbKind::Mysql:
+        mysqlRecordset().close();
         break;
     default:
         break;
@@ -92,7 +97,7 @@ bool DbRecordset::moveFirst()
     case DbKind::Sqlite:
         return sqliteRecordset().moveFirst();
     case DbKind::Mysql:
-        return false;
+        return mysqlRecordset().moveFirst();
     default:
         return false;
     }
@@ -104,7 +109,7 @@ bool DbRecordset::moveLast()
     case DbKind::Sqlite:
         return sqliteRecordset().moveLast();
     case DbKind::Mysql:
-        return false;
+        return mysqlRecordset().moveLast();
     default:
         return false;
     }
@@ -116,7 +121,7 @@ bool DbRecordset::moveNext()
     case DbKind::Sqlite:
         return sqliteRecordset().moveNext();
     case DbKind::Mysql:
-        return false;
+        return mysqlRecordset().moveNext();
     default:
         return false;
     }
@@ -128,7 +133,7 @@ int DbRecordset::recordCount()
     case DbKind::Sqlite:
         return sqliteRecordset().recordCount();
     case DbKind::Mysql:
-        return 0;
+        return static_cast<int>(mysqlRecordset().recordCount());
     default:
         return 0;
     }
@@ -140,7 +145,7 @@ int DbRecordset::fieldCount()
     case DbKind::Sqlite:
         return sqliteRecordset().fieldCount();
     case DbKind::Mysql:
-        return 0;
+        return mysqlRecordset().fieldCount();
     default:
         return 0;
     }
@@ -152,7 +157,7 @@ int DbRecordset::fieldIndex(const std::string& name)
     case DbKind::Sqlite:
         return sqliteRecordset().fieldIndex(name);
     case DbKind::Mysql:
-        return -1;
+        return mysqlRecordset().fieldIndex(name);
     default:
         return -1;
     }
@@ -164,7 +169,7 @@ std::string DbRecordset::fieldName(int index)
     case DbKind::Sqlite:
         return sqliteRecordset().fieldName(index);
     case DbKind::Mysql:
-        return {};
+        return mysqlRecordset().fieldName(index);
     default:
         return {};
     }
@@ -176,7 +181,7 @@ bool DbRecordset::readText(const std::string& name, std::string& out)
     case DbKind::Sqlite:
         return sqliteRecordset().readText(name, out);
     case DbKind::Mysql:
-        return false;
+        return mysqlRecordset().readText(name, out);
     default:
         return false;
     }
@@ -188,7 +193,7 @@ bool DbRecordset::readFloat(const std::string& name, float& out)
     case DbKind::Sqlite:
         return sqliteRecordset().readFloat(name, out);
     case DbKind::Mysql:
-        return false;
+        return mysqlRecordset().readFloat(name, out);
     default:
         return false;
     }
@@ -200,7 +205,7 @@ bool DbRecordset::readDouble(const std::string& name, double& out)
     case DbKind::Sqlite:
         return sqliteRecordset().readDouble(name, out);
     case DbKind::Mysql:
-        return false;
+        return mysqlRecordset().readDouble(name, out);
     default:
         return false;
     }
@@ -212,7 +217,7 @@ bool DbRecordset::readInt64(const std::string& name, std::int64_t& out)
     case DbKind::Sqlite:
         return sqliteRecordset().readInt64(name, out);
     case DbKind::Mysql:
-        return false;
+        return mysqlRecordset().readInt64(name, out);
     default:
         return false;
     }
@@ -224,7 +229,7 @@ bool DbRecordset::readBool(const std::string& name, bool& out)
     case DbKind::Sqlite:
         return sqliteRecordset().readBool(name, out);
     case DbKind::Mysql:
-        return false;
+        return mysqlRecordset().readBool(name, out);
     default:
         return false;
     }
@@ -236,7 +241,7 @@ bool DbRecordset::readDateTime(const std::string& name, DateTimeValue& out)
     case DbKind::Sqlite:
         return sqliteRecordset().readDateTime(name, out);
     case DbKind::Mysql:
-        return false;
+        return mysqlRecordset().readDateTime(name, out);
     default:
         return false;
     }
@@ -248,7 +253,7 @@ bool DbRecordset::readBlob(const std::string& name, ByteArray& out)
     case DbKind::Sqlite:
         return sqliteRecordset().readBlob(name, out);
     case DbKind::Mysql:
-        return false;
+        return mysqlRecordset().readBlob(name, out);
     default:
         return false;
     }
@@ -256,10 +261,15 @@ bool DbRecordset::readBlob(const std::string& name, ByteArray& out)
 
 bool DbRecordset::insertRow(const std::string& table, const std::string& assignments)
 {
-    if (!isSelected(BackendRegistry::currentKind()))
+    const DbKind kind = BackendRegistry::currentKind();
+    if (!isSelected(kind))
         return false;
     std::string sql;
     if (!SqlStatements::insertRow(table, assignments, sql))
+        return false;
+    // A list without names gives "INSERT INTO T () VALUES ()", which MySQL
+    // would run as a row of column defaults.
+    if (kind == DbKind::Mysql && sql.ends_with(" () VALUES ()"))
         return false;
     return executeOnBackend(sql);
 }
@@ -281,10 +291,18 @@ bool DbRecordset::writeBlob(const std::string& table, const std::string& column,
     case DbKind::Sqlite:
         return writeBlobSqlite(table, column, condition, data);
     case DbKind::Mysql:
-        return false;
+        return writeBlobMysql(table, column, condition, data);
     default:
         return false;
     }
+}
+
+bool DbRecordset::writeBlobMysql(const std::string& table, const std::string& column,
+                                 const std::optional<std::string>& condition, const std::optional<ByteArray>& data)
+{
+    if (!isSelected(BackendRegistry::currentKind()))
+        return false;
+    return runBlobStatement(mysqlRecordset(), SqlStatements::writeBlob(table, column, condition.value_or("")), data);
 }
 
 bool DbRecordset::writeBlobSqlite(const std::string& table, const std::string& column,
@@ -305,8 +323,13 @@ bool DbRecordset::exists(const std::string& table, const std::string& condition)
         recordset.close();
         return found;
     }
-    case DbKind::Mysql:
-        return false;
+    case DbKind::Mysql: {
+        MysqlRecordset& recordset = mysqlRecordset();
+        bool ran = recordset.open(SqlStatements::exists(table, condition), 1);
+        bool found = ran && recordset.recordCount() >= 1;
+        recordset.close();
+        return found;
+    }
     default:
         return false;
     }

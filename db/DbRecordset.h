@@ -61,6 +61,11 @@ public:
     // left out is stored as NULL.
     bool writeBlob(const std::string& table, const std::string& column,
                    const std::optional<std::string>& condition = {}, const std::optional<ByteArray>& data = {});
+    // writeBlob on the MySQL backend while any backend is selected. The bytes
+    // go into the statement as an escaped literal; a blob left out is stored
+    // as an empty one.
+    bool writeBlobMysql(const std::string& table, const std::string& column,
+                        const std::optional<std::string>& condition = {}, const std::optional<ByteArray>& data = {});
     // writeBlob on the SQLite backend while any backend is selected.
     bool writeBlobSqlite(const std::string& table, const std::string& column,
                          const std::optional<std::string>& condition = {}, const std::optional<ByteArray>& data = {});

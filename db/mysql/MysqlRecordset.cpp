@@ -130,8 +130,10 @@ bool MysqlRecordset::open(const std::string& text, std::optional<int> mode, cons
         std::size_t next = 0;
         for (char c : sql) {
             if (c == '?' && next < count) {
+                // A blob left out is stored as NULL, as on SQLite; an empty
+                // one as an empty literal.
                 const std::optional<ByteArray>& blob = *blobs[next++];
-                pasted += escapeBlob(blob ? *blob : ByteArray());
+                pasted += blob ? escapeBlob(*blob) : std::string("NULL");
             } else {
                 pasted += c;
             }

@@ -49,8 +49,8 @@ public:
     // Runs a statement: with mode 0, 1 or none the text is the SQL, with any
     // other mode a table name for "Select * From " + text. With n textFlags
     // entries (at most 3) the first n "?" of the statement text are replaced
-    // by blobs 1..n as escaped, quoted literals; a blob left out counts as
-    // empty and the flag values are not looked at. After a query the first row
+    // by blobs 1..n as escaped, quoted literals; a blob left out becomes NULL
+    // and the flag values are not looked at. After a query the first row
     // is current. True when the server ran the statement. A result left by an
     // earlier open is freed first.
     bool open(const std::string& text, std::optional<int> mode = std::nullopt,

@@ -334,7 +334,7 @@ TEST_F(MysqlRecordsetTest, PlaceholdersAreCountedInTheStatementOnly)
     ASSERT_TRUE(connection.execute("CREATE TABLE b (x longblob, y longblob, z longblob)"));
     const ByteArray first = bytes("what?"), second = bytes("?"), third = bytes("last");
     ASSERT_TRUE(recordset.open("INSERT INTO b VALUES (?, ?, ?)", 1, first, second, third, std::vector<int>{1, 0, 7}));
-    // A blob left out counts as empty; placeholders beyond the flags stay as they are.
+    // A blob left out is NULL; placeholders beyond the flags stay as they are.
     ASSERT_TRUE(recordset.open("INSERT INTO b VALUES (?, ?, '?')", 1, second, std::nullopt, std::nullopt,
                                std::vector<int>{0, 0}));
     EXPECT_FALSE(recordset.open("INSERT INTO b VALUES (?, ?, ?)", 1, first, second, third));
@@ -355,6 +355,8 @@ TEST_F(MysqlRecordsetTest, PlaceholdersAreCountedInTheStatementOnly)
     EXPECT_EQ(x, second);
     EXPECT_EQ(y, ByteArray());
     EXPECT_EQ(z, bytes("?"));
+    ASSERT_TRUE(recordset.open("SELECT count(*) AS n FROM b WHERE y IS NULL"));
+    EXPECT_EQ(textAt("n"), "1");
 }
 
 TEST_F(MysqlRecordsetTest, EveryByteValueSurvivesABlob)
