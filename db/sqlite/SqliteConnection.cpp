@@ -1,5 +1,6 @@
 #include "db/sqlite/SqliteConnection.h"
 
+#include "db/sqlite/SqliteRecordset.h"
 #include "db/sqlite/SqliteText.h"
 #include "platform/CodePage.h"
 
@@ -223,4 +224,223 @@ void SqliteConnection::reportError(sqlite3* handle, const std::string& message)
     sqlite3_bind_text(statement, 1, asText(utf8), -1, SQLITE_TRANSIENT);
     sqlite3_step(statement);
     sqlite3_finalize(statement);
+}
+
+std::string SqliteConnection::columnTypeText(const ColumnSpec& column)
+{
+    switch (column.typeCode) {
+    case 0:
+    case 1:
+        return "Integer";
+    case 2:
+        return "Double";
+    case 3:
+        return "VarChar(" + std::to_string(column.length == 0 ? 50 : column.length) + ")";
+    case 4:
+        return "Blob";
+    case 6:
+        return "BigInt";
+    case 7:
+        return "Float";
+    case 8:
+        return "Bit";
+    case 9:
+        return "DateTime";
+    case 10:
+        return "Text";
+    default:
+        return {};
+    }
+}
+
+std::string SqliteConnection::columnConstraintText(const ColumnSpec& column)
+{
+    std::string text;
+    if (column.flags & 1)
+        text = "Primary Key";
+    if (column.flags & 2)
+        text += " AutoIncrement";
+    if (column.flags & 4)
+        text += " Not Null";
+    if (!column.defaultValue.empty())
+        text += " Default (" + column.defaultValue + ")";
+    return text;
+}
+
+bool SqliteConnection::createTable(const std::string& table, const std::vector<ColumnSpec>& columns)
+{
+    std::string sql = "create table " + table;
+    if (!columns.empty()) {
+        sql += " (";
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            sql += columns[i].name + " ";
+            sql += columnTypeText(columns[i]) + " ";
+            sql += columnConstraintText(columns[i]) + " ";
+            if (i + 1 < columns.size())
+                sql += ",";
+        }
+        sql += ")";
+    }
+    return execute(sql);
+}
+
+bool SqliteConnection::dropTable(const std::string& table)
+{
+    return execute("Drop table if exists " + table);
+}
+
+bool SqliteConnection::clearTable(const std::string& table)
+{
+    return execute("Delete From " + table);
+}
+
+bool SqliteConnection::renameTable(const std::string& table, const std::string& newName)
+{
+    return execute("alter table " + table + " rename to " + newName);
+}
+
+bool SqliteConnection::tableExists(const std::string& table)
+{
+    if (handle_ == nullptr)
+        return failWithoutHandle(notOpenMessage());
+    const std::string sql = "select count(*) from sqlite_master where type='table' and tbl_name='" + table + "'";
+    if (!isValidGbk(sql))
+        return failWithoutHandle(GBK("SQL 语句含有无效的 GBK 字符，未执行"));
+    const ByteArray sqlUtf8 = toUtf8(sql);
+    sqlite3_stmt* statement = nullptr;
+    int count = 0;
+    if (sqlite3_prepare_v2(handle_, asText(sqlUtf8), static_cast<int>(sqlUtf8.size()), &statement, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW)
+        count = sqlite3_column_int(statement, 0);
+    sqlite3_finalize(statement);
+    return count > 0;
+}
+
+bool SqliteConnection::addColumn(const std::string& table, const ColumnSpec& column)
+{
+    return execute("alter table " + table + " add column " + column.name + " " + columnTypeText(column) + " " +
+                   columnConstraintText(column) + " ");
+}
+
+bool SqliteConnection::createIndex(const std::string& table, const std::string& columns, const std::string& index)
+{
+    return execute("create index if not exists " + index + " on " + table + "(" + columns + ")");
+}
+
+bool SqliteConnection::dropIndex(const std::string& index)
+{
+    return execute("drop index if exists " + index);
+}
+
+bool SqliteConnection::createView(const std::string& view, const std::string& select, std::optional<bool> temporary)
+{
+    return execute(std::string("CREATE ") + (temporary.value_or(false) ? "TEMPORARY " : "") + "VIEW " + view + " AS " +
+                   select);
+}
+
+bool SqliteConnection::dropView(const std::string& view)
+{
+    return execute("DROP VIEW " + view);
+}
+
+bool SqliteConnection::createTrigger(const std::string& table, const std::string& trigger, const std::string& body,
+                                     int event, const std::optional<std::string>& updateColumns,
+                                     std::optional<int> timing, std::optional<bool> temporary)
+{
+    std::string sql =
+        std::string("CREATE ") + (temporary.value_or(false) ? "TEMPORARY " : "") + "TRIGGER " + trigger + " ";
+    switch (timing.value_or(0)) {
+    case 1:
+        sql += "BEFORE ";
+        break;
+    case 2:
+        sql += "AFTER ";
+        break;
+    default:
+        break;
+    }
+    switch (event) {
+    case 0:
+        sql += "INSERT ";
+        break;
+    case 1:
+        sql += "DELETE ";
+        break;
+    case 2:
+        sql += "UPDATE ";
+        break;
+    case 3:
+        sql += "UPDATE OF " + updateColumns.value_or("") + " ";
+        break;
+    default:
+        break;
+    }
+    sql += "ON " + table + " BEGIN " + body + " END";
+    return execute(sql);
+}
+
+bool SqliteConnection::dropTrigger(const std::string& trigger)
+{
+    return execute("DROP TRIGGER " + trigger);
+}
+
+std::string SqliteConnection::listTables(std::optional<int> all)
+{
+    std::string query;
+    switch (all.value_or(0)) {
+    case 0:
+        query = "select name as title from sqlite_master where type='table' and name not like('sqlite%')";
+        break;
+    case 1:
+        query = "select name as title from sqlite_master where type='table'";
+        break;
+    default:
+        return {};
+    }
+    SqliteRecordset recordset;
+    if (!recordset.attachHandle(handle_) || !recordset.open(query, 1))
+        return {};
+    std::string names;
+    for (int row = 0; row < recordset.recordCount(); ++row) {
+        names += recordset.value(std::string("title")).text() + ",";
+        recordset.moveNext();
+    }
+    recordset.close();
+    return names;
+}
+
+std::string SqliteConnection::storedSql(const std::string& query)
+{
+    SqliteRecordset recordset;
+    if (!recordset.attachHandle(handle_) || !recordset.open(query, 1))
+        return {};
+    std::string sql;
+    recordset.readText("sql", sql);
+    recordset.close();
+    return sql;
+}
+
+std::string SqliteConnection::tableSql(const std::string& table)
+{
+    return storedSql("select sql from sqlite_master where type='table' and name='" + table + "' and tbl_name='" +
+                     table + "'");
+}
+
+std::string SqliteConnection::indexSql(const std::string& table, const std::string& index)
+{
+    return storedSql("select sql from sqlite_master where type='index' and name='" + index + "' and tbl_name='" +
+                     table + "'");
+}
+
+std::string SqliteConnection::viewSql(const std::string& view)
+{
+    return storedSql("select sql from sqlite_master where type='view' and name='" + view + "' and tbl_name='" + view +
+                     "'");
+}
+
+std::string SqliteConnection::triggerSql(const std::string& table, const std::string& trigger)
+{
+    return storedSql("select sql from sqlite_master where type='trigger' and name='" + trigger + "' and tbl_name='" +
+                     table + "'");
 }

@@ -1,5 +1,6 @@
 #include "db/sqlite/SqliteRecordset.h"
 
+#include "db/sqlite/SqliteResult.h"
 #include "db/sqlite/SqliteText.h"
 #include "platform/CodePage.h"
 
@@ -9,79 +10,93 @@
 #include <array>
 #include <cstring>
 
-// The outcome of one statement: the prepared statement, kept for the column
-// names, declared types and text, and copies of every row's values, row-major.
-// Reading the copies converts exactly as the column readers would have on the
-// live statement. Values that a read converts (an integer read as text, say)
-// keep the converted form, as the statement's own values would.
-class SqliteRecordset::Result {
-public:
-    explicit Result(sqlite3_stmt* statement) : statement(statement) {}
-    ~Result()
-    {
-        for (sqlite3_value* cell : cells)
-            sqlite3_value_free(cell);
-        sqlite3_finalize(statement);
-    }
-    Result(const Result&) = delete;
-    Result& operator=(const Result&) = delete;
-
-    int rows() const { return columns > 0 ? static_cast<int>(cells.size() / static_cast<std::size_t>(columns)) : 0; }
-
-    sqlite3_value* cell(int row, int column) const
-    {
-        if (row < 0 || row >= rows() || column < 0 || column >= columns)
-            return nullptr;
-        return cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) +
-                     static_cast<std::size_t>(column)];
-    }
-
-    int indexOf(const std::string& name) const
-    {
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            if (names[i] == name)
-                return static_cast<int>(i);
-        }
-        return -1;
-    }
-
-    void dropRows()
-    {
-        for (sqlite3_value* cell : cells)
-            sqlite3_value_free(cell);
-        cells.clear();
-    }
-
-    sqlite3_stmt* statement;
-    int columns = 0;
-    std::vector<std::string> names; // GBK
-    std::vector<sqlite3_value*> cells;
-};
-
 namespace {
-
-std::string textOf(sqlite3_value* cell)
-{
-    if (cell == nullptr)
-        return {};
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(cell));
-    return fromUtf8(text, static_cast<std::size_t>(sqlite3_value_bytes(cell)));
-}
-
-ByteArray bytesOf(sqlite3_value* cell)
-{
-    if (cell == nullptr)
-        return {};
-    const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_value_blob(cell));
-    const int count = sqlite3_value_bytes(cell);
-    if (bytes == nullptr || count <= 0)
-        return {};
-    return ByteArray(bytes, bytes + count);
-}
 
 const std::string& invalidTextMessage()
 {
     return GBK("SQL 语句或文本值含有无效的 GBK 字符，未执行");
+}
+
+bool equalsIgnoringCase(std::string_view text, std::size_t pos, std::string_view word)
+{
+    if (pos + word.size() > text.size())
+        return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        char c = text[pos + i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != word[i])
+            return false;
+    }
+    return true;
+}
+
+// Positions where word (lowercase) starts in the GBK text, a double-byte
+// character counting as one unit so that its second byte never starts a match.
+std::vector<std::size_t> findAll(std::string_view text, std::string_view word, bool ignoreCase)
+{
+    std::vector<std::size_t> found;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const bool match = ignoreCase ? equalsIgnoringCase(text, pos, word) : text.substr(pos, word.size()) == word;
+        if (match) {
+            found.push_back(pos);
+            pos += word.size();
+        } else {
+            pos += platform::gbkCharLength(text, pos);
+        }
+    }
+    return found;
+}
+
+// The query narrowed by condition; empty when the text cannot be narrowed.
+std::string narrowedSql(const std::string& sql, const std::string& condition)
+{
+    const std::vector<std::size_t> wheres = findAll(sql, "where", true);
+    if (!wheres.empty()) {
+        std::string out;
+        std::size_t from = 0;
+        for (std::size_t pos : wheres) {
+            out.append(sql, from, pos - from);
+            out += "where " + condition + " and ";
+            from = pos + 5;
+        }
+        out.append(sql, from);
+        return out;
+    }
+
+    const std::vector<std::size_t> froms = findAll(sql, "from ", false);
+    if (froms.empty())
+        return {};
+    const std::string head = sql.substr(0, froms[0]);
+    const std::size_t tableStart = froms[0] + 5;
+    const std::size_t tableEnd = froms.size() > 1 ? froms[1] : sql.size();
+    std::string table = sql.substr(tableStart, tableEnd - tableStart);
+
+    const std::string& wideSpace = GBK("　");
+    std::size_t skip = 0;
+    while (skip < table.size()) {
+        if (table[skip] == ' ')
+            skip += 1;
+        else if (table.compare(skip, wideSpace.size(), wideSpace) == 0)
+            skip += wideSpace.size();
+        else
+            break;
+    }
+    table.erase(0, skip);
+
+    const std::string clause = " where " + condition + " ";
+    std::size_t space = std::string::npos;
+    for (std::size_t pos = 0; pos < table.size(); pos += platform::gbkCharLength(table, pos)) {
+        if (table[pos] == ' ') {
+            space = pos;
+            break;
+        }
+    }
+    if (space == std::string::npos)
+        table += clause;
+    else
+        table.replace(space, 1, clause);
+    return head + "from " + table;
 }
 
 } // namespace
@@ -126,31 +141,31 @@ bool SqliteRecordset::openWhere(const std::string& table, const std::string& con
     return query("Select * From " + table + " Where " + condition);
 }
 
-bool SqliteRecordset::run(const std::string& sql, const std::optional<ByteArray>* const* blobs,
-                          const std::optional<std::vector<int>>& textFlags, bool requireRows)
+std::shared_ptr<SqliteResult> SqliteRecordset::runStatement(const std::string& sql,
+                                                            const std::optional<ByteArray>* const* blobs,
+                                                            const std::optional<std::vector<int>>& textFlags, int& rc)
 {
-    result_.reset();
-    currentRow_ = -1;
-    rowCount_ = -1;
+    rc = SQLITE_MISUSE;
     if (handle_ == nullptr)
-        return false;
+        return nullptr;
     if (!isValidGbk(sql)) {
         SqliteConnection::reportError(handle_, invalidTextMessage());
-        return false;
+        return nullptr;
     }
-
     const ByteArray sqlUtf8 = toUtf8(sql);
     sqlite3_stmt* statement = nullptr;
-    const int prepared = sqlite3_prepare_v2(handle_, reinterpret_cast<const char*>(sqlUtf8.data()),
-                                            static_cast<int>(sqlUtf8.size()), &statement, nullptr);
-    if (prepared != SQLITE_OK || statement == nullptr) {
+    rc = sqlite3_prepare_v2(handle_, reinterpret_cast<const char*>(sqlUtf8.data()), static_cast<int>(sqlUtf8.size()),
+                            &statement, nullptr);
+    if (rc != SQLITE_OK || statement == nullptr) {
         sqlite3_finalize(statement);
-        return false;
+        if (rc == SQLITE_OK)
+            rc = SQLITE_MISUSE; // nothing but blanks or comments
+        return nullptr;
     }
-    auto result = std::make_shared<Result>(statement);
+    auto result = std::make_shared<SqliteResult>(statement);
 
-    const std::size_t bindCount = textFlags ? std::min<std::size_t>(textFlags->size(), 3) : 0;
-    for (std::size_t i = 0; blobs != nullptr && i < bindCount; ++i) {
+    const std::size_t bindCount = blobs != nullptr && textFlags ? std::min<std::size_t>(textFlags->size(), 3) : 0;
+    for (std::size_t i = 0; i < bindCount; ++i) {
         const std::optional<ByteArray>& blob = *blobs[i];
         const int parameter = static_cast<int>(i) + 1;
         int bound;
@@ -162,7 +177,8 @@ bool SqliteRecordset::run(const std::string& sql, const std::optional<ByteArray>
             if (!isValidGbk(text)) {
                 result.reset();
                 SqliteConnection::reportError(handle_, invalidTextMessage());
-                return false;
+                rc = SQLITE_MISUSE;
+                return nullptr;
             }
             const ByteArray utf8 = toUtf8(text);
             bound = sqlite3_bind_blob64(statement, parameter, utf8.data(), utf8.size(), SQLITE_TRANSIENT);
@@ -175,37 +191,31 @@ bool SqliteRecordset::run(const std::string& sql, const std::optional<ByteArray>
             break;
     }
 
-    int rc = sqlite3_step(statement);
-    result->columns = sqlite3_column_count(statement);
-    result->names.reserve(static_cast<std::size_t>(result->columns));
-    for (int i = 0; i < result->columns; ++i) {
-        const char* name = sqlite3_column_name(statement, i);
-        result->names.push_back(name ? fromUtf8(name, std::strlen(name)) : std::string());
-    }
     // The statement runs once, to its end: a statement that writes and
     // returns rows must not write twice, and the count must be that of the
     // rows that are read.
-    while (rc == SQLITE_ROW) {
-        for (int i = 0; i < result->columns; ++i)
-            result->cells.push_back(sqlite3_value_dup(sqlite3_column_value(statement, i)));
-        rc = sqlite3_step(statement);
-    }
-    result_ = std::move(result);
+    rc = result->run();
+    return result;
+}
 
-    if (rc != SQLITE_DONE) {
-        // The reason stays in the handle's error state.
-        result_->dropRows();
+bool SqliteRecordset::run(const std::string& sql, const std::optional<ByteArray>* const* blobs,
+                          const std::optional<std::vector<int>>& textFlags, bool requireRows)
+{
+    result_.reset();
+    currentRow_ = -1;
+    rowCount_ = -1;
+    int rc;
+    result_ = runStatement(sql, blobs, textFlags, rc);
+    if (result_ == nullptr || rc != SQLITE_DONE)
         return false;
-    }
-    const int rows = result_->rows();
-    if (rows == 0 || result_->columns == 0) {
+    if (result_->rowCount() == 0) {
         if (!requireRows)
             baseSql_.clear();
         return !requireRows;
     }
     baseSql_ = sql;
-    rowCount_ = rows;
-    columnCount_ = result_->columns;
+    rowCount_ = result_->rowCount();
+    columnCount_ = result_->columnCount();
     currentRow_ = 0;
     return true;
 }
@@ -224,7 +234,7 @@ std::string SqliteRecordset::statementSql() const
 {
     if (!isOpen())
         return {};
-    const char* sql = sqlite3_sql(result_->statement);
+    const char* sql = sqlite3_sql(result_->statement());
     return sql ? fromUtf8(sql, std::strlen(sql)) : std::string();
 }
 
@@ -279,35 +289,27 @@ bool SqliteRecordset::moveNext()
 
 int SqliteRecordset::fieldCount() const
 {
-    return isOpen() ? result_->columns : 0;
+    return isOpen() ? result_->columnCount() : 0;
 }
 
 std::string SqliteRecordset::fieldName(int index) const
 {
-    if (!isOpen() || index < 0 || index >= result_->columns)
-        return {};
-    return result_->names[static_cast<std::size_t>(index)];
+    return isOpen() ? result_->columnName(index) : std::string();
 }
 
 std::string SqliteRecordset::fieldDeclaredType(int index) const
 {
-    if (!isOpen() || index < 0 || index >= result_->columns)
-        return {};
-    const char* type = sqlite3_column_decltype(result_->statement, index);
-    return type ? fromUtf8(type, std::strlen(type)) : std::string();
+    return isOpen() ? result_->declaredType(index) : std::string();
 }
 
 int SqliteRecordset::fieldIndex(const std::string& name) const
 {
-    return isOpen() ? result_->indexOf(name) : -1;
+    return isOpen() ? result_->columnIndex(name) : -1;
 }
 
 int SqliteRecordset::fieldByteCount(int index) const
 {
-    if (!isOpen())
-        return 0;
-    sqlite3_value* cell = result_->cell(currentRow_, index);
-    return cell ? sqlite3_value_bytes(cell) : 0;
+    return isOpen() ? result_->byteCount(currentRow_, index) : 0;
 }
 
 FieldValue SqliteRecordset::value(const std::optional<std::string>& name, std::optional<int> index) const
@@ -320,77 +322,64 @@ FieldValue SqliteRecordset::value(const std::optional<std::string>& name, std::o
 bool SqliteRecordset::readValue(FieldValue& out, const std::optional<std::string>& name, std::optional<int> index) const
 {
     const int column = name && !name->empty() ? fieldIndex(*name) : index.value_or(0);
-    if (!isOpen() || column < 0 || column >= result_->columns) {
+    if (!isOpen() || column < 0 || column >= result_->columnCount()) {
         out = FieldValue();
         return false;
     }
-    sqlite3_value* cell = result_->cell(currentRow_, column);
-    // The library reports the declared type "Blob" as "BLOB" (it spells the
-    // standard type names its own way), so any letter case counts.
-    const char* type = sqlite3_column_decltype(result_->statement, column);
-    if (type != nullptr && sqlite3_stricmp(type, "Blob") == 0)
-        out = FieldValue(bytesOf(cell));
+    if (result_->isBlobColumn(column))
+        out = FieldValue(result_->bytes(currentRow_, column));
     else
-        out = FieldValue(textOf(cell));
+        out = FieldValue(result_->text(currentRow_, column));
     return true;
 }
 
-// The cell of the named field in the current row: null when the field exists
-// but no row is current. -1 when there is no such field or no statement.
-int SqliteRecordset::locate(const std::string& name, sqlite3_value*& cell) const
+int SqliteRecordset::locate(const std::string& name) const
 {
-    cell = nullptr;
-    const int column = fieldIndex(name);
-    if (column >= 0)
-        cell = result_->cell(currentRow_, column);
-    return column;
+    return isOpen() ? result_->columnIndex(name) : -1;
 }
+
+// The reads below find the column by name; the result answers NULL for a
+// missing column or when no row is current, which gives the empty values.
 
 bool SqliteRecordset::readText(const std::string& name, std::string& out) const
 {
-    sqlite3_value* cell;
-    const int column = locate(name, cell);
-    out = textOf(cell);
+    const int column = locate(name);
+    out = column >= 0 ? result_->text(currentRow_, column) : std::string();
     return column >= 0;
 }
 
 bool SqliteRecordset::readInt(const std::string& name, int& out) const
 {
-    sqlite3_value* cell;
-    const int column = locate(name, cell);
-    out = cell ? sqlite3_value_int(cell) : 0;
+    const int column = locate(name);
+    out = column >= 0 ? static_cast<int>(result_->integer(currentRow_, column)) : 0;
     return column >= 0;
 }
 
 bool SqliteRecordset::readInt64(const std::string& name, std::int64_t& out) const
 {
-    sqlite3_value* cell;
-    const int column = locate(name, cell);
-    out = cell ? sqlite3_value_int64(cell) : 0;
+    const int column = locate(name);
+    out = column >= 0 ? result_->integer(currentRow_, column) : 0;
     return column >= 0;
 }
 
 bool SqliteRecordset::readFloat(const std::string& name, float& out) const
 {
-    sqlite3_value* cell;
-    const int column = locate(name, cell);
-    out = cell ? static_cast<float>(sqlite3_value_double(cell)) : 0.0f;
+    const int column = locate(name);
+    out = column >= 0 ? static_cast<float>(result_->real(currentRow_, column)) : 0.0f;
     return column >= 0;
 }
 
 bool SqliteRecordset::readDouble(const std::string& name, double& out) const
 {
-    sqlite3_value* cell;
-    const int column = locate(name, cell);
-    out = cell ? sqlite3_value_double(cell) : 0.0;
+    const int column = locate(name);
+    out = column >= 0 ? result_->real(currentRow_, column) : 0.0;
     return column >= 0;
 }
 
 bool SqliteRecordset::readBlob(const std::string& name, ByteArray& out) const
 {
-    sqlite3_value* cell;
-    const int column = locate(name, cell);
-    out = bytesOf(cell);
+    const int column = locate(name);
+    out = column >= 0 ? result_->bytes(currentRow_, column) : ByteArray();
     return column >= 0;
 }
 
@@ -408,4 +397,105 @@ bool SqliteRecordset::readDateTime(const std::string& name, DateTimeValue& out) 
     const bool found = readText(name, text);
     out = DateTimeValue::fromText(text);
     return found;
+}
+
+bool SqliteRecordset::filter(const std::string& condition)
+{
+    if (!isOpen() || baseSql_.empty())
+        return false;
+    const std::string base = baseSql_;
+    if (condition.empty())
+        return query(base);
+    const std::string sql = narrowedSql(base, condition);
+    if (sql.empty())
+        return false;
+    int rc;
+    std::shared_ptr<SqliteResult> narrowed = runStatement(sql, nullptr, std::nullopt, rc);
+    if (narrowed == nullptr || rc != SQLITE_DONE || narrowed->rowCount() == 0)
+        return false;
+    result_ = std::move(narrowed);
+    currentRow_ = 0;
+    rowCount_ = result_->rowCount();
+    columnCount_ = result_->columnCount();
+    return true;
+}
+
+bool SqliteRecordset::queryTable(const std::string& sql, int& rows, int& columns,
+                                 std::vector<std::vector<std::string>>& table)
+{
+    table.clear();
+    rows = 0;
+    columns = 0;
+    if (handle_ == nullptr)
+        return false;
+    if (!isValidGbk(sql)) {
+        SqliteConnection::reportError(handle_, invalidTextMessage());
+        return false;
+    }
+    const ByteArray sqlUtf8 = toUtf8(sql);
+    char** result = nullptr;
+    int resultRows = 0;
+    int resultColumns = 0;
+    char* message = nullptr;
+    const int rc = sqlite3_get_table(handle_, reinterpret_cast<const char*>(sqlUtf8.data()), &result, &resultRows,
+                                     &resultColumns, &message);
+    sqlite3_free(message);
+    if (rc != SQLITE_OK) {
+        sqlite3_free_table(result);
+        return false;
+    }
+    if (resultRows > 0 && resultColumns > 0) {
+        rows = resultRows + 1;
+        columns = resultColumns;
+        table.assign(static_cast<std::size_t>(rows), std::vector<std::string>(static_cast<std::size_t>(columns)));
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < columns; ++c) {
+                const char* cell = result[r * columns + c];
+                if (cell != nullptr)
+                    table[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = fromUtf8(cell, std::strlen(cell));
+            }
+        }
+    }
+    sqlite3_free_table(result);
+    return true;
+}
+
+bool SqliteRecordset::replaceInColumn(const std::string& table, const std::string& column, const std::string& find,
+                                      const std::string& replacement, const std::string& condition)
+{
+    result_.reset();
+    currentRow_ = -1;
+    rowCount_ = -1;
+    std::string sql =
+        "UPDATE " + table + " SET " + column + "=replace(" + column + ",'" + find + "','" + replacement + "')";
+    if (!condition.empty())
+        sql += " WHERE " + condition;
+    int rc;
+    result_ = runStatement(sql, nullptr, std::nullopt, rc);
+    return result_ != nullptr && rc == SQLITE_DONE && result_->rowCount() == 0;
+}
+
+bool SqliteRecordset::lookupInt(const std::string& table, const std::string& condition, int& value, int columnIndex)
+{
+    if (!openWhere(table, condition) || recordCount() != 1)
+        return false;
+    value = static_cast<int>(result_->integer(currentRow_, columnIndex));
+    return columnIndex >= 0 && columnIndex < result_->columnCount();
+}
+
+bool SqliteRecordset::hasRows(const std::string& table, const std::string& condition)
+{
+    return openWhere(table, condition) && recordCount() > 0;
+}
+
+void SqliteRecordset::navigationFlags(int position, int total, NavigationFlags& flags)
+{
+    if (total <= 1)
+        flags = {true, true, true, true};
+    else if (position == 1)
+        flags = {true, true, false, false};
+    else if (position == total)
+        flags = {false, false, true, true};
+    else if (position < total)
+        flags = {false, false, false, false};
 }

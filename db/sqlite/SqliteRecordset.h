@@ -2,6 +2,7 @@
 
 #include "db/sqlite/DateTimeValue.h"
 #include "db/sqlite/FieldValue.h"
+#include "db/sqlite/NavigationFlags.h"
 #include "db/sqlite/SqliteConnection.h"
 #include "platform/ByteArray.h"
 
@@ -12,7 +13,7 @@
 #include <vector>
 
 struct sqlite3;
-struct sqlite3_value;
+class SqliteResult;
 
 // One query at a time on an SQLite database handle shared with a
 // SqliteConnection: the rows are walked by position and fields are read by
@@ -88,15 +89,36 @@ public:
     // Texts that hold no date give 100-01-01 00:00:00.
     bool readDateTime(const std::string& name, DateTimeValue& out) const;
 
-private:
-    class Result;
+    // Narrows the query that open or query stored by a condition, pasted in
+    // as a "where" clause, and makes the narrowed result current when it has
+    // rows; otherwise the current result stays. Filters do not accumulate: an
+    // empty condition runs the stored query again.
+    bool filter(const std::string& condition);
+    // The whole result of a query as texts: row 0 holds the column names, so
+    // rows counts them too. True with everything empty when there are no rows.
+    bool queryTable(const std::string& sql, int& rows, int& columns, std::vector<std::vector<std::string>>& table);
+    // UPDATE table SET column=replace(column,'find','replacement') [WHERE condition].
+    bool replaceInColumn(const std::string& table, const std::string& column, const std::string& find,
+                         const std::string& replacement, const std::string& condition);
+    // The integer in the column of the one row of table matching condition;
+    // false unless exactly one row matches.
+    bool lookupInt(const std::string& table, const std::string& condition, int& value, int columnIndex);
+    // Whether any row of table matches condition. Replaces the current result.
+    bool hasRows(const std::string& table, const std::string& condition);
+    // Button states for position (1-based) in total positions: the start pair
+    // on the first, the end pair on the last, all four with at most one
+    // position, none in between; a position past the total changes nothing.
+    static void navigationFlags(int position, int total, NavigationFlags& flags);
 
+private:
+    std::shared_ptr<SqliteResult> runStatement(const std::string& sql, const std::optional<ByteArray>* const* blobs,
+                                               const std::optional<std::vector<int>>& textFlags, int& rc);
     bool run(const std::string& sql, const std::optional<ByteArray>* const* blobs,
              const std::optional<std::vector<int>>& textFlags, bool requireRows);
-    int locate(const std::string& name, sqlite3_value*& cell) const;
+    int locate(const std::string& name) const;
 
     sqlite3* handle_ = nullptr;
-    std::shared_ptr<Result> result_;
+    std::shared_ptr<SqliteResult> result_;
     std::string baseSql_;
     int currentRow_ = -1;
     int rowCount_ = -1;

@@ -14,6 +14,22 @@ ByteArray bytes(std::initializer_list<int> values)
     return out;
 }
 
+std::string utf8Of(std::uint32_t c)
+{
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
 } // namespace
 
 TEST(SqliteTextTest, ToUtf8CountsTheTerminatingNul)
@@ -88,4 +104,50 @@ TEST(SqliteTextTest, IsValidGbkRejectsBrokenSequences)
     EXPECT_FALSE(isValidGbk("abc\x81"));
     EXPECT_FALSE(isValidGbk("\x81\x20z"));
     EXPECT_FALSE(isValidGbk("\xD6"));
+}
+
+// The conversions must give exactly the code-page converter's bytes, for
+// every character and for broken input alike.
+TEST(SqliteTextTest, AgreesWithTheConverterForEveryCharacter)
+{
+    for (std::uint32_t c = 1; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c < 0xE000)
+            continue;
+        const std::string utf8 = utf8Of(c);
+        ASSERT_EQ(fromUtf8(utf8.data(), utf8.size()), platform::utf8ToGbk(utf8)) << std::hex << c;
+    }
+    for (int lead = 0x80; lead <= 0xFF; ++lead) {
+        for (int trail = 0x00; trail <= 0xFF; ++trail) {
+            const std::string gbk{static_cast<char>(lead), static_cast<char>(trail), 'x'};
+            if (trail == 0)
+                continue;
+            const std::string expected = platform::gbkToUtf8(gbk) + std::string(1, '\0');
+            const ByteArray utf8 = toUtf8(gbk);
+            ASSERT_EQ(std::string(utf8.begin(), utf8.end()), expected) << std::hex << lead << ' ' << trail;
+            ASSERT_EQ(isValidGbk(gbk), platform::utf16ToGbk(platform::gbkToUtf16(gbk)) == gbk)
+                << std::hex << lead << ' ' << trail;
+        }
+    }
+}
+
+TEST(SqliteTextTest, AgreesWithTheConverterOnMixedAndBrokenTexts)
+{
+    const std::vector<std::string> utf8Texts{"题目 A|选项 B|",
+                                             "\xF0\x9F\x98\x80 emoji in the middle 中",
+                                             "\xE4\xB8",
+                                             "\xC0\x80 overlong",
+                                             "\xED\xA0\x80",
+                                             "tail \xE4",
+                                             "\xEF\xBB\xBF"
+                                             "bom",
+                                             "\xE2\x80\x8B"
+                                             "zero width",
+                                             "x\xF4\x90\x80\x80"};
+    for (const std::string& text : utf8Texts)
+        EXPECT_EQ(fromUtf8(text.data(), text.size()), platform::utf8ToGbk(text)) << text;
+    const std::vector<std::string> gbkTexts{"\xD6\xD0\x81", "\xD6\xD0\x81\x7F", "a\xFF\x80\xD6", "\x81\x30\x81\x30"};
+    for (const std::string& text : gbkTexts) {
+        const ByteArray utf8 = toUtf8(text);
+        EXPECT_EQ(std::string(utf8.begin(), utf8.end()), platform::gbkToUtf8(text) + std::string(1, '\0'));
+    }
 }
