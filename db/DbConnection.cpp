@@ -191,3 +191,27 @@ bool DbConnection::compact()
         return false;
     }
 }
+
+bool DbConnection::clearTable(const std::string& table)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqlite().clearTable(table);
+    case DbKind::Mysql:
+        return mysql().clearTable(table);
+    default:
+        return false;
+    }
+}
+
+bool DbConnection::dropTable(const std::string& table)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqlite().dropTable(table);
+    case DbKind::Mysql:
+        return mysql().dropTable(table);
+    default:
+        return false;
+    }
+}

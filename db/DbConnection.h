@@ -45,6 +45,10 @@ public:
     std::string clientVersion() const;
     // VACUUM on SQLite; nothing to do (and true) on MySQL.
     bool compact();
+    // Deletes every row of the table.
+    bool clearTable(const std::string& table);
+    // SQLite drops "if exists", so a missing table is no failure there.
+    bool dropTable(const std::string& table);
 
 private:
     // Only the export uses it; copies of the connection get their own copy.

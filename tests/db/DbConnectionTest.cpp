@@ -47,6 +47,8 @@ TEST_P(DbConnectionTest, KindTwoDisablesEverythingAndLeavesTheBackendOpen)
     EXPECT_FALSE(connection.commit());
     EXPECT_FALSE(connection.rollback());
     EXPECT_FALSE(connection.compact());
+    EXPECT_FALSE(connection.clearTable("T"));
+    EXPECT_FALSE(connection.dropTable("T"));
     connection.close();
 
     EXPECT_FALSE(recordset.attach(connection));
@@ -87,6 +89,17 @@ TEST_P(DbConnectionTest, CreateTableAndAddColumn)
     EXPECT_TRUE(recordset.readText("c", text));
     EXPECT_EQ(text, "not a number");
     EXPECT_FALSE(connection.addColumn("Missing", "c"));
+}
+
+TEST_P(DbConnectionTest, ClearAndDropTable)
+{
+    addRow(1, "a", 1);
+    addRow(2, "b", 2);
+    ASSERT_TRUE(connection.clearTable("T"));
+    EXPECT_EQ(rowCount(), 0);
+    ASSERT_TRUE(connection.dropTable("T"));
+    EXPECT_FALSE(connection.execute("INSERT INTO T (name) VALUES ('a')"));
+    EXPECT_FALSE(connection.clearTable("T"));
 }
 
 TEST_P(DbConnectionTest, TransactionsCommitAndRollBack)

@@ -119,6 +119,11 @@ TEST_P(DbFacadeSqliteTest, BuiltStatementsReachSqliteAsWritten)
     EXPECT_TRUE(sent("alter table U add c TEXT(50)"));
     EXPECT_TRUE(connection.compact());
     EXPECT_TRUE(sent("VACUUM"));
+    EXPECT_TRUE(connection.clearTable("U"));
+    EXPECT_TRUE(sent("Delete From U"));
+    EXPECT_TRUE(connection.dropTable("U"));
+    EXPECT_TRUE(sent("Drop table if exists U"));
+    EXPECT_TRUE(connection.dropTable("U"));
 }
 
 TEST_P(DbFacadeSqliteTest, StatementWithoutRowsHasNoCountAndNoRows)
