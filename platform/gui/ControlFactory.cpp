@@ -173,7 +173,7 @@ bool ControlFactory::isContainer(ControlKind kind)
 void ControlFactory::create(GuiControl& control, QWidget* parent)
 {
     const ControlDescription& description = control.description;
-    control.caption = description.caption;
+    control.caption = description.kind == ControlKind::PageControl ? description.pageCaption : description.caption;
     control.tag = description.tag;
     control.textColour = description.textColour;
     control.backgroundColour = description.backgroundColour;

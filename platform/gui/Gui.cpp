@@ -236,6 +236,15 @@ GuiRect Gui::clientRect(const std::string& window)
     return {area.x(), area.y(), area.width(), area.height()};
 }
 
+GuiRect Gui::frameRect(const std::string& window)
+{
+    GuiWindow* open = findWindow(window);
+    if (open == nullptr)
+        return {};
+    const QRect area = open->frameGeometry();
+    return {area.x(), area.y(), area.width(), area.height()};
+}
+
 int Gui::run()
 {
     initialise();

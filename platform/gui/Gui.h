@@ -64,6 +64,8 @@ public:
     static bool setWindowCaption(const std::string& window, const std::string& caption);
     // Client-area rectangle in screen coordinates.
     static GuiRect clientRect(const std::string& window);
+    // The window with its frame, in screen coordinates, as the window system drew it.
+    static GuiRect frameRect(const std::string& window);
 
     // Runs the message loop until the last window has been destroyed or quit()
     // is called; returns the exit code.

@@ -1,0 +1,150 @@
+#include "GuiTestSupport.h"
+
+#include "platform/CodePage.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+#include <malloc.h>
+
+using namespace platform;
+
+namespace {
+
+// Bytes allocated from the heap, large blocks taken from the system included.
+std::size_t heapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+class GridViewTest : public ::testing::Test {
+protected:
+    GuiFixtureGuard cleanup;
+    GuiDriver driver;
+    std::vector<int> moves;
+
+    void SetUp() override
+    {
+        WindowDescription window;
+        window.id = "bank";
+        window.width = 1032;
+        window.height = 621;
+        ControlDescription grid = control("题库表", ControlKind::Grid, 8, 8, 592, 584);
+        grid.events = {{GuiEventKind::CurrentCellChanged, "cellChanged"}};
+        window.controls.push_back(grid);
+        HandlerTable handlers = {
+            {"cellChanged", [this](const GuiEvent&) { moves.push_back(Gui::gridCurrentRow("bank", "题库表")); }}};
+        ASSERT_TRUE(Gui::openWindow(window, handlers));
+    }
+
+    void fill(int rows)
+    {
+        Gui::resetGrid("bank", "题库表");
+        Gui::setGridRowCount("bank", "题库表", rows + 1);
+        Gui::setGridColumnCount("bank", "题库表", 5);
+        Gui::setGridAlternateRowColour("bank", "题库表", 0xECECEC);
+        const int widths[] = {30, 250, 250, 30};
+        for (int c = 0; c < 4; ++c)
+            Gui::setGridColumnWidth("bank", "题库表", c, widths[c]);
+        Gui::setGridRow("bank", "题库表", 0, {"id", "Title", "Tmnr", "Answer", "did"});
+        for (int r = 1; r <= rows; ++r)
+            Gui::setGridRow("bank", "题库表", r, {std::to_string(r), GBK("题") + std::to_string(r), "a|b|", "A", "2"});
+    }
+};
+
+TEST_F(GridViewTest, ListingSetsCountsTextsWidthsAndColours)
+{
+    EXPECT_EQ(Gui::gridRowCount("bank", "题库表"), 0);
+    fill(3);
+    EXPECT_EQ(Gui::gridRowCount("bank", "题库表"), 4);
+    EXPECT_EQ(Gui::gridColumnCount("bank", "题库表"), 5);
+    EXPECT_EQ(Gui::gridText("bank", "题库表", 0, 1), "Title");
+    EXPECT_EQ(Gui::gridText("bank", "题库表", 2, 1), GBK("题2"));
+    EXPECT_EQ(Gui::gridColumnWidth("bank", "题库表", 0), 30);
+    EXPECT_EQ(Gui::gridColumnWidth("bank", "题库表", 2), 250);
+    EXPECT_EQ(Gui::gridColumnWidth("bank", "题库表", 4), 60) << "unset widths stay at the default";
+    EXPECT_EQ(Gui::gridColumnWidth("bank", "题库表", 5), -1);
+
+    Gui::setGridCellBackground("bank", "题库表", 1, 2, 0xFF0000);
+    EXPECT_EQ(Gui::gridCellBackground("bank", "题库表", 1, 2), std::optional<Rgb>(0xFF0000));
+    Gui::setGridText("bank", "题库表", 1, 1, GBK("改"));
+    EXPECT_EQ(Gui::gridText("bank", "题库表", 1, 1), GBK("改"));
+
+    // A second listing keeps the widths only because it sets them again.
+    Gui::resetGrid("bank", "题库表");
+    EXPECT_EQ(Gui::gridRowCount("bank", "题库表"), 0);
+    EXPECT_EQ(Gui::gridCellBackground("bank", "题库表", 1, 2), std::nullopt);
+    Gui::setGridColumnCount("bank", "题库表", 5);
+    EXPECT_EQ(Gui::gridColumnWidth("bank", "题库表", 1), 60);
+}
+
+TEST_F(GridViewTest, CurrentRowIsNoneUntilChosenAndFixedCellsCannotBeChosen)
+{
+    EXPECT_EQ(Gui::gridCurrentRow("bank", "题库表"), -1);
+    fill(5);
+    EXPECT_EQ(Gui::gridCurrentRow("bank", "题库表"), -1);
+    EXPECT_FALSE(Gui::setGridCurrentCell("bank", "题库表", 0, 1));
+    EXPECT_FALSE(Gui::setGridCurrentCell("bank", "题库表", 2, 0));
+    EXPECT_FALSE(Gui::setGridCurrentCell("bank", "题库表", 6, 1));
+    EXPECT_TRUE(moves.empty());
+
+    EXPECT_TRUE(Gui::setGridCurrentCell("bank", "题库表", 3, 1));
+    EXPECT_EQ(Gui::gridCurrentRow("bank", "题库表"), 3);
+    EXPECT_EQ(Gui::gridCurrentColumn("bank", "题库表"), 1);
+    EXPECT_TRUE(driver.clickGridCell("bank", "题库表", 5, 2));
+    EXPECT_TRUE(Gui::setGridCurrentCell("bank", "题库表", 5, 2));
+    EXPECT_EQ(moves, (std::vector<int>{3, 5})) << "the program and the user both raise it, only on a move";
+}
+
+TEST_F(GridViewTest, RefillingOrShrinkingClearsTheCurrentCellWithoutAnEvent)
+{
+    fill(5);
+    Gui::setGridCurrentCell("bank", "题库表", 4, 1);
+    moves.clear();
+    Gui::setGridRowCount("bank", "题库表", 6);
+    EXPECT_EQ(Gui::gridCurrentRow("bank", "题库表"), 4) << "growing keeps it";
+    Gui::setGridRowCount("bank", "题库表", 3);
+    EXPECT_EQ(Gui::gridCurrentRow("bank", "题库表"), -1);
+    Gui::setGridCurrentCell("bank", "题库表", 2, 1);
+    moves.clear();
+    fill(0);
+    EXPECT_EQ(Gui::gridCurrentRow("bank", "题库表"), -1);
+    EXPECT_TRUE(moves.empty());
+    Gui::resetGrid("bank", "题库表");
+    EXPECT_EQ(Gui::gridRowCount("bank", "题库表"), 0) << "an empty result leaves no rows at all";
+    EXPECT_EQ(Gui::gridCurrentRow("bank", "题库表"), -1);
+}
+
+TEST_F(GridViewTest, HundredThousandRowListingInTheWindowStaysCompactAndQuick)
+{
+    const int rows = 100000;
+    const std::string title = GBK("下列关于安全生产的说法正确的是");
+    const std::string options = GBK("选项甲|选项乙|选项丙|选项丁|");
+    std::size_t textBytes = 0;
+    QCoreApplication::processEvents();
+    const std::size_t before = heapInUse();
+    QElapsedTimer clock;
+    clock.start();
+    Gui::resetGrid("bank", "题库表");
+    Gui::reserveGrid("bank", "题库表", rows + 1);
+    Gui::setGridRowCount("bank", "题库表", rows + 1);
+    Gui::setGridColumnCount("bank", "题库表", 5);
+    Gui::setGridAlternateRowColour("bank", "题库表", 0xECECEC);
+    Gui::setGridRow("bank", "题库表", 0, {"id", "Title", "Tmnr", "Answer", "did"});
+    for (int r = 1; r <= rows; ++r) {
+        std::vector<std::string> cells = {std::to_string(r), title + std::to_string(r), options, "A", "4"};
+        for (const std::string& cell : cells)
+            textBytes += cell.size();
+        Gui::setGridRow("bank", "题库表", r, cells);
+    }
+    QCoreApplication::processEvents();
+    const qint64 elapsed = clock.elapsed();
+    const std::size_t held = heapInUse() - before;
+    EXPECT_LT(held, 3 * textBytes) << "held " << held << " bytes for " << textBytes << " bytes of text";
+    EXPECT_LT(elapsed, 5000) << "filling took " << elapsed << " ms";
+    EXPECT_TRUE(Gui::setGridCurrentCell("bank", "题库表", rows, 1));
+    EXPECT_EQ(Gui::gridText("bank", "题库表", rows, 0), std::to_string(rows));
+    QCoreApplication::processEvents();
+}
+
+} // namespace

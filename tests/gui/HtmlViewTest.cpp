@@ -1,0 +1,117 @@
+#include "platform/gui/HtmlView.h"
+
+#include "GuiTestSupport.h"
+#include "platform/CodePage.h"
+#include "platform/gui/QtText.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+class ExposedHtmlView : public HtmlView {
+public:
+    using HtmlView::loadResource;
+};
+
+void writeFile(const QString& path, const std::string& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+std::string gbkPage(const std::string& body)
+{
+    return "<html>\r\n<head>\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\" />\r\n"
+           "</head>\r\n<body>" +
+           body + "</body>\r\n</html>";
+}
+
+TEST(HtmlViewTest, GbkPageShowsCharactersOutsideGb2312)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // 0xE946 and 0x86B4 exist only in GBK, not in GB2312.
+    const std::string body = GBK("朱镕基") + "<table><tr><td>" + GBK("张喆") + "</td></tr></table>";
+    ASSERT_EQ(body.substr(2, 2), "\xE9\x46");
+    writeFile(dir.filePath("temp.htm"), gbkPage(body));
+
+    HtmlView view;
+    ASSERT_TRUE(view.showFile(dir.filePath("temp.htm")));
+    const QString shown = view.toPlainText();
+    EXPECT_TRUE(shown.contains(QStringLiteral("朱镕基"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("张喆"))) << shown.toStdString();
+}
+
+TEST(HtmlViewTest, Utf8PagesAreTakenAsTheyDeclare)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("u.htm"), "<html><head><meta charset=\"utf-8\"></head><body>镕</body></html>");
+    HtmlView view;
+    ASSERT_TRUE(view.showFile(dir.filePath("u.htm")));
+    EXPECT_TRUE(view.toPlainText().contains(QStringLiteral("镕")));
+}
+
+TEST(HtmlViewTest, RelativeResourcesResolveAgainstThePagesFolder)
+{
+    QTemporaryDir dir;
+    QImage picture(4, 3, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(dir.filePath("p.png")));
+    writeFile(dir.filePath("style.css"), "td { color: red; }");
+    writeFile(dir.filePath("page.htm"), gbkPage("<img src=\"p.png\">"));
+
+    ExposedHtmlView view;
+    ASSERT_TRUE(view.showFile(dir.filePath("page.htm")));
+    QVariant image = view.loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("p.png")));
+    QImage loaded;
+    ASSERT_TRUE(loaded.loadFromData(image.toByteArray()));
+    EXPECT_EQ(loaded.size(), QSize(4, 3));
+    QVariant sheet = view.loadResource(QTextDocument::StyleSheetResource, QUrl(QStringLiteral("style.css")));
+    EXPECT_EQ(sheet.toString(), QStringLiteral("td { color: red; }"));
+}
+
+TEST(HtmlViewTest, MissingFileShowsAnErrorPage)
+{
+    HtmlView view;
+    EXPECT_FALSE(view.showFile(QStringLiteral("/nonexistent/folder/temp.htm")));
+    EXPECT_TRUE(view.toPlainText().contains(QStringLiteral("temp.htm")));
+}
+
+TEST(HtmlViewTest, WindowViewTakesAProgramPathWithBackslashes)
+{
+    GuiFixtureGuard cleanup;
+    QTemporaryDir dir;
+    writeFile(dir.filePath("temp.htm"), gbkPage(GBK("得分镕")));
+
+    WindowDescription window;
+    window.id = "exam";
+    window.width = 1017;
+    window.height = 660;
+    ControlDescription view = control("超文本浏览框1", ControlKind::HtmlView, 216, 8, 56, 24);
+    view.visible = false;
+    window.controls.push_back(view);
+    window.controls.push_back(control("高级选择夹1", ControlKind::PageControl, 216, 8, 792, 600));
+    ASSERT_TRUE(Gui::openWindow(window, {}));
+
+    std::string path = gbkText(QDir::toNativeSeparators(dir.path()));
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    path += "\\temp.htm";
+    Gui::resize("exam", "超文本浏览框1", 792, 600);
+    Gui::setVisible("exam", "超文本浏览框1", true);
+    EXPECT_TRUE(Gui::showHtmlFile("exam", "超文本浏览框1", path));
+    EXPECT_EQ(Gui::htmlFile("exam", "超文本浏览框1"), path);
+    EXPECT_NE(Gui::htmlPlainText("exam", "超文本浏览框1").find(GBK("得分镕")), std::string::npos);
+    EXPECT_EQ(Gui::geometry("exam", "超文本浏览框1"), (GuiRect{216, 8, 792, 600}));
+}
+
+} // namespace
