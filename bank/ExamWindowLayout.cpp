@@ -49,6 +49,20 @@ ControlDescription navigationButton(const char* name, int left, const std::strin
             .events = {{Clicked, handler}}};
 }
 
+// The tab caption of the one page is also the control's caption, which is what
+// the layer reads and shows for a page control.
+ControlDescription pageControl(const char* name, int left, int top, int width, int height, const std::string& page)
+{
+    return {.name = name,
+            .kind = PageControl,
+            .left = left,
+            .top = top,
+            .width = width,
+            .height = height,
+            .caption = page,
+            .pageCaption = page};
+}
+
 } // namespace
 
 WindowDescription examWindowLayout()
@@ -70,7 +84,7 @@ WindowDescription examWindowLayout()
                  .top = 8,
                  .width = 429,
                  .height = 20,
-                 .statusPanels = {{86, GBK(" 当前操作员：")}, {250, ""}, {0, GBK("模拟考试系统开发组 出品")}},
+                 .statusPanels = {{86, GBK(" 当前操作员：")}, {250, ""}, {0, GBK("开发组 出品")}},
                  .events = {{MousePressed, "statusBarPressed"}}},
                 {.name = "标签2",
                  .kind = Label,
@@ -101,13 +115,7 @@ WindowDescription examWindowLayout()
                  .height = 24,
                  .visible = false},
 
-                {.name = "高级选择夹2",
-                 .kind = PageControl,
-                 .left = 2,
-                 .top = 60,
-                 .width = 211,
-                 .height = 363,
-                 .pageCaption = GBK("考生信息")},
+                pageControl("高级选择夹2", 2, 60, 211, 363, GBK("考生信息")),
                 {.name = "图片框1",
                  .kind = PictureBox,
                  .container = "高级选择夹2",
@@ -200,13 +208,7 @@ WindowDescription examWindowLayout()
                  .border = Border::Raised,
                  .alignment = Alignment::Centre},
 
-                {.name = "高级选择夹3",
-                 .kind = PageControl,
-                 .left = 2,
-                 .top = 438,
-                 .width = 211,
-                 .height = 168,
-                 .pageCaption = GBK("剩余时间")},
+                pageControl("高级选择夹3", 2, 438, 211, 168, GBK("剩余时间")),
                 {.name = "时间",
                  .kind = TransparentLabel,
                  .container = "高级选择夹3",
@@ -229,13 +231,7 @@ WindowDescription examWindowLayout()
                  .textColour = 0xFF0000,
                  .embossed = true},
 
-                {.name = "高级选择夹1",
-                 .kind = PageControl,
-                 .left = 216,
-                 .top = 8,
-                 .width = 792,
-                 .height = 600,
-                 .pageCaption = GBK("题目")},
+                pageControl("高级选择夹1", 216, 8, 792, 600, GBK("题目")),
                 {.name = "id标签",
                  .kind = TransparentLabel,
                  .container = "高级选择夹1",
