@@ -1,0 +1,39 @@
+#include "app/Application.h"
+
+#include "app/AppState.h"
+#include "app/ExamWindow.h"
+#include "app/StartWindow.h"
+#include "db/BackendRegistry.h"
+#include "platform/gui/Gui.h"
+
+Application::Application(Options options)
+    : state_(std::make_unique<AppState>()), registry_(std::make_unique<BackendRegistry>()),
+      examWindow_(std::make_unique<ExamWindow>(*state_)),
+      startWindow_(std::make_unique<StartWindow>(*state_, *examWindow_, std::move(options.runDirectory)))
+{
+}
+
+Application::~Application()
+{
+    startWindow_.reset();
+    examWindow_.reset();
+    state_.reset();
+    registry_.reset();
+}
+
+bool Application::start()
+{
+    return startWindow_->open();
+}
+
+int Application::exec()
+{
+    if (std::optional<int> code = exitCode())
+        return *code;
+    return platform::Gui::run();
+}
+
+std::optional<int> Application::exitCode() const
+{
+    return startWindow_->exitCode();
+}

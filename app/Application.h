@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class AppState;
+class BackendRegistry;
+class ExamWindow;
+class StartWindow;
+
+// The program from start-up to shutdown: the shared state and the database
+// backends come first, then the start window; shutdown releases the state
+// before the backends.
+class Application {
+public:
+    struct Options {
+        // Folder of tk.db, i.ini and temp.htm (GBK); unset = the program's folder.
+        std::optional<std::string> runDirectory;
+    };
+
+    explicit Application(Options options = {});
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Opens the start window; false when start-up ended the program.
+    bool start();
+    // Runs until the last window has closed; the program's exit code.
+    int exec();
+    // Set when start-up ended the program.
+    std::optional<int> exitCode() const;
+
+    AppState& state() { return *state_; }
+    ExamWindow& examWindow() { return *examWindow_; }
+    StartWindow& startWindow() { return *startWindow_; }
+
+private:
+    std::unique_ptr<AppState> state_;
+    std::unique_ptr<BackendRegistry> registry_;
+    std::unique_ptr<ExamWindow> examWindow_;
+    std::unique_ptr<StartWindow> startWindow_;
+};

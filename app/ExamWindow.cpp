@@ -1,0 +1,295 @@
+#include "app/ExamWindow.h"
+
+#include "app/AnswerReport.h"
+#include "bank/BankWindow.h"
+#include "bank/BankWindowLayout.h"
+#include "bank/CorrectionWindow.h"
+#include "bank/CorrectionWindowLayout.h"
+#include "bank/ExamWindowLayout.h"
+#include "bank/QuestionRecord.h"
+#include "bank/TextRules.h"
+#include "platform/CodePage.h"
+#include "platform/FileSystem.h"
+
+#include <cstdlib>
+
+using platform::Border;
+using platform::Gui;
+using platform::GuiEvent;
+using platform::MessageBoxButtons;
+using platform::MessageBoxIcon;
+using platform::MessageBoxResult;
+
+namespace {
+
+constexpr char optionNames[4][2] = {"A", "B", "C", "D"};
+constexpr char cellTemplate[] = "复制标签";
+constexpr char answerSwitch[] = "显示正确答案";
+constexpr char answerLabel[] = "透明标签7";
+constexpr char chosenLabel[] = "透明标签6";
+constexpr char htmlView[] = "超文本浏览框1";
+constexpr char reportFile[] = "temp.htm";
+
+constexpr int largeFontPoints = 14;
+constexpr int smallFontPoints = 12;
+constexpr platform::GuiRect reportArea{216, 8, 792, 600}; // exactly over the question pages
+constexpr int cellPitch = 31;
+constexpr int gridColumns = 25;
+
+constexpr platform::Rgb red = 0xFF0000;
+constexpr platform::Rgb green = 0x00FF00;
+constexpr platform::Rgb yellow = 0xFFFF00;
+
+const std::string& examWindow()
+{
+    static const std::string id = ExamWindow::windowId;
+    return id;
+}
+
+} // namespace
+
+ExamWindow::ExamWindow(AppState& state) : state_(state)
+{
+}
+
+ExamWindow::~ExamWindow()
+{
+    if (Gui::isOpen(examWindow()))
+        Gui::closeWindow(examWindow());
+}
+
+std::string ExamWindow::cellName(int k)
+{
+    return "题号格" + std::to_string(k);
+}
+
+bool ExamWindow::open()
+{
+    return Gui::openWindow(examWindowLayout(), handlers());
+}
+
+platform::HandlerTable ExamWindow::handlers()
+{
+    return {
+        {"examCreated", [this](const GuiEvent&) { created(); }},
+        {"examBeingDestroyed", [this](const GuiEvent&) { beingDestroyed(); }},
+        {"optionClicked", [this](const GuiEvent& e) { optionClicked(e); }},
+        {"answerSwitchClicked", [this](const GuiEvent&) { answerSwitchClicked(); }},
+        {"cellPressed", [this](const GuiEvent& e) { cellPressed(e); }},
+        {"previousClicked", [this](const GuiEvent&) { previousClicked(); }},
+        {"nextClicked", [this](const GuiEvent&) { nextClicked(); }},
+        {"largerFontClicked", [this](const GuiEvent&) { setQuestionFontSize(largeFontPoints); }},
+        {"smallerFontClicked", [this](const GuiEvent&) { setQuestionFontSize(smallFontPoints); }},
+        {"bankButtonClicked", [this](const GuiEvent&) { openBankWindow(); }},
+        {"correctionButtonClicked", [this](const GuiEvent&) { openCorrectionWindow(); }},
+        {"handInClicked", [this](const GuiEvent&) { handIn(); }},
+        {"statusBarPressed", [](const GuiEvent&) {}},
+    };
+}
+
+void ExamWindow::created()
+{
+    const std::string& w = examWindow();
+    state_.showQuestion = [this](int k) { showQuestion(k); };
+    state_.currentQuestion = 1;
+
+    const platform::GuiRect cell = Gui::geometry(w, cellTemplate);
+    for (int i = 1; i <= Paper::size; ++i) {
+        const std::string name = cellName(i);
+        Gui::copyControl(w, cellTemplate, name);
+        state_.questionCells[static_cast<std::size_t>(i - 1)] = name;
+        Gui::move(w, name, cell.left + cellPitch * ((i - 1) % gridColumns),
+                  cell.top + cellPitch * ((i - 1) / gridColumns));
+        Gui::setVisible(w, name, true);
+        Gui::setTag(w, name, std::to_string(i));
+        Gui::setText(w, name, std::to_string(i));
+    }
+
+    Gui::setText(w, "透明标签1", state_.candidateId);
+    Gui::setText(w, "透明标签2", state_.seatNumber);
+    Gui::setVisible(w, "题库管理按钮", state_.candidateId == accessCode);
+    Gui::setStatusText(w, "状态条", 1, state_.candidateId);
+
+    showQuestion(1);
+
+    Gui::startTimer(w, clockTimerId, clockIntervalMs, [this] { clockTick(); });
+    state_.clock.start();
+}
+
+void ExamWindow::beingDestroyed()
+{
+    platform::FileSystem::removeFile(state_.filePath(reportFile));
+    stopClock();
+    state_.showQuestion = nullptr;
+}
+
+void ExamWindow::showQuestion(int k)
+{
+    const std::string& w = examWindow();
+    for (const char* option : optionNames)
+        Gui::setText(w, option, {});
+    Gui::setText(w, "id标签", std::to_string(k));
+
+    const PaperEntry& entry = state_.paper.entry(k);
+    state_.currentAnswer = entry.answer;
+    state_.currentId = entry.id;
+    Gui::setText(w, "Titlexb", entry.title);
+
+    const int visible = QuestionRecord::visibleOptionCount(entry.did);
+    for (int i = 0; i < QuestionRecord::slotCount; ++i)
+        Gui::setVisible(w, optionNames[i], i < visible);
+
+    for (const char* option : optionNames) {
+        if (entry.chosen == option)
+            Gui::setChecked(w, option, true);
+    }
+    Gui::setText(w, chosenLabel, entry.chosen);
+    if (Gui::checked(w, answerSwitch))
+        Gui::setText(w, answerLabel, state_.currentAnswer);
+    Gui::setText(w, "透明标签11", GBK("题库编号：【 ") + state_.currentId + GBK(" 】"));
+
+    // A single piece fills no option: the first two captions are only set
+    // together.
+    const std::vector<std::string> pieces = QuestionRecord::splitOptions(entry.options);
+    if (pieces.size() >= 2) {
+        const std::size_t shown = std::min<std::size_t>(pieces.size(), QuestionRecord::slotCount);
+        for (std::size_t i = 0; i < shown; ++i)
+            Gui::setText(w, optionNames[i], " " + TextRules::removeAll(pieces[i], "\r\n"));
+    }
+}
+
+bool ExamWindow::recordAnswer(const std::string& letter)
+{
+    const std::string& w = examWindow();
+    state_.paper.entry(state_.currentQuestion).chosen = letter;
+    Gui::setText(w, chosenLabel, letter);
+    Gui::setText(w, answerLabel, Gui::checked(w, answerSwitch) ? state_.currentAnswer : GBK("关"));
+
+    const bool correct = state_.currentAnswer == letter;
+    const std::string cell = cellName(state_.currentQuestion);
+    Gui::setTextColour(w, cell, correct ? red : yellow);
+    Gui::setBackgroundColour(w, cell, correct ? green : red);
+    return correct;
+}
+
+void ExamWindow::optionClicked(const GuiEvent& event)
+{
+    recordAnswer(Gui::tag(examWindow(), event.control));
+}
+
+void ExamWindow::answerSwitchClicked()
+{
+    const std::string& w = examWindow();
+    Gui::setText(w, answerLabel, Gui::checked(w, answerSwitch) ? state_.currentAnswer : std::string());
+}
+
+void ExamWindow::resetCellBorders()
+{
+    for (const std::string& cell : state_.questionCells)
+        Gui::setBorder(examWindow(), cell, Border::Raised);
+}
+
+void ExamWindow::uncheckOptions()
+{
+    for (const char* option : {"D", "C", "B", "A"})
+        Gui::setChecked(examWindow(), option, false);
+}
+
+void ExamWindow::cellPressed(const GuiEvent& event)
+{
+    const std::string& w = examWindow();
+    resetCellBorders();
+    Gui::setBorder(w, event.control, Border::Sunken);
+    uncheckOptions();
+    const int k = std::atoi(Gui::text(w, event.control).c_str());
+    if (k < 1 || k > Paper::size)
+        return;
+    showQuestion(k);
+    state_.currentQuestion = k;
+}
+
+void ExamWindow::previousClicked()
+{
+    resetCellBorders();
+    uncheckOptions();
+    state_.currentQuestion -= 1;
+    if (state_.currentQuestion < 1) {
+        state_.currentQuestion = 1;
+        showQuestion(1);
+        Gui::messageBox(GBK("亲！已经是第一题了，是不是搞错了啊。"), GBK("提示"), MessageBoxIcon::Information);
+        return;
+    }
+    showQuestion(state_.currentQuestion);
+    Gui::setBorder(examWindow(), cellName(state_.currentQuestion), Border::Sunken);
+}
+
+void ExamWindow::nextClicked()
+{
+    resetCellBorders();
+    uncheckOptions();
+    state_.currentQuestion += 1;
+    if (state_.currentQuestion > Paper::size) {
+        state_.currentQuestion = Paper::size;
+        showQuestion(Paper::size);
+        Gui::messageBox(GBK("亲！已经是最后一题了，是不是搞错了啊。"), GBK("提示"), MessageBoxIcon::Information);
+        return;
+    }
+    showQuestion(state_.currentQuestion);
+    Gui::setBorder(examWindow(), cellName(state_.currentQuestion), Border::Sunken);
+}
+
+void ExamWindow::setQuestionFontSize(int points)
+{
+    for (const char* control : {"A", "B", "C", "D", "Titlexb"})
+        Gui::setFontPointSize(examWindow(), control, points);
+}
+
+void ExamWindow::openBankWindow()
+{
+    Gui::runModal(bankWindowLayout(), BankWindow::handlers(state_.connection, state_.recordset), examWindow());
+}
+
+void ExamWindow::openCorrectionWindow()
+{
+    Gui::runModal(correctionWindowLayout(), CorrectionWindow::handlers(state_, examWindow()), examWindow());
+}
+
+void ExamWindow::clockTick()
+{
+    ExamClock::Tick tick = state_.clock.tick();
+    if (tick.caption)
+        Gui::setText(examWindow(), "时间", *tick.caption);
+    if (tick.timeUp)
+        stopClock();
+}
+
+void ExamWindow::stopClock()
+{
+    Gui::killTimer(examWindow(), clockTimerId);
+}
+
+void ExamWindow::handIn()
+{
+    const std::string& w = examWindow();
+    if (Gui::messageBox(GBK("是否现在交卷吗？如果是按错您可以现在点击否按钮！"), GBK("信息："),
+                        MessageBoxIcon::Information, MessageBoxButtons::YesNo) != MessageBoxResult::Yes)
+        return;
+
+    const std::string path = state_.filePath(reportFile);
+    const bool written = platform::FileSystem::writeFile(path, AnswerReport::build(state_.paper));
+    const std::string scoreText = AnswerReport::scoreText(AnswerReport::score(state_.paper));
+
+    if (written) {
+        Gui::setGeometry(w, htmlView, reportArea);
+        Gui::setVisible(w, htmlView, true);
+        Gui::showHtmlFile(w, htmlView, path);
+    }
+    Gui::setText(w, "透明标签12", scoreText);
+    stopClock();
+    if (!written) {
+        // An older report may still be on show; it no longer belongs to this hand-in.
+        Gui::setVisible(w, htmlView, false);
+        Gui::messageBox(GBK("无法写入答卷报告文件，请检查程序所在文件夹是否可写：\r\n") + path, GBK("信息"),
+                        MessageBoxIcon::Error);
+    }
+}

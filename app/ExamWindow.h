@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/AppState.h"
+#include "platform/gui/Gui.h"
+
+#include <string>
+
+// The exam window: the question on screen with its options, answering, the
+// question grid, navigation, the answer switch, the font buttons, the clock
+// and the hand-in with its report. Works on the shared AppState.
+class ExamWindow {
+public:
+    static constexpr char windowId[] = "exam";
+    // Typed as the identity-card number, it makes the bank management reachable.
+    static constexpr char accessCode[] = "739264";
+    static constexpr int clockTimerId = 0;
+    static constexpr int clockIntervalMs = 1000;
+
+    explicit ExamWindow(AppState& state);
+    ~ExamWindow();
+    ExamWindow(const ExamWindow&) = delete;
+    ExamWindow& operator=(const ExamWindow&) = delete;
+
+    // Opens the window (its creation runs the set-up) without an owner.
+    bool open();
+
+    // Shows paper entry k; currentQuestion is left to the caller.
+    void showQuestion(int k);
+    // Stores the letter as the answer of the question on screen and colours
+    // its cell; true when it is the correct answer.
+    bool recordAnswer(const std::string& letter);
+    void clockTick();
+    void handIn();
+
+    // Name of the grid cell of question k (1..100).
+    static std::string cellName(int k);
+
+private:
+    platform::HandlerTable handlers();
+    void created();
+    void beingDestroyed();
+    void optionClicked(const platform::GuiEvent& event);
+    void answerSwitchClicked();
+    void cellPressed(const platform::GuiEvent& event);
+    void previousClicked();
+    void nextClicked();
+    void setQuestionFontSize(int points);
+    void openBankWindow();
+    void openCorrectionWindow();
+
+    void resetCellBorders();
+    void uncheckOptions();
+    void stopClock();
+
+    AppState& state_;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/AppState.h"
+#include "platform/gui/Gui.h"
+
+#include <optional>
+#include <string>
+
+class ExamWindow;
+
+// The start window: at creation it finds the program's files, shows the
+// configured title and opens the question bank; its enter button takes the
+// candidate's entries, draws the paper and opens the exam window.
+class StartWindow {
+public:
+    static constexpr char windowId[] = "start";
+
+    // runDirectory: where tk.db and i.ini are; unset = the program's own folder.
+    StartWindow(AppState& state, ExamWindow& exam, std::optional<std::string> runDirectory = {});
+    ~StartWindow();
+    StartWindow(const StartWindow&) = delete;
+    StartWindow& operator=(const StartWindow&) = delete;
+
+    // Opens the window; its creation runs the start-up checks. False when
+    // they ended the program (exitCode() tells with which code).
+    bool open();
+    std::optional<int> exitCode() const { return exitCode_; }
+
+    // Fills the paper with up to 100 random questions of the bank.
+    void drawPaper();
+
+private:
+    platform::HandlerTable handlers();
+    void created();
+    void enterClicked();
+    void endProgram(const std::string& message, const std::string& caption, platform::MessageBoxIcon icon,
+                    int exitCode);
+    bool bankUsable();
+
+    AppState& state_;
+    ExamWindow& exam_;
+    std::optional<std::string> runDirectory_;
+    std::optional<int> exitCode_;
+};
