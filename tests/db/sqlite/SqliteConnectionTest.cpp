@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 
@@ -359,4 +360,238 @@ TEST_F(SqliteConnectionTest, WritesToAReadOnlyDatabaseFail)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(countRows(), 3);
+}
+
+namespace {
+
+class SqliteSchemaTest : public SqliteConnectionTest {
+protected:
+    void SetUp() override { openBank(); }
+
+    // Runs op and returns the one statement text it sent, converted to GBK.
+    template <class Op> std::string sent(Op op)
+    {
+        StatementLog log(db.handle());
+        EXPECT_TRUE(op()) << db.lastErrorText();
+        EXPECT_EQ(log.statements().size(), 1u);
+        const std::string utf8 = log.last();
+        return platform::utf8ToGbk(utf8);
+    }
+
+    // The statements of the command-line program's .schema output, without
+    // the decorations it adds: "IF NOT EXISTS" for tables with quoted names
+    // and a comment listing the columns of a view.
+    std::vector<std::string> cliSchema()
+    {
+        const std::string output = platform::utf8ToGbk(sqliteCli(bankPath(), ".schema"));
+        std::vector<std::string> statements;
+        std::size_t start = 0;
+        for (std::size_t end; (end = output.find(";\n", start)) != std::string::npos; start = end + 2) {
+            std::string statement = output.substr(start, end - start);
+            const std::string guard = "CREATE TABLE IF NOT EXISTS ";
+            if (statement.rfind(guard, 0) == 0)
+                statement = "CREATE TABLE " + statement.substr(guard.size());
+            const std::size_t comment = statement.find("\n/*");
+            if (comment != std::string::npos)
+                statement.erase(comment);
+            statements.push_back(statement);
+        }
+        return statements;
+    }
+};
+
+ColumnSpec column(const std::string& name, int typeCode, int flags = 0, const std::string& defaultValue = {},
+                  int length = 0)
+{
+    ColumnSpec spec;
+    spec.name = name;
+    spec.typeCode = typeCode;
+    spec.flags = flags;
+    spec.defaultValue = defaultValue;
+    spec.length = length;
+    return spec;
+}
+
+} // namespace
+
+TEST(SqliteColumnTextTest, TypeTextsByCode)
+{
+    const std::vector<std::pair<int, std::string>> expected{
+        {0, "Integer"}, {1, "Integer"}, {2, "Double"},   {3, "VarChar(50)"}, {4, "Blob"}, {5, ""}, {6, "BigInt"},
+        {7, "Float"},   {8, "Bit"},     {9, "DateTime"}, {10, "Text"},       {11, ""},    {-1, ""}};
+    for (const auto& [code, text] : expected)
+        EXPECT_EQ(SqliteConnection::columnTypeText(column("c", code)), text) << code;
+    EXPECT_EQ(SqliteConnection::columnTypeText(column("c", 3, 0, {}, 20)), "VarChar(20)");
+}
+
+TEST(SqliteColumnTextTest, ConstraintTexts)
+{
+    EXPECT_EQ(SqliteConnection::columnConstraintText(column("c", 1)), "");
+    EXPECT_EQ(SqliteConnection::columnConstraintText(column("c", 1, 1)), "Primary Key");
+    EXPECT_EQ(SqliteConnection::columnConstraintText(column("c", 1, 3)), "Primary Key AutoIncrement");
+    EXPECT_EQ(SqliteConnection::columnConstraintText(column("c", 1, 2)), " AutoIncrement");
+    EXPECT_EQ(SqliteConnection::columnConstraintText(column("c", 1, 4)), " Not Null");
+    EXPECT_EQ(SqliteConnection::columnConstraintText(column("c", 1, 7, "0")),
+              "Primary Key AutoIncrement Not Null Default (0)");
+    EXPECT_EQ(SqliteConnection::columnConstraintText(column("c", 10, 0, "'x'")), " Default ('x')");
+}
+
+TEST_F(SqliteSchemaTest, CreatesTablesWithTheExactStatement)
+{
+    const std::vector<ColumnSpec> columns{column("id", 1, 3), column("Title", 10)};
+    EXPECT_EQ(sent([&] { return db.createTable("T", columns); }),
+              "create table T (id Integer Primary Key AutoIncrement ,Title Text  )");
+    EXPECT_TRUE(db.tableExists("T"));
+    EXPECT_TRUE(db.execute("INSERT INTO T (Title) VALUES ('a')"));
+    // An existing table and an empty column list both fail.
+    EXPECT_FALSE(db.createTable("T", columns));
+    EXPECT_NE(db.lastErrorText(), "");
+    EXPECT_FALSE(db.createTable("U", {}));
+    EXPECT_EQ(db.lastErrorText(), "incomplete input");
+    EXPECT_FALSE(db.tableExists("U"));
+
+    // Chinese names reach the database as UTF-8 and come back as GBK.
+    EXPECT_EQ(sent([&] { return db.createTable(GBK("成绩"), {column(GBK("分数"), 2, 4, "0")}); }),
+              GBK("create table 成绩 (分数 Double  Not Null Default (0) )"));
+    EXPECT_TRUE(db.tableExists(GBK("成绩")));
+    EXPECT_EQ(db.tableSql(GBK("成绩")), GBK("CREATE TABLE 成绩 (分数 Double  Not Null Default (0) )"));
+}
+
+TEST_F(SqliteSchemaTest, DropsClearsAndRenamesTables)
+{
+    EXPECT_EQ(sent([&] { return db.dropTable("Missing"); }), "Drop table if exists Missing");
+    EXPECT_EQ(sent([&] { return db.clearTable("KS_SJTK"); }), "Delete From KS_SJTK");
+    EXPECT_EQ(countRows(), 0);
+    EXPECT_TRUE(db.tableExists("KS_SJTK"));
+    EXPECT_EQ(sent([&] { return db.renameTable("KS_SJTK", "Bank"); }), "alter table KS_SJTK rename to Bank");
+    EXPECT_FALSE(db.tableExists("KS_SJTK"));
+    EXPECT_TRUE(db.tableExists("Bank"));
+    EXPECT_FALSE(db.renameTable("KS_SJTK", "Other"));
+    EXPECT_EQ(db.lastErrorText(), "no such table: KS_SJTK");
+    EXPECT_TRUE(db.dropTable("Bank"));
+    EXPECT_FALSE(db.tableExists("Bank"));
+    EXPECT_FALSE(db.clearTable("Bank"));
+}
+
+TEST_F(SqliteSchemaTest, TableExistsOnlyForTablesOfThatExactName)
+{
+    EXPECT_TRUE(db.tableExists("KS_SJTK"));
+    EXPECT_FALSE(db.tableExists("ks_sjtk"));
+    EXPECT_FALSE(db.tableExists("Missing"));
+    ASSERT_TRUE(db.createView("V", "SELECT id FROM KS_SJTK"));
+    EXPECT_FALSE(db.tableExists("V"));
+    EXPECT_FALSE(db.tableExists("it's")); // the quote breaks the statement
+    EXPECT_FALSE(db.tableExists("bad\x81"));
+    EXPECT_NE(db.lastErrorText(), "");
+}
+
+TEST_F(SqliteSchemaTest, AddsColumns)
+{
+    EXPECT_EQ(sent([&] { return db.addColumn("KS_SJTK", column("Score", 1, 0, "0")); }),
+              "alter table KS_SJTK add column Score Integer  Default (0) ");
+    EXPECT_EQ(sent([&] { return db.addColumn("KS_SJTK", column("Note", 3, 0, {}, 20)); }),
+              "alter table KS_SJTK add column Note VarChar(20)  ");
+    EXPECT_EQ(queryDirect(bankPath(), "SELECT Score FROM KS_SJTK WHERE id=1"), "0");
+    EXPECT_FALSE(db.addColumn("KS_SJTK", column("Score", 1)));
+    EXPECT_EQ(db.lastErrorText(), "duplicate column name: Score");
+}
+
+TEST_F(SqliteSchemaTest, CreatesAndDropsIndexes)
+{
+    EXPECT_EQ(sent([&] { return db.createIndex("KS_SJTK", "Answer, did", "ix_answer"); }),
+              "create index if not exists ix_answer on KS_SJTK(Answer, did)");
+    EXPECT_TRUE(db.createIndex("KS_SJTK", "Answer, did", "ix_answer"));
+    EXPECT_EQ(db.indexSql("KS_SJTK", "ix_answer"), "CREATE INDEX ix_answer on KS_SJTK(Answer, did)");
+    EXPECT_EQ(db.indexSql("Other", "ix_answer"), "");
+    EXPECT_EQ(sent([&] { return db.dropIndex("ix_answer"); }), "drop index if exists ix_answer");
+    EXPECT_EQ(db.indexSql("KS_SJTK", "ix_answer"), "");
+    EXPECT_TRUE(db.dropIndex("ix_answer"));
+    // Automatic indexes have no stored statement.
+    ASSERT_TRUE(db.execute("CREATE TABLE u (a UNIQUE)"));
+    EXPECT_EQ(db.indexSql("u", "sqlite_autoindex_u_1"), "");
+}
+
+TEST_F(SqliteSchemaTest, CreatesAndDropsViews)
+{
+    EXPECT_EQ(sent([&] { return db.createView("V", "SELECT id, Title FROM KS_SJTK WHERE id > 1"); }),
+              "CREATE VIEW V AS SELECT id, Title FROM KS_SJTK WHERE id > 1");
+    EXPECT_EQ(db.viewSql("V"), "CREATE VIEW V AS SELECT id, Title FROM KS_SJTK WHERE id > 1");
+    EXPECT_EQ(queryDirect(bankPath(), "SELECT count(*) FROM V"), "2");
+    EXPECT_FALSE(db.createView("V", "SELECT 1"));
+    EXPECT_EQ(sent([&] { return db.createView("TV", "SELECT 1", true); }), "CREATE TEMPORARY VIEW TV AS SELECT 1");
+    EXPECT_EQ(db.viewSql("TV"), ""); // temporary objects live in another schema
+    EXPECT_EQ(sent([&] { return db.dropView("V"); }), "DROP VIEW V");
+    EXPECT_FALSE(db.dropView("V"));
+    EXPECT_EQ(db.lastErrorText(), "no such view: V");
+}
+
+TEST_F(SqliteSchemaTest, CreatesAndDropsTriggers)
+{
+    ASSERT_TRUE(db.execute("CREATE TABLE log (id, answer)"));
+    const std::string body = "INSERT INTO log VALUES (new.id, new.Answer);";
+    EXPECT_EQ(sent([&] { return db.createTrigger("KS_SJTK", "trg", body, 3, std::string("Answer"), 2); }),
+              "CREATE TRIGGER trg AFTER UPDATE OF Answer ON KS_SJTK BEGIN " + body + " END");
+    ASSERT_TRUE(db.execute("UPDATE KS_SJTK SET Answer='C' WHERE id=2"));
+    EXPECT_EQ(queryDirect(bankPath(), "SELECT id || answer FROM log"), "2C");
+    EXPECT_EQ(db.triggerSql("KS_SJTK", "trg"),
+              "CREATE TRIGGER trg AFTER UPDATE OF Answer ON KS_SJTK BEGIN " + body + " END");
+    EXPECT_EQ(db.triggerSql("log", "trg"), "");
+
+    EXPECT_EQ(sent([&] { return db.createTrigger("KS_SJTK", "t0", body, 0, std::nullopt, 1); }),
+              "CREATE TRIGGER t0 BEFORE INSERT ON KS_SJTK BEGIN " + body + " END");
+    EXPECT_EQ(sent([&] { return db.createTrigger("KS_SJTK", "t1", "SELECT 1;", 1); }),
+              "CREATE TRIGGER t1 DELETE ON KS_SJTK BEGIN SELECT 1; END");
+    EXPECT_EQ(sent([&] { return db.createTrigger("KS_SJTK", "t2", "SELECT 1;", 2, std::nullopt, 7, true); }),
+              "CREATE TEMPORARY TRIGGER t2 UPDATE ON KS_SJTK BEGIN SELECT 1; END");
+    // Without an event the statement breaks where the event belongs.
+    EXPECT_FALSE(db.createTrigger("KS_SJTK", "t3", "SELECT 1;", 9));
+    EXPECT_EQ(db.lastErrorText(), "near \"ON\": syntax error");
+    EXPECT_FALSE(db.createTrigger("KS_SJTK", "trg", body, 0));
+
+    EXPECT_EQ(sent([&] { return db.dropTrigger("trg"); }), "DROP TRIGGER trg");
+    EXPECT_FALSE(db.dropTrigger("trg"));
+    EXPECT_EQ(db.lastErrorText(), "no such trigger: trg");
+}
+
+TEST_F(SqliteSchemaTest, ListsTables)
+{
+    EXPECT_EQ(db.listTables(), "KS_SJTK,");
+    EXPECT_EQ(db.listTables(1), "KS_SJTK,");
+    ASSERT_TRUE(db.createTable("Auto", {column("id", 1, 3)}));
+    ASSERT_TRUE(db.createView("V", "SELECT 1"));
+    EXPECT_EQ(db.listTables(0), "KS_SJTK,Auto,");
+    EXPECT_EQ(db.listTables(1), "KS_SJTK,Auto,sqlite_sequence,");
+    EXPECT_EQ(db.listTables(2), "");
+    EXPECT_EQ(db.listTables(-1), "");
+
+    db.close();
+    ASSERT_TRUE(db.open(dir.file("empty.db"), true, std::string(), 1));
+    EXPECT_EQ(db.listTables(), "");
+    EXPECT_EQ(db.tableSql("KS_SJTK"), "");
+}
+
+TEST_F(SqliteSchemaTest, StoredStatementsMatchTheCommandLineSchema)
+{
+    ASSERT_TRUE(db.createTable("Scores", {column("id", 1, 3), column("Mark", 2, 4, "0"), column("Photo", 4)}));
+    ASSERT_TRUE(db.addColumn("Scores", column("Name", 3, 0, {}, 20)));
+    ASSERT_TRUE(db.createIndex("Scores", "Mark", "ix_mark"));
+    ASSERT_TRUE(db.createView("Good", "SELECT * FROM Scores WHERE Mark >= 60"));
+    ASSERT_TRUE(db.createTrigger("Scores", "keep", "UPDATE Scores SET Mark = 0 WHERE Mark < 0;", 0, std::nullopt, 2));
+    ASSERT_TRUE(db.renameTable("KS_SJTK", "Bank"));
+
+    ASSERT_TRUE(db.createTable(GBK("成绩"), {column(GBK("分数"), 2)}));
+
+    const std::vector<std::string> schema = cliSchema();
+    const std::vector<std::string> ours{db.tableSql("Scores"),
+                                        db.tableSql("Bank"),
+                                        db.tableSql("sqlite_sequence"),
+                                        db.tableSql(GBK("成绩")),
+                                        db.indexSql("Scores", "ix_mark"),
+                                        db.viewSql("Good"),
+                                        db.triggerSql("Scores", "keep")};
+    EXPECT_EQ(schema.size(), ours.size());
+    for (const std::string& sql : ours) {
+        ASSERT_FALSE(sql.empty());
+        EXPECT_NE(std::find(schema.begin(), schema.end(), sql), schema.end()) << sql;
+    }
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <csignal>
 #include <sys/wait.h>
@@ -153,4 +154,33 @@ private:
     int toChild_ = -1;
     int fromChild_ = -1;
     bool held_ = false;
+};
+
+// The statement texts a database handle runs, as SQLite received them (UTF-8),
+// from construction to destruction. Statements inside triggers are left out.
+class StatementLog {
+public:
+    explicit StatementLog(sqlite3* db) : db_(db)
+    {
+        sqlite3_trace_v2(db_, SQLITE_TRACE_STMT, &StatementLog::record, this);
+    }
+    ~StatementLog() { sqlite3_trace_v2(db_, 0, nullptr, nullptr); }
+    StatementLog(const StatementLog&) = delete;
+    StatementLog& operator=(const StatementLog&) = delete;
+
+    const std::vector<std::string>& statements() const { return statements_; }
+    std::string last() const { return statements_.empty() ? std::string() : statements_.back(); }
+    void clear() { statements_.clear(); }
+
+private:
+    static int record(unsigned, void* self, void*, void* text)
+    {
+        const std::string sql = static_cast<const char*>(text);
+        if (sql.rfind("--", 0) != 0)
+            static_cast<StatementLog*>(self)->statements_.push_back(sql);
+        return 0;
+    }
+
+    sqlite3* db_;
+    std::vector<std::string> statements_;
 };
