@@ -394,3 +394,146 @@ TEST_F(SqliteRecordsetTest, SharesTheHandleWithItsConnection)
     rs.close();
     EXPECT_EQ(copy.recordCount(), 10);
 }
+
+TEST_F(SqliteRecordsetTest, FilterNarrowsTheStoredQuery)
+{
+    ASSERT_TRUE(rs.open("select * from KS_SJTK"));
+    ASSERT_TRUE(rs.moveTo(3));
+    ASSERT_TRUE(rs.filter("id>5"));
+    EXPECT_EQ(rs.statementSql(), "select * from KS_SJTK where id>5 ");
+    EXPECT_EQ(rs.recordCount(), 145);
+    EXPECT_EQ(rs.currentRowIndex(), 0);
+    EXPECT_EQ(text("id"), "6");
+    // Filters do not accumulate: each applies to the stored query.
+    ASSERT_TRUE(rs.filter("id<=3"));
+    EXPECT_EQ(rs.statementSql(), "select * from KS_SJTK where id<=3 ");
+    EXPECT_EQ(rs.recordCount(), 3);
+    // An empty condition runs the stored query again.
+    ASSERT_TRUE(rs.filter(""));
+    EXPECT_EQ(rs.statementSql(), "select * from KS_SJTK");
+    EXPECT_EQ(rs.recordCount(), 150);
+}
+
+TEST_F(SqliteRecordsetTest, FilterRewritesWhereClausesAndTableNames)
+{
+    ASSERT_TRUE(rs.query("SELECT id FROM KS_SJTK WHERE id < 10 ORDER BY id"));
+    ASSERT_TRUE(rs.filter("id > 5"));
+    EXPECT_EQ(rs.statementSql(), "SELECT id FROM KS_SJTK where id > 5 and  id < 10 ORDER BY id");
+    EXPECT_EQ(rs.recordCount(), 4);
+
+    ASSERT_TRUE(rs.query("select id from   KS_SJTK order by id desc"));
+    ASSERT_TRUE(rs.filter("id>140"));
+    EXPECT_EQ(rs.statementSql(), "select id from KS_SJTK where id>140 order by id desc");
+    EXPECT_EQ(text("id"), "150");
+
+    // The trail byte of a Chinese character followed by "here" is no "where".
+    const std::string literal = "select *, '\xB0\x77here' as x from KS_SJTK";
+    ASSERT_TRUE(rs.query(literal));
+    ASSERT_TRUE(rs.filter("id>148"));
+    EXPECT_EQ(rs.statementSql(), literal + " where id>148 ");
+    EXPECT_EQ(rs.recordCount(), 2);
+}
+
+TEST_F(SqliteRecordsetTest, AFailedFilterKeepsTheCurrentResult)
+{
+    ASSERT_TRUE(rs.query("select id from KS_SJTK order by id"));
+    ASSERT_TRUE(rs.moveTo(7));
+    EXPECT_FALSE(rs.filter("id>1000"));     // no rows
+    EXPECT_FALSE(rs.filter("no_column>1")); // an error
+    EXPECT_FALSE(rs.filter("id>\x81"));     // not GBK
+    EXPECT_EQ(rs.statementSql(), "select id from KS_SJTK order by id");
+    EXPECT_EQ(rs.currentRowIndex(), 7);
+    EXPECT_EQ(rs.recordCount(), 150);
+    EXPECT_EQ(text("id"), "8");
+
+    // Upper-case keywords without a where clause cannot be narrowed.
+    ASSERT_TRUE(rs.query("SELECT id FROM KS_SJTK"));
+    EXPECT_FALSE(rs.filter("id>5"));
+    // Nothing stored to narrow: no result, or a statement without rows.
+    rs.close();
+    EXPECT_FALSE(rs.filter("id>5"));
+    ASSERT_TRUE(rs.open("UPDATE KS_SJTK SET did='4'"));
+    EXPECT_FALSE(rs.filter("id>5"));
+}
+
+TEST_F(SqliteRecordsetTest, QueryTableGivesNamesAndTexts)
+{
+    ASSERT_TRUE(rs.query("select id from KS_SJTK order by id"));
+    ASSERT_TRUE(rs.moveTo(2));
+    int rows = -1, columns = -1;
+    std::vector<std::vector<std::string>> table;
+    ASSERT_TRUE(rs.queryTable(GBK("SELECT id, Title AS 标题, NULL AS n FROM KS_SJTK WHERE id IN (4, 5) ORDER BY id"),
+                              rows, columns, table));
+    EXPECT_EQ(rows, 3);
+    EXPECT_EQ(columns, 3);
+    const std::vector<std::vector<std::string>> expected{
+        {"id", GBK("标题"), "n"}, {"4", GBK("题目4"), ""}, {"5", GBK("题目5"), ""}};
+    EXPECT_EQ(table, expected);
+    // The current result is untouched.
+    EXPECT_EQ(rs.currentRowIndex(), 2);
+    EXPECT_EQ(text("id"), "3");
+
+    ASSERT_TRUE(rs.queryTable("SELECT * FROM KS_SJTK WHERE id < 0", rows, columns, table));
+    EXPECT_EQ(rows, 0);
+    EXPECT_EQ(columns, 0);
+    EXPECT_TRUE(table.empty());
+    EXPECT_FALSE(rs.queryTable("SELEC 1", rows, columns, table));
+    EXPECT_EQ(db.lastErrorText(), "near \"SELEC\": syntax error");
+}
+
+TEST_F(SqliteRecordsetTest, ReplacesInAColumn)
+{
+    ASSERT_TRUE(rs.replaceInColumn("KS_SJTK", "Tmnr", GBK("甲"), GBK("子"), "id <= 2"));
+    EXPECT_EQ(rs.statementSql(), GBK("UPDATE KS_SJTK SET Tmnr=replace(Tmnr,'甲','子') WHERE id <= 2"));
+    EXPECT_TRUE(rs.isOpen());
+    EXPECT_EQ(rs.recordCount(), -1);
+    EXPECT_EQ(rs.changes(), 2);
+    EXPECT_EQ(count("SELECT count(*) FROM KS_SJTK WHERE Tmnr LIKE '子%'"), 2);
+    ASSERT_TRUE(rs.replaceInColumn("KS_SJTK", "Answer", "A", "B", ""));
+    EXPECT_EQ(rs.statementSql(), "UPDATE KS_SJTK SET Answer=replace(Answer,'A','B')");
+    EXPECT_EQ(count("SELECT count(*) FROM KS_SJTK WHERE Answer='B'"), 150);
+    EXPECT_FALSE(rs.replaceInColumn("KS_SJTK", "Nope", "A", "B", ""));
+    EXPECT_EQ(db.lastErrorText(), "no such column: Nope");
+}
+
+TEST_F(SqliteRecordsetTest, LooksUpOneRow)
+{
+    int value = -7;
+    ASSERT_TRUE(rs.lookupInt("KS_SJTK", "id = 42", value, 0));
+    EXPECT_EQ(value, 42);
+    ASSERT_TRUE(rs.lookupInt("KS_SJTK", "id = 42", value, 4)); // did is the text '4'
+    EXPECT_EQ(value, 4);
+    value = -7;
+    EXPECT_FALSE(rs.lookupInt("KS_SJTK", "id < 3", value, 0)); // two rows
+    EXPECT_FALSE(rs.lookupInt("KS_SJTK", "id = 999", value, 0));
+    EXPECT_EQ(value, -7);
+    EXPECT_FALSE(rs.lookupInt("KS_SJTK", "id = 42", value, 5));
+    EXPECT_FALSE(rs.lookupInt("KS_SJTK", "id = 42", value, -1));
+
+    EXPECT_TRUE(rs.hasRows("KS_SJTK", "Answer = 'A'"));
+    EXPECT_EQ(rs.recordCount(), 150);
+    EXPECT_FALSE(rs.hasRows("KS_SJTK", "Answer = 'Z'"));
+    EXPECT_FALSE(rs.hasRows("KS_SJTK", "Nope = 1"));
+}
+
+TEST(SqliteNavigationFlagsTest, FollowsThePositionInTheTotal)
+{
+    NavigationFlags flags;
+    SqliteRecordset::navigationFlags(5, 1, flags);
+    EXPECT_EQ(flags, (NavigationFlags{true, true, true, true}));
+    SqliteRecordset::navigationFlags(0, 0, flags);
+    EXPECT_EQ(flags, (NavigationFlags{true, true, true, true}));
+    SqliteRecordset::navigationFlags(1, 10, flags);
+    EXPECT_EQ(flags, (NavigationFlags{true, true, false, false}));
+    SqliteRecordset::navigationFlags(10, 10, flags);
+    EXPECT_EQ(flags, (NavigationFlags{false, false, true, true}));
+    SqliteRecordset::navigationFlags(4, 10, flags);
+    EXPECT_EQ(flags, (NavigationFlags{false, false, false, false}));
+    SqliteRecordset::navigationFlags(10, 10, flags);
+    SqliteRecordset::navigationFlags(-3, 10, flags);
+    EXPECT_EQ(flags, (NavigationFlags{false, false, false, false}));
+    // Past the total nothing changes.
+    SqliteRecordset::navigationFlags(1, 10, flags);
+    SqliteRecordset::navigationFlags(11, 10, flags);
+    EXPECT_EQ(flags, (NavigationFlags{true, true, false, false}));
+}
