@@ -249,12 +249,17 @@ int Gui::run()
 {
     initialise();
     GuiState& gui = state();
-    if (gui.quitRequested || gui.windows.empty())
-        return gui.exitCode;
-    gui.mainLoopRunning = true;
-    const int code = QApplication::exec();
-    gui.mainLoopRunning = false;
-    return gui.quitRequested ? gui.exitCode : code;
+    int code = gui.exitCode;
+    if (!gui.quitRequested && !gui.windows.empty()) {
+        gui.mainLoopRunning = true;
+        code = QApplication::exec();
+        gui.mainLoopRunning = false;
+        if (gui.quitRequested)
+            code = gui.exitCode;
+    }
+    gui.quitRequested = false;
+    gui.exitCode = 0;
+    return code;
 }
 
 void Gui::quit(int exitCode)

@@ -2,8 +2,11 @@
 
 #include "platform/CodePage.h"
 
-#include <QGuiApplication>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -443,6 +446,94 @@ TEST_F(GuiTest, StatusBarPanelsAndOtherKinds)
     EXPECT_EQ(Gui::text("sundries", "时间"), "0:59:58");
     EXPECT_TRUE(Gui::setVisible("sundries", "题库管理按钮", false));
     EXPECT_FALSE(driver.click("sundries", "题库管理按钮"));
+}
+
+} // namespace
+
+namespace {
+
+QWidget* topLevel(const char* id)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String(id) && widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
+TEST(GuiFrameTest, EveryWindowHasAFixedFrameWithMinimiseButNoMaximise)
+{
+    GuiFixtureGuard cleanup;
+    ASSERT_TRUE(Gui::openWindow(formWindow(), {}));
+    QWidget* window = topLevel("form");
+    ASSERT_NE(window, nullptr);
+    const Qt::WindowFlags flags = window->windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    window->resize(800, 700);
+    EXPECT_EQ(window->size(), QSize(416, 299));
+}
+
+// Without a driver the real dialogs and loops run; these close them from a timer.
+TEST(GuiWithoutDriverTest, RealMessageBoxIsModalAndReturnsThePressedButton)
+{
+    ASSERT_EQ(GuiDriver::installed(), nullptr);
+    QString seenCaption;
+    QTimer::singleShot(50, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+                seenCaption = box->windowTitle();
+                box->button(QMessageBox::Yes)->click();
+            }
+        }
+    });
+    EXPECT_EQ(Gui::messageBox(GBK("是否要删除数据？删除后不可恢复！"), std::nullopt, MessageBoxIcon::Information,
+                              MessageBoxButtons::YesNo),
+              MessageBoxResult::Yes);
+    EXPECT_EQ(seenCaption, QStringLiteral("信息："));
+}
+
+TEST(GuiWithoutDriverTest, RealModalLoopKeepsTimersAndReturnsWhenClosed)
+{
+    GuiFixtureGuard cleanup;
+    ASSERT_TRUE(Gui::openWindow(formWindow(), {}));
+    int ticks = 0;
+    Gui::startTimer("form", 0, 5, [&] { ++ticks; });
+    WindowDescription modal = formWindow();
+    modal.id = "modal";
+    bool ownerTookInput = true;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (ticks < 3)
+            return;
+        ownerTookInput = Gui::takesInput("form");
+        Gui::closeWindow("modal");
+    });
+    closer.start(5);
+    EXPECT_TRUE(Gui::runModal(modal, {}, "form"));
+    EXPECT_FALSE(Gui::isOpen("modal"));
+    EXPECT_FALSE(ownerTookInput);
+    EXPECT_GE(ticks, 3);
+    EXPECT_TRUE(Gui::takesInput("form"));
+}
+
+TEST(GuiWithoutDriverTest, RunEndsWithTheLastWindowOrWithQuit)
+{
+    GuiFixtureGuard cleanup;
+    ASSERT_TRUE(Gui::openWindow(formWindow(), {}));
+    QTimer::singleShot(20, [] { Gui::closeWindow("form"); });
+    EXPECT_EQ(Gui::run(), 0);
+
+    ASSERT_TRUE(Gui::openWindow(formWindow(), {}));
+    QTimer::singleShot(20, [] { Gui::quit(3); });
+    EXPECT_EQ(Gui::run(), 3);
+    EXPECT_TRUE(Gui::isOpen("form"));
+
+    Gui::quit(0);
+    EXPECT_EQ(Gui::run(), 0) << "a quit before the loop ends it at once";
 }
 
 } // namespace
