@@ -123,7 +123,8 @@ bool Gui::openWindow(const WindowDescription& description, const HandlerTable& h
     if (window == nullptr)
         return false;
     window->raiseWindowEvent(GuiEventKind::Created);
-    if (sameWindow(description.id, window) && !window->closing)
+    // A creation handler that ended the program leaves nothing to show.
+    if (sameWindow(description.id, window) && !window->closing && !state().quitRequested)
         showCentred(window);
     return true;
 }
