@@ -2,6 +2,7 @@
 // private server, beside the cases that only concern MySQL.
 
 #include "tests/db/DbFacadeFixture.h"
+#include "tests/db/ExportTestSupport.h"
 
 #include "db/DbKind.h"
 #include "db/mysql/MysqlConnection.h"
@@ -230,6 +231,20 @@ TEST_P(DbFacadeMysqlTest, BlobWritesGoToTheBackendNamedWhateverTheKind)
     ASSERT_TRUE(recordset.readBlob("pic", read));
     EXPECT_EQ(read, bytes);
     std::filesystem::remove_all(folder);
+}
+
+TEST_P(DbFacadeMysqlTest, ExportsQueryResults)
+{
+    addRow(1, GBK("中文，逗号"), 2.5);
+    addRow(2, "b", -1);
+    exporttest::ScratchDir dir;
+    ASSERT_TRUE(connection.exportQuery("SELECT id, name, score FROM T ORDER BY id", dir.path("out.csv")));
+    EXPECT_EQ(exporttest::readBytes(dir.native("out.csv")), "1 , " + GBK("中文，逗号") + " , 2.5\r\n2 , b , -1\r\n");
+    ASSERT_TRUE(connection.exportQuery("SELECT id, name FROM T ORDER BY id", dir.path("out.txt"), std::string("|")));
+    EXPECT_EQ(exporttest::readBytes(dir.native("out.txt")), "1|" + GBK("中文，逗号") + "\r\n\r\n2|b\r\n\r\n");
+    ASSERT_TRUE(connection.exportQuery("SELECT * FROM T", dir.path("out.xls")));
+    EXPECT_TRUE(std::filesystem::exists(dir.native("out.xls")));
+    EXPECT_FALSE(connection.exportQuery("SELECT * FROM Missing", dir.path("none.csv")));
 }
 
 TEST(DbConnectionMysql, RegistryShutdownClosesTheServerConnection)
