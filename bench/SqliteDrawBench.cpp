@@ -1,7 +1,7 @@
 // Drawing a paper, as the start window does it, through the recordset facade.
 
 #include "bench/Comparison.h"
-#include "bench/SqliteBenchBank.h"
+#include "bench/SqliteBenchSupport.h"
 #include "db/BackendRegistry.h"
 #include "db/DbConnection.h"
 #include "db/DbRecordset.h"
@@ -15,7 +15,7 @@ namespace {
 const std::string drawSql = "SELECT * FROM KS_SJTK  ORDER BY RANDOM() limit 100";
 const std::array<std::string, 5> fields{"id", "Title", "Tmnr", "Answer", "did"};
 
-ComparisonResult drawComparison(const std::string& workDir, int bankRows)
+ComparisonResult drawComparison(const std::string& workDir, int bankRows, int repeats)
 {
     ComparisonResult result;
     const std::string bank = sqliteBenchBank(workDir, bankRows);
@@ -32,45 +32,45 @@ ComparisonResult drawComparison(const std::string& workDir, int bankRows)
         result.note = "cannot open the question bank: " + connection.lastErrorText();
         return result;
     }
-    std::size_t oursBytes = 0;
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(bank.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+
     int oursRows = 0;
-    result.oursMs = timeMs([&] {
+    int rawRows = 0;
+    std::size_t bytes = 0;
+    auto ours = [&] {
         DbRecordset recordset;
         recordset.attach(connection);
         recordset.open(drawSql);
-        const int rows = recordset.recordCount();
+        oursRows = recordset.recordCount();
         std::string text;
-        for (int row = 0; row < rows; ++row) {
+        for (int row = 0; row < oursRows; ++row) {
             for (const std::string& field : fields) {
                 recordset.readText(field, text);
-                oursBytes += text.size();
+                bytes += text.size();
             }
             recordset.moveNext();
         }
-        oursRows = rows;
         recordset.close();
-    });
-    connection.close();
-
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(bank.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    int rawRows = 0;
-    std::size_t rawBytes = 0;
-    result.rawMs = timeMs([&] {
+    };
+    auto raw = [&] {
         sqlite3_stmt* statement = nullptr;
         sqlite3_prepare_v2(db, drawSql.c_str(), -1, &statement, nullptr);
         rawRows = 0;
+        std::string text;
         while (sqlite3_step(statement) == SQLITE_ROW) {
             for (int i = 0; i < 5; ++i) {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
-                std::string copy(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, i)));
-                rawBytes += copy.size();
+                text.assign(reinterpret_cast<const char*>(sqlite3_column_text(statement, i)),
+                            static_cast<std::size_t>(sqlite3_column_bytes(statement, i)));
+                bytes += text.size();
             }
             ++rawRows;
         }
         sqlite3_finalize(statement);
-    });
+    };
+    timeInTurns(ours, raw, repeats, result);
     sqlite3_close(db);
+    connection.close();
 
     if (oursRows != 100 || rawRows != 100) {
         result.ok = false;
@@ -79,7 +79,7 @@ ComparisonResult drawComparison(const std::string& workDir, int bankRows)
     return result;
 }
 
-ComparisonRegistrar draw10k("draw-10k", [](const std::string& workDir) { return drawComparison(workDir, 10000); });
-ComparisonRegistrar draw1m("draw-1m", [](const std::string& workDir) { return drawComparison(workDir, 1000000); });
+ComparisonRegistrar draw10k("draw-10k", [](const std::string& workDir) { return drawComparison(workDir, 10000, 15); });
+ComparisonRegistrar draw1m("draw-1m", [](const std::string& workDir) { return drawComparison(workDir, 1000000, 5); });
 
 } // namespace

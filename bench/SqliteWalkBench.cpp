@@ -1,7 +1,7 @@
 // Walking large results through the SQLite recordset, forwards and backwards.
 
 #include "bench/Comparison.h"
-#include "bench/SqliteBenchBank.h"
+#include "bench/SqliteBenchSupport.h"
 #include "db/sqlite/SqliteConnection.h"
 #include "db/sqlite/SqliteRecordset.h"
 #include "db/sqlite/SqliteText.h"
@@ -20,7 +20,8 @@ ComparisonResult notRun(const std::string& note)
     return result;
 }
 
-// Every field of every row, read as text by name.
+// Every field of every row, read as text by name, against the plain loop
+// with the same conversion to GBK.
 ComparisonResult walkAll(const std::string& workDir)
 {
     const std::string bank = sqliteBenchBank(workDir, 1000000);
@@ -28,9 +29,9 @@ ComparisonResult walkAll(const std::string& workDir)
     if (bank.empty() || !connection.open(bank, true))
         return notRun("cannot open the question bank");
 
-    ComparisonResult result;
     long long oursCells = 0;
-    result.oursMs = timeMs([&] {
+    long long rawCells = 0;
+    auto ours = [&] {
         SqliteRecordset recordset;
         recordset.attach(connection);
         recordset.open("SELECT * FROM KS_SJTK");
@@ -46,10 +47,8 @@ ComparisonResult walkAll(const std::string& workDir)
             }
         }
         recordset.close();
-    });
-
-    long long rawCells = 0;
-    result.rawMs = timeMs([&] {
+    };
+    auto raw = [&] {
         sqlite3_stmt* statement = nullptr;
         sqlite3_prepare_v2(connection.handle(), "SELECT * FROM KS_SJTK", -1, &statement, nullptr);
         const int columns = sqlite3_column_count(statement);
@@ -63,7 +62,9 @@ ComparisonResult walkAll(const std::string& workDir)
             }
         }
         sqlite3_finalize(statement);
-    });
+    };
+    ComparisonResult result;
+    timeInTurns(ours, raw, 3, result);
     connection.close();
     if (oursCells != 5000000 || rawCells != 5000000)
         return notRun("the walks did not read 5,000,000 fields");
@@ -79,9 +80,9 @@ ComparisonResult walkBack(const std::string& workDir)
         return notRun("cannot open the question bank");
     const std::string sql = "SELECT * FROM KS_SJTK LIMIT 100000";
 
-    ComparisonResult result;
     int backRows = 0;
-    result.oursMs = timeMs([&] {
+    int forwardRows = 0;
+    auto backwards = [&] {
         SqliteRecordset recordset;
         recordset.attach(connection);
         recordset.open(sql);
@@ -92,9 +93,8 @@ ComparisonResult walkBack(const std::string& workDir)
             ++backRows;
         }
         recordset.close();
-    });
-    int forwardRows = 0;
-    result.rawMs = timeMs([&] {
+    };
+    auto forwards = [&] {
         SqliteRecordset recordset;
         recordset.attach(connection);
         recordset.open(sql);
@@ -105,7 +105,9 @@ ComparisonResult walkBack(const std::string& workDir)
             ++forwardRows;
         }
         recordset.close();
-    });
+    };
+    ComparisonResult result;
+    timeInTurns(backwards, forwards, 5, result);
     connection.close();
     if (backRows != 100000 || forwardRows != 100000)
         return notRun("the walks did not visit 100,000 rows");

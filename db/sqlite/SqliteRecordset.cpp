@@ -121,9 +121,9 @@ bool SqliteRecordset::open(const std::string& text, std::optional<int> mode, con
                            const std::optional<ByteArray>& blob2, const std::optional<ByteArray>& blob3,
                            const std::optional<std::vector<int>>& textFlags)
 {
-    const int kind = mode.value_or(0) == 0 ? 1 : *mode;
+    const int kind = mode.value_or(0);
     const std::array<const std::optional<ByteArray>*, 3> blobs{&blob1, &blob2, &blob3};
-    return run(kind == 1 ? text : "Select * From " + text, blobs.data(), textFlags, false);
+    return run(kind == 0 || kind == 1 ? text : "Select * From " + text, blobs.data(), textFlags, false);
 }
 
 bool SqliteRecordset::query(const std::string& sql)

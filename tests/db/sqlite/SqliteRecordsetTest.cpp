@@ -537,3 +537,17 @@ TEST(SqliteNavigationFlagsTest, FollowsThePositionInTheTotal)
     SqliteRecordset::navigationFlags(11, 10, flags);
     EXPECT_EQ(flags, (NavigationFlags{true, true, false, false}));
 }
+
+TEST_F(SqliteRecordsetTest, ClosingTheConnectionFirstIsSafe)
+{
+    ASSERT_TRUE(rs.query("SELECT id, id / 2.0 AS half FROM KS_SJTK ORDER BY id"));
+    db.close();
+    // The kept rows stay readable; the database goes away with the result.
+    ASSERT_TRUE(rs.moveTo(4));
+    EXPECT_EQ(text("id"), "5");
+    EXPECT_EQ(text("half"), "2.5");
+    rs.close();
+    ASSERT_TRUE(db.open(path(), true));
+    ASSERT_TRUE(rs.attach(db));
+    EXPECT_TRUE(rs.query("SELECT id FROM KS_SJTK"));
+}

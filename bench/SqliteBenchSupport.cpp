@@ -1,7 +1,8 @@
-#include "bench/SqliteBenchBank.h"
+#include "bench/SqliteBenchSupport.h"
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -52,4 +53,14 @@ std::string sqliteBenchBank(const std::string& workDir, int rows)
         return {};
     }
     return path;
+}
+
+void timeInTurns(const std::function<void()>& ours, const std::function<void()>& raw, int repeats,
+                 ComparisonResult& result)
+{
+    result.oursMs = result.rawMs = 1e300;
+    for (int i = 0; i < repeats; ++i) {
+        result.oursMs = std::min(result.oursMs, timeMs(ours, 1));
+        result.rawMs = std::min(result.rawMs, timeMs(raw, 1));
+    }
 }
