@@ -109,6 +109,13 @@ TEST_P(DbFacadeMysqlTest, BuiltStatementsReachMysqlAsWritten)
     EXPECT_TRUE(recordset.writeBlob("T", "pic", "id=6", ByteArray{'?'}));
     EXPECT_TRUE(connection.createTable("U")) << connection.lastErrorText();
     EXPECT_TRUE(connection.addColumn("U", "c", "INTEGER", 10));
+    EXPECT_EQ(queryText("SELECT column_type FROM information_schema.columns WHERE table_schema = '" + database() +
+                        "' AND table_name = 'U' AND column_name = 'c'"),
+              "varchar(50)");
+    EXPECT_TRUE(connection.clearTable("U"));
+    EXPECT_TRUE(connection.dropTable("U"));
+    EXPECT_TRUE(connection.beginTransaction());
+    EXPECT_TRUE(connection.commit());
     const std::vector<std::string> sent = log.statements();
     EXPECT_THAT(sent, Contains("SELECT * FROM T WHERE id=5"));
     EXPECT_THAT(sent, Contains("Select * From T"));
@@ -121,9 +128,10 @@ TEST_P(DbFacadeMysqlTest, BuiltStatementsReachMysqlAsWritten)
     EXPECT_THAT(sent, Contains("CREATE TABLE `U` (`id` bigint( 20 ) NOT NULL AUTO_INCREMENT  , PRIMARY KEY ( `id` )) "
                                "ENGINE = InnoDB"));
     EXPECT_THAT(sent, Contains("alter table U add c varchar(50)"));
-    EXPECT_EQ(queryText("SELECT column_type FROM information_schema.columns WHERE table_schema = '" + database() +
-                        "' AND table_name = 'U' AND column_name = 'c'"),
-              "varchar(50)");
+    EXPECT_THAT(sent, Contains("Delete From U"));
+    EXPECT_THAT(sent, Contains("DROP TABLE U"));
+    EXPECT_THAT(sent, Contains("START TRANSACTION"));
+    EXPECT_THAT(sent, Contains("COMMIT"));
 }
 
 TEST_P(DbFacadeMysqlTest, CompactSendsNothing)

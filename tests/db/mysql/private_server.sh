@@ -76,7 +76,7 @@ start() {
             >"$datadir/server.log" 2>&1 </dev/null &
         pid=$!
         ready=0
-        for _ in $(seq 1 150); do
+        for _ in $(seq 1 600); do
             if ping_server "$port"; then
                 ready=1
                 break
