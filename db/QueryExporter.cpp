@@ -49,19 +49,21 @@ bool writeTextLines(DbRecordset& records, int recordCount, const std::vector<std
     return file.good();
 }
 
-bool readSheet(DbRecordset& records, int recordCount, const std::vector<std::string>& names, TextTable& table,
-               EventPump& pump)
+// Each record goes to the sheet as soon as it is read, so a large result is
+// never held a second time in memory.
+bool writeSheetRows(DbRecordset& records, int recordCount, const std::vector<std::string>& names, XlsSheetWriter& sheet,
+                    EventPump& pump)
 {
-    table = TextTable(static_cast<std::size_t>(recordCount) + 1, names.size());
-    table.row(0).assign(names.begin(), names.end());
-    if (!records.moveFirst())
+    if (!sheet.appendRow(names) || !records.moveFirst())
         return false;
+    TextTable::Row cells(names.size());
     for (int r = 1; r <= recordCount; ++r) {
-        TextTable::Row& row = table.row(static_cast<std::size_t>(r));
         for (std::size_t f = 0; f < names.size(); ++f) {
-            records.readText(names[f], row[f]);
+            records.readText(names[f], cells[f]);
             pump.tick();
         }
+        if (!sheet.appendRow(cells))
+            return false;
         pump.tick();
         if (!records.moveNext() && r < recordCount)
             return false;
@@ -127,15 +129,18 @@ bool QueryExporter::exportQuery(const std::string& query, const std::string& pat
     int recordCount = records.recordCount();
     int fieldCount = records.fieldCount();
     bool result = false;
-    TextTable table;
-    bool sheetRead = false;
     if (recordCount > 0) {
         std::vector<std::string> names = fieldNames(records, fieldCount, pump);
         if (format == Format::Sheet) {
-            // The header row comes on top of the records; refuse before reading what could not be written.
+            // The header row comes on top of the records; refuse before touching a file that could not hold them.
             bool fits = static_cast<std::size_t>(recordCount) + 1 <= XlsSheetWriter::maxRows &&
                         names.size() <= XlsSheetWriter::maxColumns;
-            sheetRead = fits && readSheet(records, recordCount, names, table, pump);
+            if (fits && sheetWriter.beginSheet(path)) {
+                if (writeSheetRows(records, recordCount, names, sheetWriter, pump))
+                    result = sheetWriter.finishSheet();
+                else
+                    sheetWriter.abandonSheet();
+            }
         } else {
             result = writeTextLines(records, recordCount, names, textSeparator,
                                     format == Format::Csv ? std::string_view("\r\n") : std::string_view("\r\n\r\n"),
@@ -144,8 +149,6 @@ bool QueryExporter::exportQuery(const std::string& query, const std::string& pat
     }
     records.close();
 
-    if (sheetRead)
-        result = sheetWriter.saveTableForExport(std::move(table), path);
     if (textFile.isOpen() && !textFile.close())
         result = false;
     return result;

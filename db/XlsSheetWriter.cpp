@@ -13,6 +13,12 @@ constexpr std::uint16_t blankCellType = 0x0201;
 constexpr std::uint16_t blankCellLength = 6;
 constexpr std::uint16_t blankCellFormat = 0x0017;
 
+inline void putWord(char* at, std::uint16_t word)
+{
+    at[0] = static_cast<char>(word & 0xFF);
+    at[1] = static_cast<char>(word >> 8);
+}
+
 std::size_t nonNegative(int count)
 {
     return count > 0 ? static_cast<std::size_t>(count) : 0;
@@ -39,17 +45,18 @@ XlsSheetWriter& XlsSheetWriter::operator=(const XlsSheetWriter& other)
     return *this;
 }
 
-XlsSheetWriter::~XlsSheetWriter() = default;
+XlsSheetWriter::~XlsSheetWriter()
+{
+    abandonSheet();
+}
 
 bool XlsSheetWriter::writeWords(const std::uint16_t* words, std::size_t count)
 {
     if (!file_ || !file_->isOpen())
         return false;
-    char bytes[16];
-    for (std::size_t i = 0; i < count; ++i) {
-        bytes[2 * i] = static_cast<char>(words[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<char>(words[i] >> 8);
-    }
+    char bytes[2 * 6];
+    for (std::size_t i = 0; i < count; ++i)
+        putWord(bytes + 2 * i, words[i]);
     file_->write(bytes, 2 * count);
     return file_->good();
 }
@@ -63,7 +70,7 @@ bool XlsSheetWriter::writeBlankCell()
 
 bool XlsSheetWriter::writeTextCell(std::string_view text)
 {
-    if (text.size() > maxTextBytes)
+    if (text.size() > maxTextBytes || !file_ || !file_->isOpen())
         return false;
     auto n = static_cast<std::uint16_t>(text.size());
     textCellHeader_[1] = static_cast<std::uint16_t>(8 + n);
@@ -71,8 +78,16 @@ bool XlsSheetWriter::writeTextCell(std::string_view text)
     textCellHeader_[3] = currentColumn_;
     textCellHeader_[4] = 0;
     textCellHeader_[5] = n;
-    if (!writeWords(textCellHeader_.data(), textCellHeader_.size()))
-        return false;
+    // Encoded from the values rather than read back from the header just
+    // stored: this runs once per cell of a large export.
+    char header[12];
+    putWord(header, textCellHeader_[0]);
+    putWord(header + 2, static_cast<std::uint16_t>(8 + n));
+    putWord(header + 4, currentRow_);
+    putWord(header + 6, currentColumn_);
+    putWord(header + 8, 0);
+    putWord(header + 10, n);
+    file_->write(header, sizeof header);
     file_->write(text.data(), text.size());
     return file_->good();
 }
@@ -101,38 +116,44 @@ bool XlsSheetWriter::fitsRecords(const TextTable& table)
     return true;
 }
 
-bool XlsSheetWriter::writeSheet()
+void XlsSheetWriter::resetRecords()
 {
     textCellHeader_ = {textCellType, 0, 0, 0, 0, 0};
     blankCellRecord_ = {blankCellType, blankCellLength, 0, 0, blankCellFormat};
+}
+
+void XlsSheetWriter::writeRowCells(const TextTable::Row& row)
+{
+    for (const std::string& cell : row) {
+        if (cell.empty())
+            writeBlankCell();
+        else
+            writeTextCell(cell);
+        ++currentColumn_;
+        pump_.tick();
+    }
+    ++currentRow_;
+    currentColumn_ = 0;
+    pump_.tick();
+}
+
+bool XlsSheetWriter::writeSheet()
+{
+    resetRecords();
     if (!fitsRecords(table_))
         return false;
     if (!writeBeginRecord())
         return false;
-    EventPump pump;
     currentRow_ = 0;
     currentColumn_ = 0;
-    for (const TextTable::Row& row : table_.rows()) {
-        for (const std::string& cell : row) {
-            if (cell.empty())
-                writeBlankCell();
-            else
-                writeTextCell(cell);
-            ++currentColumn_;
-            pump.tick();
-        }
-        ++currentRow_;
-        currentColumn_ = 0;
-        pump.tick();
-    }
+    for (const TextTable::Row& row : table_.rows())
+        writeRowCells(row);
     return writeEndRecord();
 }
 
-bool XlsSheetWriter::writeOwnTable(const std::string& path)
+bool XlsSheetWriter::openFile(const std::string& path)
 {
-    // Refused before the file is touched, so an existing file survives a table that cannot be written.
-    if (!fitsRecords(table_))
-        return false;
+    abandonSheet();
     if (platform::FileSystem::exists(path))
         platform::FileSystem::removeFile(path);
     file_ = std::make_unique<ExportFile>();
@@ -140,12 +161,68 @@ bool XlsSheetWriter::writeOwnTable(const std::string& path)
         file_.reset();
         return false;
     }
-    bool ok = writeSheet();
+    filePath_ = path;
+    return true;
+}
+
+bool XlsSheetWriter::closeFile(bool ok)
+{
     ok = file_->close() && ok;
     file_.reset();
     if (!ok)
-        platform::FileSystem::removeFile(path);
+        platform::FileSystem::removeFile(filePath_);
+    filePath_.clear();
     return ok;
+}
+
+bool XlsSheetWriter::writeOwnTable(const std::string& path)
+{
+    // Refused before the file is touched, so an existing file survives a table that cannot be written.
+    if (!fitsRecords(table_))
+        return false;
+    if (!openFile(path))
+        return false;
+    return closeFile(writeSheet());
+}
+
+bool XlsSheetWriter::beginSheet(const std::string& path)
+{
+    if (!openFile(path))
+        return false;
+    resetRecords();
+    currentRow_ = 0;
+    currentColumn_ = 0;
+    sheetRows_ = 0;
+    if (!writeBeginRecord()) {
+        abandonSheet();
+        return false;
+    }
+    return true;
+}
+
+bool XlsSheetWriter::appendRow(const TextTable::Row& cells)
+{
+    if (!file_ || sheetRows_ >= maxRows || cells.size() > maxColumns)
+        return false;
+    for (const std::string& cell : cells)
+        if (cell.size() > maxTextBytes)
+            return false;
+    writeRowCells(cells);
+    ++sheetRows_;
+    return file_->good();
+}
+
+bool XlsSheetWriter::finishSheet()
+{
+    if (!file_)
+        return false;
+    return closeFile(writeEndRecord());
+}
+
+void XlsSheetWriter::abandonSheet()
+{
+    if (file_)
+        closeFile(false);
 }
 
 bool XlsSheetWriter::saveTable(const TextTable& table, const std::string& path)
@@ -157,12 +234,6 @@ bool XlsSheetWriter::saveTable(const TextTable& table, const std::string& path)
 bool XlsSheetWriter::saveTableForExport(const TextTable& table, const std::string& path)
 {
     return saveTable(table, path);
-}
-
-bool XlsSheetWriter::saveTableForExport(TextTable&& table, const std::string& path)
-{
-    table_ = std::move(table);
-    return writeOwnTable(path);
 }
 
 bool XlsSheetWriter::saveToFile(const std::string& path)

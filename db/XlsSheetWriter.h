@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/EventPump.h"
 #include "db/ExportFile.h"
 #include "db/TextTable.h"
 
@@ -43,9 +44,17 @@ public:
     // Replaces the own table by the given one and writes it to a new file at path.
     bool saveTable(const TextTable& table, const std::string& path);
     bool saveTableForExport(const TextTable& table, const std::string& path);
-    // As above, taking over a table that the caller no longer needs.
-    bool saveTableForExport(TextTable&& table, const std::string& path);
     bool saveToFile(const std::string& path);
+
+    // Writes a sheet row by row without holding it, for results too large to
+    // keep twice. beginSheet replaces the file; appendRow refuses (false,
+    // nothing written) a row that does not fit the records; finishSheet ends
+    // the file, and the file is removed when anything failed. abandonSheet
+    // removes the file that was begun. The own table plays no part.
+    bool beginSheet(const std::string& path);
+    bool appendRow(const TextTable::Row& cells);
+    bool finishSheet();
+    void abandonSheet();
 
     void setRowCount(int count, std::optional<bool> keepRows = std::nullopt);
     void setColumnCount(int count, std::optional<bool> keepCells = std::nullopt);
@@ -61,9 +70,15 @@ public:
 
 private:
     bool writeWords(const std::uint16_t* words, std::size_t count);
+    void resetRecords();
+    void writeRowCells(const TextTable::Row& row);
+    bool openFile(const std::string& path);
+    // Closes the file, removing it unless it was written whole.
+    bool closeFile(bool ok);
     bool writeOwnTable(const std::string& path);
 
     std::unique_ptr<ExportFile> file_; // open only while a file is written
+    std::string filePath_;
     std::uint16_t currentRow_ = 0;
     std::uint16_t currentColumn_ = 0;
     TextTable table_;
@@ -71,4 +86,6 @@ private:
     std::array<std::uint16_t, 5> blankCellRecord_{};
     int rowCount_ = 0;
     int columnCount_ = 0;
+    std::size_t sheetRows_ = 0; // rows appended since beginSheet
+    EventPump pump_;
 };

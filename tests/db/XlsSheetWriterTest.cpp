@@ -52,6 +52,52 @@ TEST(XlsSheetWriter, SpreadsheetReaderSeesTheSameCells)
     EXPECT_EQ(rows, expected);
 }
 
+TEST(XlsSheetWriter, RowByRowGivesTheSameFileAsTheWholeTable)
+{
+    ScratchDir dir;
+    TextTable t = tableOf({{GBK("编号"), "", "x"}, {"", "y"}, {}, {"z"}});
+    XlsSheetWriter whole;
+    ASSERT_TRUE(whole.saveTable(t, dir.path("whole.xls")));
+
+    writeBytes(dir.native("rows.xls"), "old content");
+    XlsSheetWriter rows;
+    ASSERT_TRUE(rows.beginSheet(dir.path("rows.xls")));
+    for (const auto& row : t.rows())
+        ASSERT_TRUE(rows.appendRow(row));
+    ASSERT_TRUE(rows.finishSheet());
+    EXPECT_EQ(readBytes(dir.native("rows.xls")), readBytes(dir.native("whole.xls")));
+    EXPECT_TRUE(rows.table().empty());
+
+    EXPECT_FALSE(rows.appendRow({"late"}));
+    EXPECT_FALSE(rows.finishSheet());
+}
+
+TEST(XlsSheetWriter, RowThatDoesNotFitIsRefusedAndAnAbandonedSheetLeavesNoFile)
+{
+    ScratchDir dir;
+    XlsSheetWriter w;
+    ASSERT_TRUE(w.beginSheet(dir.path("part.xls")));
+    ASSERT_TRUE(w.appendRow({"a"}));
+    EXPECT_FALSE(w.appendRow({"b", std::string(XlsSheetWriter::maxTextBytes + 1, 'c')}));
+    EXPECT_FALSE(w.appendRow(TextTable::Row(XlsSheetWriter::maxColumns + 1)));
+    w.abandonSheet();
+    EXPECT_FALSE(std::filesystem::exists(dir.native("part.xls")));
+
+    // A writer destroyed in the middle of a sheet does not leave half a file either.
+    {
+        XlsSheetWriter dropped;
+        ASSERT_TRUE(dropped.beginSheet(dir.path("dropped.xls")));
+        dropped.appendRow({"a"});
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.native("dropped.xls")));
+
+    ASSERT_TRUE(w.beginSheet(dir.path("rows.xls")));
+    for (std::size_t r = 0; r < XlsSheetWriter::maxRows; ++r)
+        ASSERT_TRUE(w.appendRow({}));
+    EXPECT_FALSE(w.appendRow({}));
+    EXPECT_TRUE(w.finishSheet());
+}
+
 TEST(XlsSheetWriter, SavingReplacesAnExistingFile)
 {
     ScratchDir dir;
