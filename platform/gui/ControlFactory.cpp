@@ -70,6 +70,7 @@ QWidget* makeWidget(const ControlDescription& description, QWidget* parent)
         label->setAlignment(horizontalAlignment(description));
         label->setWordWrap(description.wordWrap.value_or(true));
         label->setEmbossed(description.embossed);
+        label->setLineFactor(GuiFonts::lineFactor(description.font));
         return label;
     }
     case ControlKind::Button:
@@ -107,6 +108,7 @@ QWidget* makeWidget(const ControlDescription& description, QWidget* parent)
         } else {
             auto* radio = new WrappingRadioButton(parent);
             radio->setAutoExclusive(false);
+            radio->setLineFactor(GuiFonts::lineFactor(description.font));
             return radio;
         }
     case ControlKind::CheckBox:
@@ -270,6 +272,10 @@ void ControlFactory::applyColours(GuiControl& control)
     case ControlKind::ComboBox:
         palette.setColor(QPalette::Button, control.backgroundColour ? qtColour(*control.backgroundColour)
                                                                     : standard.color(QPalette::Button));
+        break;
+    case ControlKind::StatusBar:
+        palette.setColor(QPalette::Window, control.backgroundColour ? qtColour(*control.backgroundColour)
+                                                                    : standard.color(QPalette::Window));
         break;
     case ControlKind::EditBox:
     case ControlKind::Grid:

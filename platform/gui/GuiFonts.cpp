@@ -36,6 +36,13 @@ void GuiFonts::install()
     QApplication::setFont(applicationFont);
 }
 
+qreal GuiFonts::lineFactor(const FontSpec& spec)
+{
+    const bool song = spec.face.empty() || spec.face == "default" || spec.face == "新宋体" || spec.face == "SimSun" ||
+                      spec.face == "宋体";
+    return song ? 1.0 : 0.0;
+}
+
 QFont GuiFonts::font(const FontSpec& spec)
 {
     install();

@@ -15,6 +15,9 @@ public:
     // Registers the substitutions and sets the application font; idempotent.
     static void install();
     static QFont font(const FontSpec& spec);
+    // Line pitch of the Windows face in character heights: 1 for the Song faces
+    // ("default" included), 0 = natural spacing for the others.
+    static qreal lineFactor(const FontSpec& spec);
     static QString cjkFamily();
 };
 

@@ -86,9 +86,13 @@ void GuiWindow::build()
                  control->name.c_str(), control->container.c_str());
         createControl(*control, this);
     }
-    for (auto& [name, control] : controls_)
-        if (qobject_cast<HtmlView*>(control->widget) && !control->widget->isHidden())
+    for (auto& [name, control] : controls_) {
+        // A status bar placed over other controls must not hide their captions.
+        if (control->description.kind == ControlKind::StatusBar)
+            control->widget->lower();
+        if (control->description.kind == ControlKind::HtmlView && !control->widget->isHidden())
             control->widget->raise();
+    }
 }
 
 QWidget* GuiWindow::containerWidget(const std::string& name)

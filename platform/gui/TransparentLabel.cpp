@@ -1,5 +1,7 @@
 #include "platform/gui/TransparentLabel.h"
 
+#include "platform/gui/LineLayout.h"
+
 #include <QPainter>
 
 namespace platform {
@@ -40,19 +42,27 @@ void TransparentLabel::setEmbossed(bool embossed)
     update();
 }
 
+void TransparentLabel::setLineFactor(qreal factor)
+{
+    lineFactor_ = factor;
+    update();
+}
+
 void TransparentLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setFont(font());
-    const int flags = static_cast<int>(alignment_ | Qt::AlignTop) | (wordWrap_ ? Qt::TextWordWrap : 0);
-    QRect area = rect();
+    QRectF area = rect();
+    // A box one line high keeps its caption on that line, clipped at the edge,
+    // rather than wrapping the end of it out of sight.
+    const bool wrap = wordWrap_ && height() >= 2 * LineLayout::linePitch(font(), lineFactor_);
     if (embossed_) {
         painter.setPen(Qt::white);
-        painter.drawText(area, flags, text_);
+        LineLayout::paint(painter, area, alignment_ | Qt::AlignTop, wrap, text_, lineFactor_);
         area.translate(1, 1);
     }
     painter.setPen(isEnabled() ? colour_ : palette().color(QPalette::Disabled, QPalette::WindowText));
-    painter.drawText(area, flags, text_);
+    LineLayout::paint(painter, area, alignment_ | Qt::AlignTop, wrap, text_, lineFactor_);
 }
 
 } // namespace platform

@@ -21,6 +21,8 @@ public:
     void setWordWrap(bool wrap);
     void setEmbossed(bool embossed);
     bool embossed() const { return embossed_; }
+    // Line pitch in character heights; 0 = the face's natural spacing.
+    void setLineFactor(qreal factor);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -31,6 +33,7 @@ private:
     Qt::Alignment alignment_ = Qt::AlignHCenter;
     bool wordWrap_ = true;
     bool embossed_ = false;
+    qreal lineFactor_ = 0;
 };
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/gui/WrappingRadioButton.h"
 
+#include "platform/gui/LineLayout.h"
+
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -30,7 +32,14 @@ void WrappingRadioButton::paintEvent(QPaintEvent*)
     const int spacing = style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &option, this);
     QRect textArea = rect().adjusted(indicatorWidth + spacing, 0, 0, 0);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, caption_);
+    const bool wrap = height() >= 2 * LineLayout::linePitch(font(), lineFactor_);
+    LineLayout::paint(painter, textArea, Qt::AlignLeft | Qt::AlignVCenter, wrap, caption_, lineFactor_);
+}
+
+void WrappingRadioButton::setLineFactor(qreal factor)
+{
+    lineFactor_ = factor;
+    update();
 }
 
 bool WrappingRadioButton::hitButton(const QPoint& pos) const

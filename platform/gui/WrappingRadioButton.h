@@ -13,6 +13,8 @@ public:
 
     void setCaption(const QString& caption);
     QString caption() const { return caption_; }
+    // Line pitch in character heights; 0 = the face's natural spacing.
+    void setLineFactor(qreal factor);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -20,6 +22,7 @@ protected:
 
 private:
     QString caption_;
+    qreal lineFactor_ = 0;
 };
 
 } // namespace platform

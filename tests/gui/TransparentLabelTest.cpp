@@ -67,4 +67,52 @@ TEST(TransparentLabelTest, CentredUnlessLeftAligned)
     EXPECT_GT(centred.colourLeft, 50);
 }
 
+QImage render(const QString& text, QSize size, qreal lineFactor)
+{
+    QWidget parent;
+    parent.resize(size);
+    auto* label = new TransparentLabel(&parent);
+    label->setGeometry(QRect(QPoint(0, 0), size));
+    label->setFont(GuiFonts::font({"default", 16, true}));
+    label->setLineFactor(lineFactor);
+    label->setAlignment(Qt::AlignLeft);
+    label->setText(text);
+    return parent.grab().toImage();
+}
+
+bool inked(const QImage& image, QRect area)
+{
+    for (int x = area.left(); x <= area.right(); ++x)
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            if (image.pixelColor(x, y).lightness() < 100)
+                return true;
+    return false;
+}
+
+// First row with ink at or below `from`.
+int firstInkedRow(const QImage& image, int from)
+{
+    for (int y = from; y < image.height(); ++y)
+        if (inked(image, QRect(0, y, image.width(), 1)))
+            return y;
+    return -1;
+}
+
+TEST(TransparentLabelTest, SongFacesPutOneLineEveryCharacterHeight)
+{
+    // The start window's two captions, four line breaks apart in a box 88 high.
+    const QString captions = QStringLiteral("身 份 证 号：\n\n\n\n座 位 号 码：");
+    const QImage song = render(captions, QSize(144, 88), GuiFonts::lineFactor({"default", 16, true}));
+    const int firstLine = firstInkedRow(song, 0);
+    ASSERT_GE(firstLine, 0);
+    EXPECT_NEAR(firstInkedRow(song, firstLine + 16), firstLine + 64, 2) << "the fifth line lies 4 x 16 pixels lower";
+    EXPECT_EQ(GuiFonts::lineFactor({"微软雅黑", 16, true}), 0.0);
+}
+
+TEST(TransparentLabelTest, BoxOneLineHighDoesNotWrapItsCaption)
+{
+    const QImage image = render(QStringLiteral("正确答案："), QSize(75, 19), 1.0);
+    EXPECT_TRUE(inked(image, QRect(49, 0, 14, 19))) << "the fourth character stays on the line";
+}
+
 } // namespace
