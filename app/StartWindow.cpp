@@ -128,9 +128,8 @@ void StartWindow::drawPaper()
     std::string text;
     for (int i = 1; i <= count && i <= Paper::size; ++i) {
         PaperEntry& entry = state_.paper.entry(i);
-        text.clear();
-        rows.readText(idField, text);
-        entry.id = text;
+        entry.id.clear();
+        rows.readText(idField, entry.id);
         text.clear();
         rows.readText(titleField, text);
         entry.title = QuestionRecord::cleanDrawnText(text);
@@ -141,9 +140,8 @@ void StartWindow::drawPaper()
         rows.readText(answerField, text);
         entry.answer = QuestionRecord::cleanDrawnAnswer(text);
         entry.chosen.clear();
-        text.clear();
-        rows.readText(didField, text);
-        entry.did = text;
+        entry.did.clear();
+        rows.readText(didField, entry.did);
         rows.moveNext();
 
         const int position = Gui::progressPosition(w, "进度条1") + 1;
