@@ -27,7 +27,7 @@ ComparisonResult walkAll(const std::string& workDir)
     const std::string bank = sqliteBenchBank(workDir, 1000000);
     SqliteConnection connection;
     if (bank.empty() || !connection.open(bank, true))
-        return notRun("cannot open the question bank");
+        return notRun("cannot open the question bank: " + connection.lastErrorText());
 
     long long oursCells = 0;
     long long rawCells = 0;
@@ -77,7 +77,7 @@ ComparisonResult walkBack(const std::string& workDir)
     const std::string bank = sqliteBenchBank(workDir, 1000000);
     SqliteConnection connection;
     if (bank.empty() || !connection.open(bank, true))
-        return notRun("cannot open the question bank");
+        return notRun("cannot open the question bank: " + connection.lastErrorText());
     const std::string sql = "SELECT * FROM KS_SJTK LIMIT 100000";
 
     int backRows = 0;
