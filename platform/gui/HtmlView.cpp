@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextDocument>
 
 namespace platform {
@@ -25,6 +26,42 @@ QString HtmlView::decodePage(const QByteArray& bytes)
     return qtText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
+QString HtmlView::unguardStyles(const QString& html)
+{
+    static const QRegularExpression guarded(QStringLiteral("(<style[^>]*>)\\s*<!--(.*?)-->\\s*(</style>)"),
+                                            QRegularExpression::CaseInsensitiveOption |
+                                                QRegularExpression::DotMatchesEverythingOption);
+    QString result = html;
+    result.replace(guarded, QStringLiteral("\\1\\2\\3"));
+    return result;
+}
+
+QString HtmlView::breakStrayParagraphEnds(const QString& html)
+{
+    static const QRegularExpression paragraphTag(QStringLiteral("<(/?)p(?:\\s[^>]*)?>"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    QString result;
+    result.reserve(html.size());
+    qsizetype copied = 0;
+    int open = 0;
+    for (auto it = paragraphTag.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch tag = it.next();
+        if (tag.captured(1).isEmpty()) {
+            ++open;
+            continue;
+        }
+        if (open > 0) {
+            --open;
+            continue;
+        }
+        result += QStringView(html).mid(copied, tag.capturedStart() - copied);
+        result += QStringLiteral("<br />");
+        copied = tag.capturedEnd();
+    }
+    result += QStringView(html).mid(copied);
+    return result;
+}
+
 bool HtmlView::showFile(const QString& path)
 {
     shownFile_ = path;
@@ -37,7 +74,7 @@ bool HtmlView::showFile(const QString& path)
         setHtml(QStringLiteral("<html><body><h3>无法显示此网页</h3><p>%1</p></body></html>").arg(path.toHtmlEscaped()));
         return false;
     }
-    setHtml(decodePage(file.readAll()));
+    setHtml(breakStrayParagraphEnds(unguardStyles(decodePage(file.readAll()))));
     return true;
 }
 

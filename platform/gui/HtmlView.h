@@ -19,6 +19,12 @@ public:
     QString shownFile() const { return shownFile_; }
 
     static QString decodePage(const QByteArray& bytes);
+    // Qt's style-sheet reader drops a whole style block wrapped in the old
+    // "<!-- ... -->" guard; the guard is taken off before the page is shown.
+    static QString unguardStyles(const QString& html);
+    // A "</p>" without an open paragraph ends a line in a browser but nothing
+    // in Qt's reader; it becomes a line break.
+    static QString breakStrayParagraphEnds(const QString& html);
 
 protected:
     QVariant loadResource(int type, const QUrl& name) override;

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -76,6 +78,42 @@ TEST(HtmlViewTest, RelativeResourcesResolveAgainstThePagesFolder)
     EXPECT_EQ(loaded.size(), QSize(4, 3));
     QVariant sheet = view.loadResource(QTextDocument::StyleSheetResource, QUrl(QStringLiteral("style.css")));
     EXPECT_EQ(sheet.toString(), QStringLiteral("td { color: red; }"));
+}
+
+QColor colourOf(const QTextDocument& document, const QString& text)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().text().contains(text))
+                return it.fragment().charFormat().foreground().color();
+    return {};
+}
+
+TEST(HtmlViewTest, StylesInsideTheOldCommentGuardStillApply)
+{
+    QTemporaryDir dir;
+    const std::string page = "<html><head><style>\r\n<!--\r\n.datalist td{\r\n\tcolor:#FF0000;\t/* " + GBK("单元格") +
+                             " */\r\n}\r\n-->\r\n</style></head><body><table class=\"datalist\"><tr><td>" + GBK("镕") +
+                             "</td></tr></table></body></html>";
+    writeFile(dir.filePath("guarded.htm"), page);
+    HtmlView view;
+    ASSERT_TRUE(view.showFile(dir.filePath("guarded.htm")));
+    EXPECT_EQ(colourOf(*view.document(), QStringLiteral("镕")), QColor(255, 0, 0));
+}
+
+TEST(HtmlViewTest, ParagraphEndsWithoutAParagraphBreakTheLine)
+{
+    EXPECT_EQ(HtmlView::breakStrayParagraphEnds(QStringLiteral("<td>a</p>b</P></td>")),
+              QStringLiteral("<td>a<br />b<br /></td>"));
+    EXPECT_EQ(HtmlView::breakStrayParagraphEnds(QStringLiteral("<p class=x>a</p>b</p><pre>c</pre>")),
+              QStringLiteral("<p class=x>a</p>b<br /><pre>c</pre>"));
+
+    QTemporaryDir dir;
+    writeFile(dir.filePath("options.htm"),
+              gbkPage("<table><tr><td>" + GBK("甲") + "</p>" + GBK("乙") + "</p></td></tr></table>"));
+    HtmlView view;
+    ASSERT_TRUE(view.showFile(dir.filePath("options.htm")));
+    EXPECT_TRUE(view.toPlainText().contains(QStringLiteral("甲\n乙"))) << view.toPlainText().toStdString();
 }
 
 TEST(HtmlViewTest, MissingFileShowsAnErrorPage)
