@@ -30,7 +30,9 @@ public:
               std::optional<int> createIfMissing = std::nullopt);
     // Safe when nothing is open.
     void close();
-    // Always false in this build (no encryption), with the reason in lastErrorText.
+    // A non-empty key needs the encryption this build lacks: false, with the
+    // reason in lastErrorText. The empty key is the one an unencrypted
+    // database has already.
     bool changeKey(const std::string& password);
 
     // The reason of the last failure on the handle, "" when there was none.
@@ -39,7 +41,8 @@ public:
     std::string libraryVersion() const;
     bool setBusyTimeout(int milliseconds);
 
-    // Runs the statement text; result rows are discarded.
+    // Runs the statement text; result rows are discarded. A text that is not
+    // valid GBK is refused, since it would reach the database altered.
     bool execute(const std::string& sql);
     bool beginTransaction();
     bool commit();
