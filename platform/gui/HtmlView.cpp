@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 
 namespace platform {
 
@@ -75,7 +77,36 @@ bool HtmlView::showFile(const QString& path)
         return false;
     }
     setHtml(breakStrayParagraphEnds(unguardStyles(decodePage(file.readAll()))));
+    spreadPercentageColumns();
     return true;
+}
+
+void HtmlView::spreadPercentageColumns()
+{
+    std::vector<QTextFrame*> frames = {document()->rootFrame()};
+    while (!frames.empty()) {
+        QTextFrame* frame = frames.back();
+        frames.pop_back();
+        for (QTextFrame* child : frame->childFrames())
+            frames.push_back(child);
+        auto* table = qobject_cast<QTextTable*>(frame);
+        if (table == nullptr)
+            continue;
+        QTextTableFormat format = table->format();
+        QList<QTextLength> widths = format.columnWidthConstraints();
+        qreal sum = 0;
+        bool allPercentages = !widths.isEmpty();
+        for (const QTextLength& width : widths) {
+            allPercentages = allPercentages && width.type() == QTextLength::PercentageLength;
+            sum += width.rawValue();
+        }
+        if (!allPercentages || sum <= 0 || sum >= 100)
+            continue;
+        for (QTextLength& width : widths)
+            width = QTextLength(QTextLength::PercentageLength, width.rawValue() * 100 / sum);
+        format.setColumnWidthConstraints(widths);
+        table->setFormat(format);
+    }
 }
 
 QVariant HtmlView::loadResource(int type, const QUrl& name)

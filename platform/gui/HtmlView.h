@@ -31,6 +31,9 @@ protected:
 
 private:
     void followLink(const QUrl& link);
+    // Tables whose columns all have percentage widths fill their own width, as
+    // in a browser; Qt would leave the rest of the table empty.
+    void spreadPercentageColumns();
 
     QString shownFile_;
     QUrl baseUrl_;

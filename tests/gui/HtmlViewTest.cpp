@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -114,6 +116,26 @@ TEST(HtmlViewTest, ParagraphEndsWithoutAParagraphBreakTheLine)
     HtmlView view;
     ASSERT_TRUE(view.showFile(dir.filePath("options.htm")));
     EXPECT_TRUE(view.toPlainText().contains(QStringLiteral("甲\n乙"))) << view.toPlainText().toStdString();
+}
+
+TEST(HtmlViewTest, PercentageColumnsFillTheTableAsInABrowser)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("report.htm"),
+              gbkPage("<table width=\"100%\"><tr><th width=\"5%\">a</th><th width=\"30%\">b</th><th "
+                      "width=\"30%\">c</th><th width=\"6%\">d</th><th width=\"6%\">e</th></tr></table>"));
+    HtmlView view;
+    ASSERT_TRUE(view.showFile(dir.filePath("report.htm")));
+    QTextTable* table = nullptr;
+    for (QTextFrame* frame : view.document()->rootFrame()->childFrames())
+        if (auto* found = qobject_cast<QTextTable*>(frame))
+            table = found;
+    ASSERT_NE(table, nullptr);
+    qreal sum = 0;
+    for (const QTextLength& width : table->format().columnWidthConstraints())
+        sum += width.rawValue();
+    EXPECT_NEAR(sum, 100.0, 0.01);
+    EXPECT_NEAR(table->format().columnWidthConstraints().at(1).rawValue(), 30 * 100.0 / 77, 0.01);
 }
 
 TEST(HtmlViewTest, MissingFileShowsAnErrorPage)
