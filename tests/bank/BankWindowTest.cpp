@@ -1,5 +1,8 @@
 #include "bank/BankWindow.h"
 
+#include "app/AppState.h"
+#include "app/ExamWindow.h"
+
 #include "bank/BankTestSupport.h"
 #include "bank/BankWindowLayout.h"
 #include "platform/CodePage.h"
@@ -13,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <malloc.h>
 
 using platform::Gui;
@@ -549,42 +553,36 @@ TEST_F(BankWindowTest, AFailedDeleteOrABadKeyDeletesNothing)
     EXPECT_EQ(Gui::text(bank, titleBox), GBK("中国的首都是( )"));
 }
 
-TEST_F(BankWindowTest, TheWindowIsModalOverItsOwnerWhoseTimerKeepsTicking)
+TEST_F(BankWindowTest, TheExamWindowOpensItModallyAndKeepsTicking)
 {
     storeSample();
-    platform::WindowDescription owner{.id = "owner",
-                                      .width = 300,
-                                      .height = 200,
-                                      .controls = {{.name = "go",
-                                                    .kind = platform::ControlKind::Button,
-                                                    .width = 80,
-                                                    .height = 30,
-                                                    .events = {{platform::GuiEventKind::Clicked, "go"}}}}};
-    int ownerClicks = 0;
-    ASSERT_TRUE(Gui::openWindow(owner, {{"go", [&](const platform::GuiEvent&) { ++ownerClicks; }}}));
-    int ticks = 0;
-    Gui::startTimer("owner", 0, 1000, [&] { ++ticks; });
+    AppState state;
+    state.runDirectory = std::filesystem::path(db.path()).parent_path().string();
+    state.candidateId = ExamWindow::accessCode;
+    ExamWindow exam(state);
+    ASSERT_TRUE(exam.open());
+    const std::string clockBefore = Gui::text(ExamWindow::windowId, "时间");
 
     bool ran = false;
     driver.setModalHook([&](const std::string& window) {
         ran = true;
         EXPECT_EQ(window, bank);
-        EXPECT_FALSE(Gui::takesInput("owner"));
-        EXPECT_TRUE(Gui::takesInput(bank));
-        EXPECT_FALSE(GuiDriver::click("owner", "go"));
-        EXPECT_TRUE(GuiDriver::fireTimer("owner", 0));
-        EXPECT_TRUE(GuiDriver::fireTimer("owner", 0));
         EXPECT_EQ(Gui::gridRowCount(bank, grid), 4);
+        EXPECT_FALSE(Gui::takesInput(ExamWindow::windowId));
+        EXPECT_TRUE(Gui::takesInput(bank));
+        EXPECT_FALSE(GuiDriver::click(ExamWindow::windowId, "下一题"));
+        EXPECT_TRUE(GuiDriver::fireTimer(ExamWindow::windowId, ExamWindow::clockTimerId));
+        EXPECT_TRUE(GuiDriver::fireTimer(ExamWindow::windowId, ExamWindow::clockTimerId));
+        EXPECT_NE(Gui::text(ExamWindow::windowId, "时间"), clockBefore);
         GuiDriver::clickCloseBox(bank);
     });
-    ASSERT_TRUE(Gui::runModal(bankWindowLayout(), BankWindow::handlers(db.connection, db.recordset), "owner"));
+    ASSERT_TRUE(GuiDriver::click(ExamWindow::windowId, "题库管理按钮"));
     EXPECT_TRUE(ran);
-    EXPECT_EQ(ticks, 2);
-    EXPECT_EQ(ownerClicks, 0);
     EXPECT_FALSE(Gui::isOpen(bank));
-    EXPECT_TRUE(Gui::takesInput("owner"));
-    EXPECT_TRUE(GuiDriver::click("owner", "go"));
-    EXPECT_EQ(ownerClicks, 1);
+    EXPECT_TRUE(Gui::takesInput(ExamWindow::windowId));
+    EXPECT_EQ(state.currentQuestion, 1);
+    EXPECT_TRUE(GuiDriver::click(ExamWindow::windowId, "下一题"));
+    EXPECT_EQ(state.currentQuestion, 2);
 }
 
 TEST_F(BankWindowTest, ALargeListingHoldsLittleMoreThanItsTexts)
