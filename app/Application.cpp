@@ -4,6 +4,7 @@
 #include "app/ExamWindow.h"
 #include "app/StartWindow.h"
 #include "db/BackendRegistry.h"
+#include "db/EventPump.h"
 #include "platform/gui/Gui.h"
 
 Application::Application(Options options)
@@ -11,6 +12,8 @@ Application::Application(Options options)
       examWindow_(std::make_unique<ExamWindow>(*state_)),
       startWindow_(std::make_unique<StartWindow>(*state_, *examWindow_, std::move(options.runDirectory)))
 {
+    // Long exports keep the windows (and the exam clock) alive.
+    EventPump::install(&platform::Gui::processEvents);
 }
 
 Application::~Application()
@@ -19,6 +22,7 @@ Application::~Application()
     examWindow_.reset();
     state_.reset();
     registry_.reset();
+    EventPump::install(nullptr);
 }
 
 bool Application::start()

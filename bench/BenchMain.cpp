@@ -1,6 +1,7 @@
 #include "bench/Comparison.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -9,8 +10,13 @@
 int main(int argc, char** argv)
 {
     std::set<std::string> wanted(argv + 1, argv + argc);
-    auto workDir = std::filesystem::temp_directory_path() / "mockexam-bench";
-    std::filesystem::create_directories(workDir);
+    // A folder of this run's own: two runs at once must not delete each other's banks.
+    std::string pattern = (std::filesystem::temp_directory_path() / "mockexam-bench-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    std::filesystem::path workDir = pattern;
     int failures = 0;
     for (const auto& c : comparisons()) {
         if (!wanted.empty() && !wanted.count(c.name))
