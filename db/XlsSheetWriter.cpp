@@ -55,6 +55,9 @@ bool XlsSheetWriter::writeWords(const std::uint16_t* words, std::size_t count)
     if (!file_ || !file_->isOpen())
         return false;
     char bytes[2 * 6];
+    // The fixed records are at most six words long.
+    if (count > std::size(bytes) / 2)
+        return false;
     for (std::size_t i = 0; i < count; ++i)
         putWord(bytes + 2 * i, words[i]);
     file_->write(bytes, 2 * count);
