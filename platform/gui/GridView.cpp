@@ -62,6 +62,18 @@ void GridView::resetToDesign()
     applyShape();
 }
 
+void GridView::focusInEvent(QFocusEvent* event)
+{
+    // Qt makes the first cell current when a grid without one takes the focus;
+    // taking the focus chooses no row here, so that cell is dropped again unseen.
+    const bool hadCurrent = currentIndex().isValid();
+    ++quiet_;
+    QTableView::focusInEvent(event);
+    if (!hadCurrent)
+        clearCurrentQuietly();
+    --quiet_;
+}
+
 void GridView::clearCurrentQuietly()
 {
     ++quiet_;

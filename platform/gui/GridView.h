@@ -42,6 +42,7 @@ signals:
 
 protected:
     void updateGeometries() override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void applyShape();

@@ -2,7 +2,11 @@
 
 #include "platform/CodePage.h"
 
+#include "platform/gui/GridView.h"
+
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QFocusEvent>
 #include <gtest/gtest.h>
 #include <malloc.h>
 
@@ -145,6 +149,31 @@ TEST_F(GridViewTest, HundredThousandRowListingInTheWindowStaysCompactAndQuick)
     EXPECT_TRUE(Gui::setGridCurrentCell("bank", "题库表", rows, 1));
     EXPECT_EQ(Gui::gridText("bank", "题库表", rows, 0), std::to_string(rows));
     QCoreApplication::processEvents();
+}
+
+} // namespace
+
+namespace {
+
+// Qt makes the first cell current when a grid without one takes the keyboard
+// focus; here only the user or the program chooses a row.
+TEST_F(GridViewTest, TakingTheFocusChoosesNoRow)
+{
+    fill(3);
+    GridView* view = nullptr;
+    for (QWidget* widget : QApplication::allWidgets())
+        if (auto* grid = qobject_cast<GridView*>(widget))
+            view = grid;
+    ASSERT_NE(view, nullptr);
+    QApplication::processEvents();
+    // Sent directly: whether an offscreen window becomes active is up to the platform.
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(view, &focusIn);
+    EXPECT_EQ(Gui::gridCurrentRow("bank", "题库表"), -1);
+    EXPECT_TRUE(moves.empty());
+
+    ASSERT_TRUE(Gui::setGridCurrentCell("bank", "题库表", 2, 1));
+    EXPECT_EQ(moves, std::vector<int>{2});
 }
 
 } // namespace
