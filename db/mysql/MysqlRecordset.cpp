@@ -398,14 +398,7 @@ bool MysqlRecordset::readValue(FieldValue& out, const std::optional<std::string>
 
 void MysqlRecordset::navigationFlags(int position, int total, NavigationFlags& flags)
 {
-    if (total <= 1)
-        flags = {true, true, true, true};
-    else if (position == 1)
-        flags = {true, true, false, false};
-    else if (position == total)
-        flags = {false, false, true, true};
-    else if (position < total)
-        flags = {false, false, false, false};
+    NavigationFlags::update(position, total, flags);
 }
 
 std::string MysqlRecordset::escapeBlob(const ByteArray& bytes) const

@@ -490,12 +490,5 @@ bool SqliteRecordset::hasRows(const std::string& table, const std::string& condi
 
 void SqliteRecordset::navigationFlags(int position, int total, NavigationFlags& flags)
 {
-    if (total <= 1)
-        flags = {true, true, true, true};
-    else if (position == 1)
-        flags = {true, true, false, false};
-    else if (position == total)
-        flags = {false, false, true, true};
-    else if (position < total)
-        flags = {false, false, false, false};
+    NavigationFlags::update(position, total, flags);
 }
