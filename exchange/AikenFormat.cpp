@@ -1,0 +1,123 @@
+#include "exchange/AikenFormat.h"
+
+#include "exchange/TextEncoding.h"
+#include "platform/CodePage.h"
+
+#include <cctype>
+#include <optional>
+
+namespace {
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// "A. text", "A) text", and the full-width "A．" and "A、" that Chinese
+// editors produce: the letter and the text.
+std::optional<std::pair<char, std::string_view>> optionLine(std::string_view line)
+{
+    if (line.size() < 2 || line[0] < 'A' || line[0] > 'Z')
+        return std::nullopt;
+    std::string_view rest = line.substr(1);
+    if (rest.starts_with('.') || rest.starts_with(')'))
+        rest.remove_prefix(1);
+    else if (rest.starts_with("．") || rest.starts_with("、"))
+        rest.remove_prefix(3);
+    else
+        return std::nullopt;
+    if (!rest.empty() && rest[0] != ' ' && rest[0] != '\t')
+        return std::nullopt;
+    return std::make_pair(line[0], trimmed(rest));
+}
+
+std::optional<std::string_view> answerLine(std::string_view line)
+{
+    constexpr std::string_view key = "ANSWER:";
+    if (line.size() < key.size())
+        return std::nullopt;
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(line[i])) != key[i])
+            return std::nullopt;
+    }
+    return trimmed(line.substr(key.size()));
+}
+
+} // namespace
+
+ParsedBank AikenFormat::read(std::string_view bytes)
+{
+    ParsedBank bank;
+    const std::string text = TextDecoder::toUtf8(bytes, TextEncoding::Utf8);
+    std::optional<BankQuestion> current;
+    std::string failure; // GBK; the current question is reported instead of kept
+    auto finish = [&](bool answered) {
+        if (!current)
+            return;
+        if (failure.empty() && !answered)
+            failure = current->options.empty() ? GBK("没有选项行（如“A. 选项”）") : GBK("缺少“ANSWER: 字母”行");
+        if (failure.empty())
+            bank.questions.push_back(std::move(*current));
+        else
+            bank.problems.push_back({current->line, failure});
+        current.reset();
+        failure.clear();
+    };
+    const std::vector<std::string_view> lines = TextDecoder::lines(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = trimmed(lines[i]);
+        const int number = static_cast<int>(i) + 1;
+        if (line.empty()) {
+            finish(false);
+            continue;
+        }
+        if (!current) {
+            current = BankQuestion{number, std::string(line), {}, {}};
+            continue;
+        }
+        if (std::optional<std::string_view> answer = answerLine(line); answer && !current->options.empty()) {
+            current->answer = std::string(*answer);
+            finish(true);
+            continue;
+        }
+        if (auto option = optionLine(line)) {
+            if (option->first != 'A' + static_cast<int>(current->options.size()) && failure.empty())
+                failure = GBK("第") + std::to_string(number) + GBK("行：选项字母不连续");
+            current->options.emplace_back(option->second);
+            continue;
+        }
+        if (current->options.empty()) {
+            current->title += "\r\n";
+            current->title += line;
+        } else if (failure.empty()) {
+            failure = GBK("第") + std::to_string(number) + GBK("行：选项之后应是“ANSWER: 字母”");
+        }
+    }
+    finish(false);
+    return bank;
+}
+
+std::string AikenFormat::write(const std::vector<BankQuestion>& questions)
+{
+    std::string out;
+    for (const BankQuestion& q : questions) {
+        for (std::string_view line : TextDecoder::lines(q.title)) {
+            out += line;
+            out += '\n';
+        }
+        for (std::size_t i = 0; i < q.options.size(); ++i) {
+            out += static_cast<char>('A' + i);
+            out += ". ";
+            out += q.options[i];
+            out += '\n';
+        }
+        out += "ANSWER: ";
+        out += q.answer;
+        out += "\n\n";
+    }
+    return out;
+}

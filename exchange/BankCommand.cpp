@@ -1,0 +1,228 @@
+#include "exchange/BankCommand.h"
+
+#include "exchange/BankDatabase.h"
+#include "exchange/BankExporter.h"
+#include "exchange/BankImporter.h"
+#include "platform/CodePage.h"
+
+#include <optional>
+
+#include <unistd.h>
+
+namespace {
+
+struct Arguments {
+    std::string command;
+    std::string file;
+    std::optional<std::string> bank;
+    std::optional<std::string> search;
+    std::optional<BankFormat::Kind> format;
+    TextEncoding encoding = TextEncoding::Auto;
+    bool encodingGiven = false;
+    bool dryRun = false;
+    bool strict = false;
+};
+
+std::optional<Arguments> parse(const std::vector<std::string>& args, std::string& error)
+{
+    Arguments a;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= args.size()) {
+                error = arg + " needs a value";
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (arg == "--dry-run") {
+            a.dryRun = true;
+        } else if (arg == "--strict") {
+            a.strict = true;
+        } else if (arg == "--bank" || arg == "--search" || arg == "--format" || arg == "--encoding") {
+            std::optional<std::string> v = value();
+            if (!v)
+                return std::nullopt;
+            if (arg == "--bank") {
+                a.bank = *v;
+            } else if (arg == "--search") {
+                a.search = *v;
+            } else if (arg == "--format") {
+                a.format = BankFormat::fromName(*v);
+                if (!a.format) {
+                    error = "unknown format " + *v + " (csv, xlsx, xls, aiken, gift)";
+                    return std::nullopt;
+                }
+            } else {
+                bool ok = false;
+                a.encoding = TextDecoder::parse(*v, ok);
+                a.encodingGiven = true;
+                if (!ok) {
+                    error = "unknown encoding " + *v + " (auto, utf8, gbk)";
+                    return std::nullopt;
+                }
+            }
+        } else if (arg.starts_with("--")) {
+            error = "unknown option " + arg;
+            return std::nullopt;
+        } else if (a.command.empty()) {
+            a.command = arg;
+        } else if (a.file.empty()) {
+            a.file = arg;
+        } else {
+            error = "unexpected argument " + arg;
+            return std::nullopt;
+        }
+    }
+    if (a.command != "import" && a.command != "export" && a.command != "template") {
+        error = a.command.empty() ? "no command given" : "unknown command " + a.command;
+        return std::nullopt;
+    }
+    if (a.file.empty()) {
+        error = a.command + " needs a FILE";
+        return std::nullopt;
+    }
+    if (!a.format)
+        a.format = BankFormat::fromPath(a.file);
+    if (!a.format) {
+        error = "cannot tell the format of " + a.file + " from its extension; give --format";
+        return std::nullopt;
+    }
+    return a;
+}
+
+// "\r[#####.....]  45%" on a terminal only, so that logs of scripts stay clean.
+class ProgressBar {
+public:
+    explicit ProgressBar(std::FILE* err) : err_(err), shown_(::isatty(::fileno(err)) == 1) {}
+    ~ProgressBar()
+    {
+        if (drawn_)
+            std::fputc('\n', err_);
+    }
+    void operator()(std::size_t done, std::size_t total)
+    {
+        if (!shown_ || total == 0)
+            return;
+        constexpr int width = 40;
+        const int filled = static_cast<int>(done * width / total);
+        std::fprintf(err_, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(), std::string(width - filled, '.').c_str(),
+                     static_cast<int>(done * 100 / total));
+        std::fflush(err_);
+        drawn_ = true;
+    }
+
+private:
+    std::FILE* err_;
+    bool shown_;
+    bool drawn_ = false;
+};
+
+void say(std::FILE* to, const std::string& gbk)
+{
+    std::fprintf(to, "%s\n", platform::gbkToUtf8(gbk).c_str());
+}
+
+int runImport(const Arguments& a, const std::string& bankPath, std::FILE* out, std::FILE* err)
+{
+    BankDatabase bank;
+    if (!bank.open(bankPath)) {
+        say(err, bank.lastErrorText());
+        return BankCommand::Failure;
+    }
+    ImportOptions options;
+    options.dryRun = a.dryRun;
+    options.strict = a.strict;
+    options.encoding = a.encoding;
+    options.format = a.format;
+    ImportReport report;
+    {
+        ProgressBar bar(err);
+        report =
+            BankImporter(bank.handle(), bankPath).run(a.file, options, [&bar](std::size_t done, std::size_t total) {
+                bar(done, total);
+            });
+    }
+    for (const BankProblem& p : report.checked.problems)
+        std::fprintf(out, "%s:%d: %s\n", a.file.c_str(), p.line, platform::gbkToUtf8(p.reason).c_str());
+    if (!report.ok && report.checked.questionsRead == 0) {
+        say(err, report.error);
+        return BankCommand::Failure;
+    }
+    const CheckedBank& c = report.checked;
+    say(out, GBK("读到") + std::to_string(c.questionsRead) + GBK("道题，可导入") + std::to_string(c.questions.size()) +
+                 GBK("道，问题") + std::to_string(c.problems.size()) + GBK("处。"));
+    if (!report.ok) {
+        say(err, report.error);
+        return BankCommand::Failure;
+    }
+    if (a.dryRun) {
+        say(out, GBK("只做了检查，题库没有改动。"));
+    } else if (report.imported == 0) {
+        say(out, a.strict && !c.problems.empty() ? GBK("严格模式：有问题，一道题也没有导入。")
+                                                 : GBK("没有可导入的题，题库没有改动。"));
+    } else {
+        say(out, GBK("已导入") + std::to_string(report.imported) + GBK("道题；导入前的题库已备份为") +
+                     platform::utf8ToGbk(report.backupPath));
+    }
+    return c.problems.empty() ? BankCommand::Success : BankCommand::ProblemsFound;
+}
+
+int runExport(const Arguments& a, const std::string& bankPath, std::FILE* out, std::FILE* err)
+{
+    BankDatabase bank;
+    if (!bank.open(bankPath)) {
+        say(err, bank.lastErrorText());
+        return BankCommand::Failure;
+    }
+    std::string query = BankExporter::wholeBank;
+    if (a.search) {
+        // The bank window's search; quotes stay inside the pattern.
+        std::string pattern;
+        for (char c : platform::utf8ToGbk(*a.search))
+            pattern += c == '\'' ? std::string("''") : std::string(1, c);
+        query = "SELECT * FROM KS_SJTK WHERE Title LIKE '%" + pattern + "%' ";
+    }
+    BankExporter exporter(bank.handle());
+    const int written = exporter.exportTo(a.file, *a.format, query,
+                                          a.encoding == TextEncoding::Gbk ? TextEncoding::Gbk : TextEncoding::Utf8);
+    if (written < 0) {
+        say(err, exporter.lastErrorText());
+        return BankCommand::Failure;
+    }
+    say(out, GBK("已导出") + std::to_string(written) + GBK("道题。"));
+    return BankCommand::Success;
+}
+
+} // namespace
+
+std::string BankCommand::usage()
+{
+    return "usage: mockexam-bank [--bank FILE] import FILE [--dry-run] [--strict] [--format F] [--encoding E]\n"
+           "       mockexam-bank [--bank FILE] export FILE [--search TEXT] [--format F] [--encoding E]\n"
+           "       mockexam-bank template FILE [--format F] [--encoding E]\n"
+           "formats: csv, xlsx, xls, aiken (.txt), gift; encodings (csv): auto, utf8, gbk\n"
+           "exit: 0 done, 1 problems found, 2 usage, 3 file or bank failure\n";
+}
+
+int BankCommand::run(const std::vector<std::string>& arguments, const std::string& defaultBank, std::FILE* out,
+                     std::FILE* err)
+{
+    std::string error;
+    const std::optional<Arguments> a = parse(arguments, error);
+    if (!a) {
+        std::fprintf(err, "mockexam-bank: %s\n%s", error.c_str(), usage().c_str());
+        return UsageError;
+    }
+    if (a->command == "template") {
+        if (!BankFormat::writeTemplate(a->file, *a->format, error,
+                                       a->encoding == TextEncoding::Gbk ? TextEncoding::Gbk : TextEncoding::Utf8)) {
+            say(err, error);
+            return Failure;
+        }
+        say(out, GBK("模板已写入：") + platform::utf8ToGbk(a->file));
+        return Success;
+    }
+    const std::string bankPath = a->bank.value_or(defaultBank);
+    return a->command == "import" ? runImport(*a, bankPath, out, err) : runExport(*a, bankPath, out, err);
+}

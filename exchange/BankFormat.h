@@ -1,0 +1,32 @@
+#pragma once
+
+#include "exchange/ParsedBank.h"
+#include "exchange/TextEncoding.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The file formats a bank travels in, chosen by the file's extension unless
+// named: .csv, .xlsx, .xls, .txt (Aiken) and .gift.
+class BankFormat {
+public:
+    enum class Kind { Csv, Xlsx, Xls, Aiken, Gift };
+
+    static std::optional<Kind> fromPath(std::string_view path);
+    // "csv", "xlsx", "xls", "aiken", "gift".
+    static std::optional<Kind> fromName(std::string_view name);
+    static bool isSpreadsheet(Kind kind) { return kind == Kind::Csv || kind == Kind::Xlsx || kind == Kind::Xls; }
+
+    // Reads a file of the kind; a file that cannot be read gives an error text.
+    static ParsedBank readFile(const std::string& path, Kind kind, TextEncoding encoding = TextEncoding::Auto);
+    static ParsedBank readBytes(std::string_view bytes, Kind kind, TextEncoding encoding = TextEncoding::Auto,
+                                const std::string& path = {});
+    // Replaces the file. False with the reason (GBK) in error.
+    static bool writeFile(const std::string& path, Kind kind, const std::vector<BankQuestion>& questions,
+                          std::string& error, TextEncoding encoding = TextEncoding::Utf8);
+    // The header and one example question, for the spreadsheet kinds only.
+    static bool writeTemplate(const std::string& path, Kind kind, std::string& error,
+                              TextEncoding encoding = TextEncoding::Utf8);
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "exchange/BankBackup.h"
+#include "exchange/BankChecker.h"
+#include "exchange/BankFormat.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <unordered_set>
+
+struct sqlite3;
+
+struct ImportOptions {
+    bool dryRun = false;
+    // Nothing is written when any question has a problem.
+    bool strict = false;
+    TextEncoding encoding = TextEncoding::Auto;
+    std::optional<BankFormat::Kind> format; // unset = by the file's extension
+    std::size_t keepBackups = BankBackup::defaultKeep;
+};
+
+struct ImportReport {
+    bool ok = false;   // the file was read and nothing failed; problems may still have been found
+    std::string error; // GBK, when not ok
+    CheckedBank checked;
+    std::size_t imported = 0;
+    std::string backupPath;
+};
+
+// (questions done, questions in all), now and then while checking and writing.
+using ImportProgress = std::function<void(std::size_t, std::size_t)>;
+
+// Reads a file, checks it against the bank and, unless it is a dry run,
+// copies the bank file aside and writes every question that has no problem
+// in one transaction: either all of them are stored or, on any failure,
+// none.
+class BankImporter {
+public:
+    // db: the open bank; bankPath: its file, for the copy.
+    BankImporter(sqlite3* db, std::string bankPath);
+
+    ImportReport run(const std::string& filePath, const ImportOptions& options, const ImportProgress& progress = {});
+    ImportReport run(const ParsedBank& parsed, const ImportOptions& options, const ImportProgress& progress = {});
+
+    // The titles stored now; false when the bank cannot be read.
+    bool storedTitles(std::unordered_set<std::string>& titles, std::string& error);
+
+private:
+    bool write(const std::vector<CheckedQuestion>& questions, ImportReport& report, const ImportProgress& progress);
+
+    sqlite3* db_;
+    std::string bankPath_;
+};

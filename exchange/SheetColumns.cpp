@@ -1,0 +1,135 @@
+#include "exchange/SheetColumns.h"
+
+#include "platform/CodePage.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <optional>
+
+namespace {
+
+constexpr int optionColumns = 6;
+constexpr int titleColumn = 0;
+constexpr int answerColumn = optionColumns + 1;
+// The packed options of the bank's own table, as the export of query results writes them.
+constexpr int packedColumn = answerColumn + 1;
+
+std::string folded(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos)
+        return {};
+    text = text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
+    return out;
+}
+
+// Field of a header cell: 0 title, 1..6 options A..F, 7 answer.
+std::optional<int> fieldOf(const std::string& cell)
+{
+    const std::string name = folded(cell);
+    if (name == "题目" || name == "title")
+        return titleColumn;
+    if (name == "答案" || name == "answer")
+        return answerColumn;
+    if (name == "tmnr")
+        return packedColumn;
+    for (int i = 0; i < optionColumns; ++i) {
+        const std::string letter(1, static_cast<char>('a' + i));
+        if (name == letter || name == "选项" + std::string(1, static_cast<char>('A' + i)) || name == "选项" + letter)
+            return i + 1;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::vector<std::string> SheetColumns::splitPacked(std::string_view packed)
+{
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    while (start < packed.size()) {
+        const std::size_t bar = std::min(packed.find('|', start), packed.size());
+        pieces.emplace_back(packed.substr(start, bar - start));
+        start = bar + 1;
+    }
+    return pieces;
+}
+
+namespace {
+
+bool isEmptyRow(const SheetRow& row)
+{
+    return std::all_of(row.cells.begin(), row.cells.end(), [](const std::string& c) { return c.empty(); });
+}
+
+} // namespace
+
+std::vector<std::string> SheetColumns::headerNames()
+{
+    return {"题目", "选项A", "选项B", "选项C", "选项D", "答案"};
+}
+
+ParsedBank SheetColumns::toQuestions(const std::vector<SheetRow>& rows)
+{
+    ParsedBank bank;
+    auto row = std::find_if(rows.begin(), rows.end(), [](const SheetRow& r) { return !isEmptyRow(r); });
+    if (row == rows.end()) {
+        bank.error = GBK("文件中没有内容");
+        return bank;
+    }
+    std::array<int, packedColumn + 1> where;
+    where.fill(-1);
+    for (std::size_t c = 0; c < row->cells.size(); ++c) {
+        if (std::optional<int> field = fieldOf(row->cells[c]); field && where[*field] == -1)
+            where[*field] = static_cast<int>(c);
+    }
+    const bool packed = where[1] == -1 && where[2] == -1 && where[packedColumn] != -1;
+    if (where[titleColumn] == -1 || where[answerColumn] == -1 || ((where[1] == -1 || where[2] == -1) && !packed)) {
+        bank.error = GBK("第") + std::to_string(row->number) +
+                     GBK("行不是表头：需要“题目、选项A、选项B、选项C、选项D、答案”这些列");
+        return bank;
+    }
+    auto cell = [](const SheetRow& r, int column) {
+        return column >= 0 && static_cast<std::size_t>(column) < r.cells.size() ? r.cells[column] : std::string();
+    };
+    int lastOption = optionColumns;
+    while (lastOption > 0 && where[lastOption] == -1)
+        --lastOption;
+    for (++row; row != rows.end(); ++row) {
+        if (isEmptyRow(*row))
+            continue;
+        BankQuestion q;
+        q.line = row->number;
+        q.title = cell(*row, where[titleColumn]);
+        q.answer = cell(*row, where[answerColumn]);
+        for (int i = 1; i <= lastOption; ++i)
+            q.options.push_back(cell(*row, where[i]));
+        if (packed)
+            q.options = splitPacked(cell(*row, where[packedColumn]));
+        bank.questions.push_back(std::move(q));
+    }
+    return bank;
+}
+
+std::vector<std::vector<std::string>> SheetColumns::toCells(const std::vector<BankQuestion>& questions)
+{
+    std::vector<std::vector<std::string>> cells;
+    cells.reserve(questions.size() + 1);
+    cells.push_back(headerNames());
+    for (const BankQuestion& q : questions) {
+        std::vector<std::string> row{q.title};
+        for (std::size_t i = 0; i < 4; ++i)
+            row.push_back(i < q.options.size() ? q.options[i] : std::string());
+        row.push_back(q.answer);
+        cells.push_back(std::move(row));
+    }
+    return cells;
+}
+
+std::vector<BankQuestion> SheetColumns::templateQuestions()
+{
+    return {{0, "中国的首都是哪座城市？", {"北京", "上海", "广州", "深圳"}, "A"}};
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "exchange/ParsedBank.h"
+
+#include <string>
+#include <vector>
+
+// A sheet as the spreadsheet formats read it: rows of UTF-8 cells, each row
+// with the number a spreadsheet program shows for it.
+struct SheetRow {
+    int number = 0;
+    std::vector<std::string> cells;
+};
+
+// The column layout shared by CSV and the spreadsheets: a header row naming
+// the columns (题目, 选项A to 选项D, 答案, or Title, A to D, Answer, in any
+// order), then one question per row. Options E and F are read too, so that a
+// sheet with too many options is reported instead of cut short. A sheet of
+// the bank's own columns (Title, Tmnr, Answer), as the export of query
+// results writes it, reads the same way.
+class SheetColumns {
+public:
+    static std::vector<std::string> headerNames();
+    // The first row that is not empty is the header; empty rows are skipped.
+    static ParsedBank toQuestions(const std::vector<SheetRow>& rows);
+    // The pieces of packed options, split at every bar.
+    static std::vector<std::string> splitPacked(std::string_view packed);
+    // Header and one row per question, options padded to four columns.
+    static std::vector<std::vector<std::string>> toCells(const std::vector<BankQuestion>& questions);
+    // The header and one example question.
+    static std::vector<BankQuestion> templateQuestions();
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Character encodings of the text formats. Files are read into UTF-8; GBK
+// files are converted, UTF-8 files lose their byte order mark.
+enum class TextEncoding { Auto, Utf8, Gbk };
+
+class TextDecoder {
+public:
+    // Auto takes a file with a byte order mark or valid UTF-8 as UTF-8 and
+    // anything else as GBK.
+    static std::string toUtf8(std::string_view bytes, TextEncoding encoding);
+    static bool isValidUtf8(std::string_view bytes);
+    // "utf8", "utf-8", "gbk" (any case); Auto for anything else, with ok false.
+    static TextEncoding parse(std::string_view name, bool& ok);
+    // Lines split at CR LF, LF or CR; a final line break ends the last line.
+    static std::vector<std::string_view> lines(std::string_view text);
+    static constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+};

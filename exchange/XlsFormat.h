@@ -1,0 +1,21 @@
+#pragma once
+
+#include "exchange/ParsedBank.h"
+#include "exchange/SheetColumns.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Binary spreadsheets (.xls). Workbooks in a compound-document container are
+// read through libfreexl; a bare record stream, as the program's own export
+// writes it, is read here, its texts taken as GBK. Writing goes through the
+// program's spreadsheet writer.
+class XlsFormat {
+public:
+    // path is the file on disk, needed by libfreexl; bytes its content.
+    static ParsedBank read(const std::string& path, std::string_view bytes);
+    // The cells of a bare record stream: label, blank, number and RK records.
+    static std::vector<SheetRow> readRecords(std::string_view bytes, std::string& error);
+    static bool write(const std::string& path, const std::vector<BankQuestion>& questions, std::string& error);
+};
