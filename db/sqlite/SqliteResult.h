@@ -1,9 +1,9 @@
 #pragma once
 
+#include "db/sqlite/ByteArena.h"
 #include "platform/ByteArray.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,9 +11,14 @@ struct sqlite3_stmt;
 
 // Everything one statement produced, kept after it ran to its end: the
 // prepared statement, for the column names, declared types and text, and the
-// values of every row, row-major, as SQLite gave them. Reads convert a value
-// exactly as SQLite's column readers would have converted it on the live
-// statement. Rows and columns out of range read as NULL.
+// values of every row as SQLite gave them. Reads convert a value exactly as
+// SQLite's column readers would have converted it on the live statement. Rows
+// and columns out of range read as NULL.
+//
+// Rows lie one after another in a byte arena, each as the end offsets of its
+// values, their type tags and then the value bytes (integers and reals as their
+// 8 bytes), so a million rows cost a few allocations and little beyond the
+// bytes of their values.
 class SqliteResult {
 public:
     // Takes over the prepared statement; it is finalized with the result.
@@ -46,19 +51,17 @@ public:
     int byteCount(int row, int column) const;
 
 private:
-    struct Cell {
-        union {
-            std::int64_t integer;
-            double real;
-            const char* bytes;
-        };
-        std::uint32_t length; // of text and blob values
-        std::uint8_t type;    // SQLITE_INTEGER .. SQLITE_NULL
+    struct Field {
+        int type = 5; // SQLITE_INTEGER .. SQLITE_NULL
+        const char* data = nullptr;
+        std::uint32_t length = 0;
+        std::int64_t integer() const;
+        double real() const;
     };
 
-    const Cell* cell(int row, int column) const;
-    const char* keep(const void* data, std::size_t length);
-    bool convert(const Cell& cell) const;
+    Field field(int row, int column) const;
+    bool keepRow();
+    bool convert(const Field& field) const;
 
     sqlite3_stmt* statement_;
     // "SELECT ?1": a stored value bound to it comes back through the column
@@ -67,9 +70,6 @@ private:
     int columnCount_ = 0;
     int rowCount_ = 0;
     std::vector<std::string> names_;
-    std::vector<Cell> cells_;
-    // Text and blob bytes, in blocks that never move once written.
-    std::vector<std::unique_ptr<char[]>> blocks_;
-    std::size_t blockUsed_ = 0;
-    std::size_t blockSize_ = 0;
+    std::vector<const char*> rows_;
+    ByteArena arena_;
 };

@@ -114,3 +114,37 @@ TEST_F(SqliteResultTest, AFailingStepKeepsNoRows)
     EXPECT_EQ(result.rowCount(), 0);
     EXPECT_STREQ(sqlite3_errmsg(db), "integer overflow");
 }
+
+TEST_F(SqliteResultTest, KeepsNullsEmptyValuesAndTenMegabyteValuesApart)
+{
+    SqliteResult result(prepare("SELECT NULL, '', x'', 7, NULL UNION ALL "
+                                "SELECT zeroblob(10485760), NULL, '', x'', printf('%.*c', 10485760, 'z')"));
+    ASSERT_EQ(result.run(), SQLITE_DONE);
+    ASSERT_EQ(result.rowCount(), 2);
+    for (int column : {0, 4}) {
+        EXPECT_EQ(result.text(0, column), "");
+        EXPECT_EQ(result.bytes(0, column), ByteArray());
+        EXPECT_EQ(result.byteCount(0, column), 0);
+        EXPECT_EQ(result.real(0, column), 0.0);
+    }
+    for (auto [row, column] : {std::pair{0, 1}, {0, 2}, {1, 2}, {1, 3}}) {
+        EXPECT_EQ(result.text(row, column), "");
+        EXPECT_EQ(result.byteCount(row, column), 0);
+        EXPECT_EQ(result.integer(row, column), 0);
+    }
+    EXPECT_EQ(result.integer(0, 3), 7);
+    EXPECT_EQ(result.bytes(1, 0), ByteArray(10485760, 0));
+    EXPECT_EQ(result.text(1, 1), "");
+    EXPECT_EQ(result.text(1, 4), std::string(10485760, 'z'));
+}
+
+TEST_F(SqliteResultTest, AResultOfNoRowsKnowsItsColumns)
+{
+    SqliteResult result(prepare("SELECT 1 AS a, 'x' AS b WHERE 0"));
+    ASSERT_EQ(result.run(), SQLITE_DONE);
+    EXPECT_EQ(result.rowCount(), 0);
+    EXPECT_EQ(result.columnCount(), 2);
+    EXPECT_EQ(result.columnIndex("b"), 1);
+    EXPECT_EQ(result.text(0, 0), "");
+    EXPECT_EQ(result.integer(0, 0), 0);
+}
