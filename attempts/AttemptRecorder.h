@@ -1,0 +1,72 @@
+#pragma once
+
+#include "attempts/AttemptRecords.h"
+#include "attempts/AttemptStore.h"
+#include "attempts/SqliteResultsConnection.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// What the exam workflow tells the results database: every call commits before
+// it returns. The database opens on first use. When it cannot be written the
+// exam goes on unrecorded and the candidate is told once, in a box, that this
+// attempt will not be kept; later calls of that attempt then do nothing.
+class AttemptRecorder {
+public:
+    // path: the results database file (GBK); empty records nothing until set.
+    explicit AttemptRecorder(std::string path = {});
+    ~AttemptRecorder();
+    AttemptRecorder(const AttemptRecorder&) = delete;
+    AttemptRecorder& operator=(const AttemptRecorder&) = delete;
+
+    const std::string& path() const { return path_; }
+    // Another file closes the one in use.
+    void setPath(const std::string& path);
+    // The store on the opened database; null when it cannot be opened.
+    AttemptStore* store();
+
+    // Stored attempts, for the resume offer; nothing when the database is unusable.
+    std::optional<AttemptSummary> inProgress(const std::string& candidateId);
+    std::optional<StoredAttempt> load(std::int64_t attempt);
+    void abandon(std::int64_t attempt);
+
+    // Starts recording a new attempt with its drawn paper.
+    void begin(const AttemptStart& start);
+    // Continues recording a stored attempt.
+    void resume(const StoredAttempt& attempt);
+    // Holds a stored attempt until the exam window has been set up to continue it.
+    void holdForResume(StoredAttempt attempt) { pending_ = std::move(attempt); }
+    std::optional<StoredAttempt> takeHeld() { return std::exchange(pending_, std::nullopt); }
+    // Stops recording without a hand-in: the attempt stays in progress.
+    void stop();
+    bool recording() const { return attempt_ != 0; }
+    std::int64_t attemptId() const { return attempt_; }
+
+    void answer(int number, const std::string& letter);
+    // Writes the texts and flag of the entry when they differ from what is stored.
+    void syncEntry(const AttemptEntry& entry);
+    void currentQuestion(int number);
+    void secondsLeft(int seconds);
+    void handIn(int score, int secondsLeft);
+
+private:
+    bool ensureOpen();
+    // Ends recording of this attempt and tells the candidate, once.
+    void failed(const std::string& reason);
+    AttemptEntry* cached(int number);
+
+    std::string path_;
+    std::unique_ptr<SqliteResultsConnection> connection_;
+    std::unique_ptr<AttemptStore> store_;
+    bool openTried_ = false;
+    std::string openError_;
+    std::int64_t attempt_ = 0;
+    std::vector<AttemptEntry> entries_; // as stored
+    std::optional<StoredAttempt> pending_;
+    int currentQuestion_ = 0;
+    int secondsLeft_ = -1;
+};
