@@ -215,3 +215,27 @@ bool DbConnection::dropTable(const std::string& table)
         return false;
     }
 }
+
+long long DbConnection::changedRows() const
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqlite().changes();
+    case DbKind::Mysql:
+        return mysql().changedRows();
+    default:
+        return -1;
+    }
+}
+
+bool DbConnection::setBusyTimeout(int milliseconds)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqlite().setBusyTimeout(milliseconds);
+    case DbKind::Mysql:
+        return true;
+    default:
+        return false;
+    }
+}

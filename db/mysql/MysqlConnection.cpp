@@ -243,3 +243,11 @@ bool MysqlConnection::rollback()
 {
     return execute("ROLLBACK");
 }
+
+long long MysqlConnection::changedRows() const
+{
+    if (!handle_)
+        return -1;
+    const unsigned long long rows = mysql_affected_rows(handle_);
+    return rows == ~0ULL ? -1 : static_cast<long long>(rows);
+}

@@ -88,6 +88,9 @@ public:
     bool beginTransaction();
     bool commit();
     bool rollback();
+    // Rows whose values the last INSERT, UPDATE or DELETE changed; -1 when
+    // the last statement returned rows or failed, or nothing is connected.
+    long long changedRows() const;
 
 private:
     std::string listFirstColumn(const std::string& sql);
