@@ -52,6 +52,9 @@ public:
     // Shows paper entry k in the exam window (not changing currentQuestion);
     // set while the exam window is open, empty otherwise.
     std::function<void(int)> showQuestion;
+    // Called after the candidate set or cleared the review flag of question k
+    // (entry k's `flagged`); empty when nobody listens.
+    std::function<void(int)> flagChanged;
 
 private:
     inline static AppState* current_ = nullptr;

@@ -1,6 +1,7 @@
 #include "app/ExamWindow.h"
 
 #include "app/AnswerReport.h"
+#include "app/ExamAccessibility.h"
 #include "bank/BankWindow.h"
 #include "bank/BankWindowLayout.h"
 #include "bank/CorrectionWindow.h"
@@ -104,6 +105,8 @@ void ExamWindow::created()
         Gui::setTag(w, name, std::to_string(i));
         Gui::setText(w, name, std::to_string(i));
     }
+    for (int i = 1; i <= Paper::size; ++i)
+        showFlag(i);
 
     Gui::setText(w, "透明标签1", state_.candidateId);
     Gui::setText(w, "透明标签2", state_.seatNumber);
@@ -111,6 +114,8 @@ void ExamWindow::created()
     Gui::setStatusText(w, "状态条", 1, state_.candidateId);
 
     showQuestion(1);
+    ExamAccessibility::describeControls();
+    Gui::setKeyHandler(w, [this](const platform::GuiKey& key) { return keys_.take(key); });
 
     Gui::startTimer(w, clockTimerId, clockIntervalMs, [this] { clockTick(); });
     state_.clock.start();
@@ -156,6 +161,7 @@ void ExamWindow::showQuestion(int k)
         for (std::size_t i = 0; i < shown; ++i)
             Gui::setText(w, optionNames[i], " " + TextRules::removeAll(pieces[i], "\r\n"));
     }
+    ExamAccessibility::describeOptions();
 }
 
 bool ExamWindow::recordAnswer(const std::string& letter)
@@ -169,6 +175,7 @@ bool ExamWindow::recordAnswer(const std::string& letter)
     const std::string cell = cellName(state_.currentQuestion);
     Gui::setTextColour(w, cell, correct ? red : yellow);
     Gui::setBackgroundColour(w, cell, correct ? green : red);
+    ExamAccessibility::describeCell(state_.currentQuestion, state_.paper.entry(state_.currentQuestion));
     return correct;
 }
 
@@ -206,6 +213,34 @@ void ExamWindow::cellPressed(const GuiEvent& event)
         return;
     showQuestion(k);
     state_.currentQuestion = k;
+}
+
+void ExamWindow::jumpTo(int k)
+{
+    if (k < 1 || k > Paper::size)
+        return;
+    resetCellBorders();
+    Gui::setBorder(examWindow(), cellName(k), Border::Sunken);
+    uncheckOptions();
+    showQuestion(k);
+    state_.currentQuestion = k;
+}
+
+void ExamWindow::toggleFlag()
+{
+    const int k = state_.currentQuestion;
+    PaperEntry& entry = state_.paper.entry(k);
+    entry.flagged = !entry.flagged;
+    showFlag(k);
+    if (state_.flagChanged)
+        state_.flagChanged(k);
+}
+
+void ExamWindow::showFlag(int k)
+{
+    const PaperEntry& entry = state_.paper.entry(k);
+    Gui::setMarked(examWindow(), cellName(k), entry.flagged);
+    ExamAccessibility::describeCell(k, entry);
 }
 
 void ExamWindow::previousClicked()
@@ -257,8 +292,10 @@ void ExamWindow::openCorrectionWindow()
 void ExamWindow::clockTick()
 {
     ExamClock::Tick tick = state_.clock.tick();
-    if (tick.caption)
+    if (tick.caption) {
         Gui::setText(examWindow(), "时间", *tick.caption);
+        ExamAccessibility::describeClock(*tick.caption);
+    }
     if (tick.timeUp)
         stopClock();
 }

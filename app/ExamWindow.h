@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/ExamKeys.h"
 #include "platform/gui/Gui.h"
 
 #include <string>
@@ -31,6 +32,12 @@ public:
     bool recordAnswer(const std::string& letter);
     void clockTick();
     void handIn();
+    // As a press on the cell of question k (1..100).
+    void jumpTo(int k);
+    // Sets or clears the review flag of the question on screen.
+    void toggleFlag();
+    // Shows the review flag of question k on its cell as the paper holds it.
+    void showFlag(int k);
 
     // Name of the grid cell of question k (1..100).
     static std::string cellName(int k);
@@ -53,4 +60,5 @@ private:
     void stopClock();
 
     AppState& state_;
+    ExamKeys keys_{*this};
 };

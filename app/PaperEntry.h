@@ -11,4 +11,5 @@ struct PaperEntry {
     std::string chosen{}; // "A" to "D", empty while unanswered
     std::string id{};     // key in the bank
     std::string did{};    // option count as text
+    bool flagged = false; // marked by the candidate to come back to
 };

@@ -95,7 +95,8 @@ WindowDescription bankWindowLayout()
                  .height = 584,
                  .grid =
                      {.rows = 0, .columns = 0, .fixedRows = 1, .fixedColumns = 1, .rowHeight = 27, .columnWidth = 60},
-                 .events = {{CurrentCellChanged, "gridCellChanged"}}},
+                 .events = {{CurrentCellChanged, "gridCellChanged"}},
+                 .accessibleName = GBK("题库列表")},
                 {.name = "外形框1",
                  .kind = ShapeBox,
                  .left = 607,
@@ -111,7 +112,8 @@ WindowDescription bankWindowLayout()
                  .width = 273,
                  .height = 32,
                  .multiLine = true,
-                 .events = {{ContentChanged, "searchTextChanged"}}},
+                 .events = {{ContentChanged, "searchTextChanged"}},
+                 .accessibleName = GBK("查询内容")},
                 // Used only as a push button: a group of its own, so a search never
                 // unchecks the answer chosen in the editor.
                 {.name = "查询",
@@ -136,7 +138,8 @@ WindowDescription bankWindowLayout()
                  .top = 74,
                  .width = 352,
                  .height = 72,
-                 .multiLine = true},
+                 .multiLine = true,
+                 .accessibleName = GBK("标题")},
                 maroonCaption("透明标签2", 8, 149, 401, GBK("选项临时格式调整，看下面校准效果：")),
                 // One option per line.
                 {.name = "内容编辑框",
@@ -147,7 +150,8 @@ WindowDescription bankWindowLayout()
                  .width = 400,
                  .height = 107,
                  .multiLine = true,
-                 .events = {{ContentChanged, "contentChanged"}}},
+                 .events = {{ContentChanged, "contentChanged"}},
+                 .accessibleName = GBK("题库选项，每行一项")},
                 answerButton("A", 231),
                 answerButton("B", 276),
                 answerButton("C", 322),
@@ -161,7 +165,8 @@ WindowDescription bankWindowLayout()
                  .width = 109,
                  .height = 28,
                  .font = {"default", 20, false},
-                 .comboItems = {{GBK("二项选择"), 2}, {GBK("三项选题"), 3}, {GBK("四项选题"), 4}}},
+                 .comboItems = {{GBK("二项选择"), 2}, {GBK("三项选题"), 3}, {GBK("四项选题"), 4}},
+                 .accessibleName = GBK("添加格式校准")},
                 // What add and modify store as options A to D.
                 optionPreview("A标签", 334),
                 optionPreview("B标签", 359),

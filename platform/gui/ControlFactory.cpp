@@ -199,6 +199,7 @@ void ControlFactory::create(GuiControl& control, QWidget* parent)
         control.contentSeen = control.contentSetShown;
     }
     showCaption(control);
+    applyAccessibleText(control);
     applyColours(control);
     applyBorder(control);
     widget->setVisible(description.visible);
@@ -231,6 +232,34 @@ bool ControlFactory::showCaption(GuiControl& control)
     default:
         return false;
     }
+}
+
+void ControlFactory::applyAccessibleText(GuiControl& control)
+{
+    QString name = qtText(control.accessibleName);
+    if (name.isEmpty())
+        name = qtText(control.description.accessibleName);
+    if (name.isEmpty()) {
+        switch (control.description.kind) {
+        case ControlKind::Label:
+        case ControlKind::TransparentLabel:
+        case ControlKind::Button:
+        case ControlKind::StyledButton:
+        case ControlKind::RadioButton:
+        case ControlKind::CheckBox:
+        case ControlKind::PageControl:
+            name = qtDisplayText(control.caption).simplified();
+            break;
+        default:
+            break;
+        }
+    }
+    QWidget* widget = control.widget;
+    if (widget->accessibleName() != name)
+        widget->setAccessibleName(name);
+    const QString description = qtText(control.accessibleDescription);
+    if (widget->accessibleDescription() != description)
+        widget->setAccessibleDescription(description);
 }
 
 void ControlFactory::applyColours(GuiControl& control)

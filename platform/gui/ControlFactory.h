@@ -18,6 +18,9 @@ public:
     static bool showCaption(GuiControl& control);
     static void applyColours(GuiControl& control);
     static bool applyBorder(GuiControl& control);
+    // Names the widget for assistive technology: the program's name, else the
+    // description's, else the caption of a control that shows one.
+    static void applyAccessibleText(GuiControl& control);
 
     static bool takesFocusByDefault(ControlKind kind);
     // Controls that hold other controls.

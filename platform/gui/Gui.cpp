@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/gui/ControlFactory.h"
+#include "platform/gui/CornerMark.h"
 #include "platform/gui/GridView.h"
 #include "platform/gui/GuiDriver.h"
 #include "platform/gui/GuiFonts.h"
@@ -12,6 +13,7 @@
 #include "platform/gui/TransparentLabel.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
@@ -381,6 +383,7 @@ bool Gui::setText(const std::string& window, const std::string& control, const s
         found->caption = previous;
         return false;
     }
+    ControlFactory::applyAccessibleText(*found);
     return true;
 }
 
@@ -825,6 +828,83 @@ std::string Gui::htmlPlainText(const std::string& window, const std::string& con
     GuiControl* found = findControl(window, control);
     auto* view = found ? qobject_cast<HtmlView*>(found->widget) : nullptr;
     return view ? gbkText(view->toPlainText()) : std::string();
+}
+
+// Keys, marks and assistive technology ---------------------------------------------
+
+bool Gui::setKeyHandler(const std::string& window, KeyHandler handler)
+{
+    GuiWindow* open = findWindow(window);
+    if (open == nullptr)
+        return false;
+    open->setKeyHandler(std::move(handler));
+    return true;
+}
+
+bool Gui::click(const std::string& window, const std::string& control)
+{
+    GuiControl* found = findControl(window, control);
+    if (found == nullptr || !takesInput(window))
+        return false;
+    auto* button = qobject_cast<QAbstractButton*>(found->widget);
+    if (button == nullptr || !button->isVisibleTo(button->window()) || !button->isEnabled())
+        return false;
+    button->click();
+    return true;
+}
+
+bool Gui::marked(const std::string& window, const std::string& control)
+{
+    GuiControl* found = findControl(window, control);
+    return found != nullptr && found->widget->findChild<CornerMark*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+bool Gui::setMarked(const std::string& window, const std::string& control, bool marked)
+{
+    GuiControl* found = findControl(window, control);
+    if (found == nullptr)
+        return false;
+    auto* mark = found->widget->findChild<CornerMark*>(QString(), Qt::FindDirectChildrenOnly);
+    if (marked && mark == nullptr)
+        (new CornerMark(found->widget))->show();
+    else if (!marked && mark != nullptr)
+        delete mark;
+    return true;
+}
+
+std::string Gui::accessibleName(const std::string& window, const std::string& control)
+{
+    GuiControl* found = findControl(window, control);
+    QAccessibleInterface* accessible = found ? QAccessible::queryAccessibleInterface(found->widget) : nullptr;
+    return accessible ? gbkText(accessible->text(QAccessible::Name)) : std::string();
+}
+
+std::string Gui::accessibleDescription(const std::string& window, const std::string& control)
+{
+    GuiControl* found = findControl(window, control);
+    QAccessibleInterface* accessible = found ? QAccessible::queryAccessibleInterface(found->widget) : nullptr;
+    return accessible ? gbkText(accessible->text(QAccessible::Description)) : std::string();
+}
+
+bool Gui::setAccessibleText(const std::string& window, const std::string& control, const std::string& name,
+                            const std::string& description)
+{
+    GuiControl* found = findControl(window, control);
+    if (found == nullptr)
+        return false;
+    found->accessibleName = name;
+    found->accessibleDescription = description;
+    ControlFactory::applyAccessibleText(*found);
+    return true;
+}
+
+bool Gui::setToolTip(const std::string& window, const std::string& control, const std::string& text)
+{
+    GuiControl* found = findControl(window, control);
+    if (found == nullptr)
+        return false;
+    found->widget->setToolTip(qtDisplayText(text));
+    return true;
 }
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/gui/GuiKey.h"
 #include "platform/gui/WindowDescription.h"
 
 #include <functional>
@@ -195,6 +196,28 @@ public:
     static std::string htmlFile(const std::string& window, const std::string& control);
     // The page's text as shown (GBK), for checks.
     static std::string htmlPlainText(const std::string& window, const std::string& control);
+
+    // Keys, marks and assistive technology ----------------------------------------
+
+    // Offers the keys pressed anywhere in the window to the handler before the
+    // control with the focus sees them; none while a modal window or a box is
+    // open over it and none typed into an edit box. An empty handler removes it.
+    static bool setKeyHandler(const std::string& window, KeyHandler handler);
+    // What the user's click does on a button, radio button or check box; false
+    // (and nothing) on a hidden or disabled control or in a window that takes no input.
+    static bool click(const std::string& window, const std::string& control);
+    // A corner mark drawn over the control, leaving its colours to be seen.
+    static bool marked(const std::string& window, const std::string& control);
+    static bool setMarked(const std::string& window, const std::string& control, bool marked);
+    // What assistive technology announces for a control. A control without a
+    // name of its own (set here or in its description) is named by its caption,
+    // and renamed whenever the caption changes.
+    static std::string accessibleName(const std::string& window, const std::string& control);
+    static std::string accessibleDescription(const std::string& window, const std::string& control);
+    // Empty texts give the control back its derived name and no description.
+    static bool setAccessibleText(const std::string& window, const std::string& control, const std::string& name,
+                                  const std::string& description);
+    static bool setToolTip(const std::string& window, const std::string& control, const std::string& text);
 
 private:
     friend class GuiDriver;

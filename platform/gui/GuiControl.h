@@ -24,6 +24,10 @@ struct GuiControl {
     std::optional<Rgb> backgroundColour;
     Border border = Border::None;
     QButtonGroup* group = nullptr;
+    // Set by the program for assistive technology (GBK); an empty name means
+    // the one derived from the caption or the description.
+    std::string accessibleName;
+    std::string accessibleDescription;
 
     // Edit boxes: the program is setting the text (its own change event follows).
     int programSetting = 0;

@@ -6,11 +6,15 @@
 #include "platform/gui/QtText.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QPointer>
 #include <QTimer>
 
@@ -21,6 +25,17 @@ namespace {
 
 constexpr int frameWidth = 6;
 constexpr int frameHeight = 29;
+
+// Keys pressed there are text, never commands.
+bool takesText(const QObject* object)
+{
+    if (qobject_cast<const QLineEdit*>(object) || qobject_cast<const QPlainTextEdit*>(object))
+        return true;
+    if (auto* edit = qobject_cast<const QTextEdit*>(object))
+        return !edit->isReadOnly();
+    auto* combo = qobject_cast<const QComboBox*>(object);
+    return combo != nullptr && combo->isEditable();
+}
 
 const Qt::WindowFlags fixedFrame = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
@@ -371,6 +386,8 @@ void GuiWindow::closeEvent(QCloseEvent* event)
 
 bool GuiWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress && offerKey(watched, *static_cast<QKeyEvent*>(event)))
+        return true;
     if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         auto found = byWidget_.find(watched);
         if (found != byWidget_.end()) {
@@ -379,6 +396,38 @@ bool GuiWindow::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void GuiWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (offerKey(this, *event))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+bool GuiWindow::offerKey(QObject* receiver, const QKeyEvent& event)
+{
+    // A key the focus control leaves alone travels on to its containers and
+    // comes here again; the handler takes it the second time as little as the first.
+    if (!keyHandler_ || closing || !Gui::takesInput(id_))
+        return false;
+    if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this)
+        return false;
+    if (takesText(receiver) || takesText(focusWidget()))
+        return false;
+    const GuiKey key = GuiKey::fromQt(event);
+    if (key.name == GuiKey::Name::Other)
+        return false;
+    const KeyHandler handler = keyHandler_;
+    try {
+        return handler(key);
+    } catch (const std::exception& error) {
+        qWarning("window %s: key handler failed: %s", id_.c_str(), error.what());
+    } catch (...) {
+        qWarning("window %s: key handler failed", id_.c_str());
+    }
+    return true;
 }
 
 } // namespace platform

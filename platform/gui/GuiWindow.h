@@ -36,6 +36,8 @@ public:
     GuiControl* control(const std::string& name);
     bool addCopy(const std::string& templateName, const std::string& newName);
 
+    void setKeyHandler(KeyHandler handler) { keyHandler_ = std::move(handler); }
+
     void raiseControlEvent(GuiEventKind kind, const std::string& controlName);
     void raiseWindowEvent(GuiEventKind kind);
 
@@ -64,12 +66,15 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     GuiControl* createControl(const ControlDescription& description, QWidget* parent);
     QWidget* containerWidget(const std::string& name);
     void connectEvents(GuiControl& control);
     void dispatch(const std::vector<EventBinding>& bindings, GuiEventKind kind, const std::string& controlName);
+    // True when the key handler took the key pressed in `receiver`.
+    bool offerKey(QObject* receiver, const QKeyEvent& event);
 
     struct Timer {
         QTimer* timer = nullptr;
@@ -86,6 +91,7 @@ private:
     std::unordered_map<const QObject*, GuiControl*> byWidget_;
     std::map<std::pair<std::string, std::string>, class QButtonGroup*> groups_;
     std::map<int, Timer> timers_;
+    KeyHandler keyHandler_;
 };
 
 } // namespace platform

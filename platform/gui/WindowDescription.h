@@ -155,6 +155,10 @@ struct ControlDescription {
     std::vector<StatusPanel> statusPanels;
 
     std::vector<EventBinding> events;
+
+    // For assistive technology, where the caption does not name the control
+    // (edit boxes, lists, grids). GBK; empty = named by its caption.
+    std::string accessibleName;
 };
 
 struct WindowDescription {
