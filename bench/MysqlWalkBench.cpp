@@ -128,47 +128,43 @@ ComparisonResult walkAll(const std::string&)
         mysql_close(raw);
         return notRun("the facade cannot connect: " + connection.lastErrorText());
     }
-    // Best of five for each side: the server shares the machine with the walk.
+    // In turns: the server shares the machine with the walk.
     ComparisonResult result;
     long long oursCells = 0;
-    result.oursMs = timeMs(
-        [&] {
-            DbRecordset recordset;
-            recordset.attach(connection);
-            recordset.open("SELECT * FROM KS_SJTK");
-            std::vector<std::string> names;
-            for (int i = 0; i < recordset.fieldCount(); ++i)
-                names.push_back(recordset.fieldName(i));
-            std::string text;
-            oursCells = 0;
-            for (bool onRow = recordset.moveFirst(); onRow; onRow = recordset.moveNext()) {
-                for (const std::string& name : names) {
-                    recordset.readText(name, text);
-                    ++oursCells;
-                }
+    const auto ours = [&] {
+        DbRecordset recordset;
+        recordset.attach(connection);
+        recordset.open("SELECT * FROM KS_SJTK");
+        std::vector<std::string> names;
+        for (int i = 0; i < recordset.fieldCount(); ++i)
+            names.push_back(recordset.fieldName(i));
+        std::string text;
+        oursCells = 0;
+        for (bool onRow = recordset.moveFirst(); onRow; onRow = recordset.moveNext()) {
+            for (const std::string& name : names) {
+                recordset.readText(name, text);
+                ++oursCells;
             }
-            recordset.close();
-        },
-        5);
-
+        }
+        recordset.close();
+    };
     long long rawCells = 0;
-    result.rawMs = timeMs(
-        [&] {
-            const char sql[] = "SELECT * FROM KS_SJTK";
-            mysql_real_query(raw, sql, sizeof sql - 1);
-            MYSQL_RES* stored = mysql_store_result(raw);
-            const unsigned int fields = stored ? mysql_num_fields(stored) : 0;
-            std::string text;
-            rawCells = 0;
-            while (MYSQL_ROW row = stored ? mysql_fetch_row(stored) : nullptr) {
-                for (unsigned int i = 0; i < fields; ++i) {
-                    text.assign(row[i] ? row[i] : "");
-                    ++rawCells;
-                }
+    const auto walkRaw = [&] {
+        const char sql[] = "SELECT * FROM KS_SJTK";
+        mysql_real_query(raw, sql, sizeof sql - 1);
+        MYSQL_RES* stored = mysql_store_result(raw);
+        const unsigned int fields = stored ? mysql_num_fields(stored) : 0;
+        std::string text;
+        rawCells = 0;
+        while (MYSQL_ROW row = stored ? mysql_fetch_row(stored) : nullptr) {
+            for (unsigned int i = 0; i < fields; ++i) {
+                text.assign(row[i] ? row[i] : "");
+                ++rawCells;
             }
-            mysql_free_result(stored);
-        },
-        5);
+        }
+        mysql_free_result(stored);
+    };
+    timeInTurns(ours, walkRaw, 5, result);
     connection.close();
     mysql_close(raw);
     if (oursCells != rowCount * columnCount || rawCells != rowCount * columnCount)

@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
-#include <algorithm>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 namespace {
@@ -44,23 +46,23 @@ std::string sqliteBenchBank(const std::string& workDir, int rows)
         "选项丙：网际协议负责端到端的差错重传|选项丁：以上说法都不正确' || (i % 3) || '|', "
         "char(65 + i % 4), '4' FROM n;"
         "COMMIT;";
-    sqlite3* db = nullptr;
-    bool ok = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK &&
-              sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
+    // Built by a process of its own, so the comparison that needs it first
+    // starts from the same heap as one that finds it built.
+    const pid_t builder = ::fork();
+    if (builder == 0) {
+        sqlite3* db = nullptr;
+        const bool built =
+            sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK &&
+            sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+        sqlite3_close(db);
+        ::_exit(built ? 0 : 1);
+    }
+    int status = 1;
+    const bool ok =
+        builder > 0 && ::waitpid(builder, &status, 0) == builder && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (!ok) {
         std::filesystem::remove(path);
         return {};
     }
     return path;
-}
-
-void timeInTurns(const std::function<void()>& ours, const std::function<void()>& raw, int repeats,
-                 ComparisonResult& result)
-{
-    result.oursMs = result.rawMs = 1e300;
-    for (int i = 0; i < repeats; ++i) {
-        result.oursMs = std::min(result.oursMs, timeMs(ours, 1));
-        result.rawMs = std::min(result.rawMs, timeMs(raw, 1));
-    }
 }
