@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+class AttemptRecorder;
+
 // The one record of the running examination, shared by the start window, the
 // exam window and the maintenance windows. Created before the first window
 // and destroyed after the last; while it lives, current() returns it. Header
@@ -55,6 +57,8 @@ public:
     // Called after the candidate set or cleared the review flag of question k
     // (entry k's `flagged`); empty when nobody listens.
     std::function<void(int)> flagChanged;
+    // The record of the attempt in the results database; null where nothing is recorded.
+    AttemptRecorder* attempts = nullptr;
 
 private:
     inline static AppState* current_ = nullptr;

@@ -3,17 +3,20 @@
 #include "app/AppState.h"
 #include "app/ExamWindow.h"
 #include "app/StartWindow.h"
+#include "attempts/AttemptRecorder.h"
 #include "db/BackendRegistry.h"
 #include "db/EventPump.h"
 #include "platform/gui/Gui.h"
 
 Application::Application(Options options)
     : state_(std::make_unique<AppState>()), registry_(std::make_unique<BackendRegistry>()),
+      attempts_(std::make_unique<AttemptRecorder>()),
       examWindow_(std::make_unique<ExamWindow>(*state_)),
       startWindow_(std::make_unique<StartWindow>(*state_, *examWindow_, std::move(options.runDirectory)))
 {
     // Long exports keep the windows (and the exam clock) alive.
     EventPump::install(&platform::Gui::processEvents);
+    state_->attempts = attempts_.get();
 }
 
 Application::~Application()
@@ -21,6 +24,7 @@ Application::~Application()
     startWindow_.reset();
     examWindow_.reset();
     state_.reset();
+    attempts_.reset();
     registry_.reset();
     EventPump::install(nullptr);
 }

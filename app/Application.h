@@ -5,6 +5,7 @@
 #include <string>
 
 class AppState;
+class AttemptRecorder;
 class BackendRegistry;
 class ExamWindow;
 class StartWindow;
@@ -38,6 +39,7 @@ public:
 private:
     std::unique_ptr<AppState> state_;
     std::unique_ptr<BackendRegistry> registry_;
+    std::unique_ptr<AttemptRecorder> attempts_;
     std::unique_ptr<ExamWindow> examWindow_;
     std::unique_ptr<StartWindow> startWindow_;
 };

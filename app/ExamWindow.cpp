@@ -1,6 +1,7 @@
 #include "app/ExamWindow.h"
 
 #include "app/AnswerReport.h"
+#include "app/AttemptBridge.h"
 #include "app/ExamAccessibility.h"
 #include "bank/BankWindow.h"
 #include "bank/BankWindowLayout.h"
@@ -119,6 +120,7 @@ void ExamWindow::created()
 
     Gui::startTimer(w, clockTimerId, clockIntervalMs, [this] { clockTick(); });
     state_.clock.start();
+    AttemptBridge::examOpened(state_, *this);
 }
 
 void ExamWindow::beingDestroyed()
@@ -162,6 +164,7 @@ void ExamWindow::showQuestion(int k)
             Gui::setText(w, optionNames[i], " " + TextRules::removeAll(pieces[i], "\r\n"));
     }
     ExamAccessibility::describeOptions();
+    AttemptBridge::questionShown(state_, k);
 }
 
 bool ExamWindow::recordAnswer(const std::string& letter)
@@ -176,6 +179,7 @@ bool ExamWindow::recordAnswer(const std::string& letter)
     Gui::setTextColour(w, cell, correct ? red : yellow);
     Gui::setBackgroundColour(w, cell, correct ? green : red);
     ExamAccessibility::describeCell(state_.currentQuestion, state_.paper.entry(state_.currentQuestion));
+    AttemptBridge::answered(state_);
     return correct;
 }
 
@@ -298,6 +302,7 @@ void ExamWindow::clockTick()
     }
     if (tick.timeUp)
         stopClock();
+    AttemptBridge::clockTicked(state_);
 }
 
 void ExamWindow::stopClock()
@@ -323,6 +328,7 @@ void ExamWindow::handIn()
     }
     Gui::setText(w, "透明标签12", scoreText);
     stopClock();
+    AttemptBridge::handedIn(state_, AnswerReport::score(state_.paper));
     if (!written) {
         // An older report may still be on show; it no longer belongs to this hand-in.
         Gui::setVisible(w, htmlView, false);

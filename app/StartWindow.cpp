@@ -1,5 +1,6 @@
 #include "app/StartWindow.h"
 
+#include "app/AttemptBridge.h"
 #include "app/ExamWindow.h"
 #include "bank/QuestionRecord.h"
 #include "bank/StartWindowLayout.h"
@@ -98,6 +99,13 @@ void StartWindow::enterClicked()
     const std::string seatNumber = Gui::text(w, "座位号编辑框");
     if (seatNumber.empty()) {
         Gui::messageBox(GBK("请输入座位号"), GBK("岚溪提示"), MessageBoxIcon::Information);
+        return;
+    }
+    if (AttemptBridge::offerResume(state_, candidateId)) {
+        state_.candidateId = candidateId;
+        state_.seatNumber = seatNumber;
+        exam_.open();
+        Gui::closeWindow(w);
         return;
     }
     Gui::setEnabled(w, "按钮1", false);

@@ -1,0 +1,164 @@
+#include "app/AttemptBridge.h"
+
+#include "app/AppState.h"
+#include "app/ExamWindow.h"
+#include "attempts/AttemptRecorder.h"
+#include "platform/CodePage.h"
+#include "platform/gui/Gui.h"
+
+#include <algorithm>
+
+using platform::Gui;
+
+AttemptEntry AttemptBridge::entryOf(int number, const PaperEntry& entry)
+{
+    return {.number = number,
+            .questionKey = entry.id,
+            .title = entry.title,
+            .options = entry.options,
+            .answer = entry.answer,
+            .optionCount = entry.did,
+            .chosen = entry.chosen,
+            .flagged = entry.flagged};
+}
+
+std::vector<AttemptEntry> AttemptBridge::entriesOf(const Paper& paper)
+{
+    std::vector<AttemptEntry> entries;
+    entries.reserve(Paper::size);
+    for (int k = 1; k <= Paper::size; ++k)
+        entries.push_back(entryOf(k, paper.entry(k)));
+    return entries;
+}
+
+void AttemptBridge::restorePaper(const std::vector<AttemptEntry>& entries, Paper& paper)
+{
+    paper.clear();
+    for (const AttemptEntry& stored : entries) {
+        if (stored.number < 1 || stored.number > Paper::size)
+            continue;
+        PaperEntry& entry = paper.entry(stored.number);
+        entry.id = stored.questionKey;
+        entry.title = stored.title;
+        entry.options = stored.options;
+        entry.answer = stored.answer;
+        entry.did = stored.optionCount;
+        entry.chosen = stored.chosen;
+        entry.flagged = stored.flagged;
+    }
+}
+
+std::string AttemptBridge::clockCaption(int seconds)
+{
+    const int hours = seconds / 3600;
+    const int minutes = seconds / 60 % 60;
+    const int rest = seconds % 60;
+    return std::to_string(hours) + (minutes < 10 ? ":0" : ":") + std::to_string(minutes) + (rest < 10 ? ":0" : ":") +
+           std::to_string(rest);
+}
+
+std::string AttemptBridge::resumeQuestion(const AttemptSummary& attempt)
+{
+    return GBK("您有一次尚未交卷的考试（开始于 ") + attempt.startedAt + GBK("，共 ") +
+           std::to_string(attempt.paperSize) + GBK(" 题，已答 ") + std::to_string(attempt.answered) +
+           GBK(" 题，剩余时间 ") + clockCaption(attempt.secondsLeft) +
+           GBK("）。\r\n是否继续这次考试？选择“否”将放弃它并重新生成试卷。");
+}
+
+bool AttemptBridge::offerResume(AppState& state, const std::string& candidateId)
+{
+    if (state.attempts == nullptr)
+        return false;
+    state.attempts->setPath(state.filePath(AttemptStore::fileName));
+    const std::optional<AttemptSummary> open = state.attempts->inProgress(candidateId);
+    if (!open)
+        return false;
+    if (Gui::messageBox(resumeQuestion(*open), GBK("提示"), platform::MessageBoxIcon::Information,
+                        platform::MessageBoxButtons::YesNo) != platform::MessageBoxResult::Yes) {
+        state.attempts->abandon(open->id);
+        return false;
+    }
+    std::optional<StoredAttempt> stored = state.attempts->load(open->id);
+    if (!stored)
+        return false;
+    restorePaper(stored->entries, state.paper);
+    state.attempts->holdForResume(std::move(*stored));
+    return true;
+}
+
+int AttemptBridge::secondsLeft(const AppState& state)
+{
+    return state.clock.hours * 3600 + state.clock.minutes * 60 + state.clock.seconds;
+}
+
+void AttemptBridge::setSecondsLeft(AppState& state, int seconds)
+{
+    state.clock.hours = seconds / 3600;
+    state.clock.minutes = seconds / 60 % 60;
+    state.clock.seconds = seconds % 60;
+}
+
+void AttemptBridge::examOpened(AppState& state, ExamWindow& exam)
+{
+    if (state.attempts == nullptr)
+        return;
+    state.flagChanged = [&state](int k) {
+        if (state.attempts != nullptr)
+            state.attempts->syncEntry(entryOf(k, state.paper.entry(k)));
+    };
+    std::optional<StoredAttempt> held = state.attempts->takeHeld();
+    if (!held) {
+        state.attempts->begin({.candidateId = state.candidateId,
+                               .seatNumber = state.seatNumber,
+                               .secondsLeft = secondsLeft(state),
+                               .paperDuration = state.clock.duration,
+                               .currentQuestion = state.currentQuestion,
+                               .entries = entriesOf(state.paper)});
+        return;
+    }
+    // The answers go through the exam window's own handler so that cells and
+    // labels look as they did; nothing is recorded before the record resumes.
+    for (const AttemptEntry& entry : held->entries) {
+        if (entry.chosen.empty() || entry.number < 1 || entry.number > Paper::size)
+            continue;
+        state.currentQuestion = entry.number;
+        exam.showQuestion(entry.number);
+        exam.recordAnswer(entry.chosen);
+    }
+    const int question = std::clamp(held->summary.currentQuestion, 1, Paper::size);
+    state.currentQuestion = question;
+    for (const char* option : {"D", "C", "B", "A"})
+        Gui::setChecked(ExamWindow::windowId, option, false);
+    exam.showQuestion(question);
+    if (question != 1)
+        Gui::setBorder(ExamWindow::windowId, ExamWindow::cellName(question), platform::Border::Sunken);
+    setSecondsLeft(state, held->summary.secondsLeft);
+    Gui::setText(ExamWindow::windowId, "时间", clockCaption(held->summary.secondsLeft));
+    state.attempts->resume(*held);
+}
+
+void AttemptBridge::answered(AppState& state)
+{
+    if (state.attempts != nullptr)
+        state.attempts->answer(state.currentQuestion, state.paper.entry(state.currentQuestion).chosen);
+}
+
+void AttemptBridge::questionShown(AppState& state, int number)
+{
+    if (state.attempts == nullptr)
+        return;
+    state.attempts->syncEntry(entryOf(number, state.paper.entry(number)));
+    state.attempts->currentQuestion(number);
+}
+
+void AttemptBridge::clockTicked(AppState& state)
+{
+    if (state.attempts != nullptr)
+        state.attempts->secondsLeft(secondsLeft(state));
+}
+
+void AttemptBridge::handedIn(AppState& state, int score)
+{
+    if (state.attempts != nullptr)
+        state.attempts->handIn(score, secondsLeft(state));
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "attempts/AttemptRecords.h"
+
+#include <string>
+#include <vector>
+
+class AppState;
+class ExamWindow;
+struct PaperEntry;
+class Paper;
+
+// Between the exam workflow and the record of its attempt: the resume offer in
+// the start window, and what the exam window's handlers tell the record. Every
+// function does nothing while the state has no recorder.
+class AttemptBridge {
+public:
+    static AttemptEntry entryOf(int number, const PaperEntry& entry);
+    static std::vector<AttemptEntry> entriesOf(const Paper& paper);
+    static void restorePaper(const std::vector<AttemptEntry>& entries, Paper& paper);
+
+    // The candidate has an attempt in progress: a Yes/No box asks whether to
+    // continue it. Yes restores its paper and true is returned; No marks it
+    // abandoned. False also when there is none.
+    static bool offerResume(AppState& state, const std::string& candidateId);
+    // The box's text.
+    static std::string resumeQuestion(const AttemptSummary& attempt);
+
+    // The exam window has been set up: a resumed attempt gets its answers,
+    // question and clock back; otherwise the drawn paper starts a new record.
+    static void examOpened(AppState& state, ExamWindow& exam);
+    static void answered(AppState& state);
+    static void questionShown(AppState& state, int number);
+    static void clockTicked(AppState& state);
+    static void handedIn(AppState& state, int score);
+
+    // Remaining time as the clock's fields add it up, and back.
+    static int secondsLeft(const AppState& state);
+    static void setSecondsLeft(AppState& state, int seconds);
+    // "h:mm:ss", as the clock shows it.
+    static std::string clockCaption(int seconds);
+};
