@@ -4,9 +4,13 @@
 #include "app/ExamWindow.h"
 #include "bank/QuestionRecord.h"
 #include "bank/StartWindowLayout.h"
+#include "db/BackendRegistry.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/ProfileReader.h"
+#include "room/RoomConfig.h"
+#include "room/RoomServer.h"
+#include "room/SqlDialect.h"
 
 using platform::Gui;
 using platform::GuiEvent;
@@ -16,7 +20,6 @@ namespace {
 
 constexpr char bankFile[] = "tk.db";
 constexpr char profileFile[] = "i.ini";
-constexpr char drawQuery[] = "SELECT * FROM KS_SJTK  ORDER BY RANDOM() limit 100";
 // Finds out whether the question table can be read, without reading rows.
 constexpr char bankProbe[] = "SELECT * FROM KS_SJTK LIMIT 0";
 
@@ -84,6 +87,13 @@ void StartWindow::created()
     Gui::setText(startWindow(), "标签2",
                  platform::ProfileReader::readString(state_.filePath(profileFile), "nev", "tite"));
 
+    const RoomConfig room = RoomConfig::read(state_.filePath(profileFile));
+    if (room.onServer()) {
+        std::string reason;
+        if (!RoomServer::openBank(room, reason))
+            endProgram(RoomServer::unreachableMessage(room), GBK("提示"), MessageBoxIcon::Information, 0);
+        return;
+    }
     if (!bankUsable())
         endProgram(GBK("数据库加载失败！请检查数据库是否存在！"), GBK("提示"), MessageBoxIcon::Information, 0);
 }
@@ -125,7 +135,7 @@ void StartWindow::drawPaper()
     const std::string& w = startWindow();
     DbRecordset& rows = state_.recordset;
     rows.attach(state_.connection);
-    rows.open(drawQuery);
+    rows.open(SqlDialect::drawQuery(BackendRegistry::currentKind()));
     const int count = rows.recordCount();
     if (count <= 0) {
         rows.close();

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "db/DbKind.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Every statement whose text depends on the backend, chosen here and nowhere
+// else. Values are pasted as literals with their quotes doubled: a server
+// session set up by sessionSetup() takes a backslash as an ordinary byte, as
+// SQLite does, so the same literal means the same bytes on both.
+class SqlDialect {
+public:
+    // The paper of up to 100 random questions.
+    static std::string drawQuery(DbKind kind);
+
+    // Statements a new server session runs before anything else; none on SQLite.
+    static std::vector<std::string> sessionSetup(DbKind kind);
+
+    // The question table with its key assigned on insert; texts keep their
+    // bytes (GBK on the server).
+    static std::string createBankTable(DbKind kind);
+
+    // The column definition of an integer key the database assigns on insert.
+    static std::string autoKey(DbKind kind, std::string_view column);
+
+    // The key the last insert of this connection received, as one row, one column.
+    static std::string lastInsertKey(DbKind kind);
+
+    // Inserts a row, or sets its other columns when a row with the same
+    // `keyCount` leading columns exists (the table holds a unique key on them).
+    // `values` are ready literals, one per column.
+    static std::string upsert(DbKind kind, std::string_view table, const std::vector<std::string>& columns,
+                              const std::vector<std::string>& values, std::size_t keyCount);
+
+    // `text` as a literal: quotes doubled, between single quotes.
+    static std::string literal(std::string_view text);
+};

@@ -1,0 +1,32 @@
+// Copies the question table between a bank file and the server named in the
+// [db] section of a profile:
+//   bankcopy to-server tk.db i.ini
+//   bankcopy from-server i.ini tk.db
+#include "room/BankCopier.h"
+
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char** argv)
+{
+    const bool up = argc == 4 && std::strcmp(argv[1], "to-server") == 0;
+    const bool down = argc == 4 && std::strcmp(argv[1], "from-server") == 0;
+    if (!up && !down) {
+        std::fprintf(stderr, "usage: bankcopy to-server BANK.db PROFILE.ini\n"
+                             "       bankcopy from-server PROFILE.ini BANK.db\n");
+        return 2;
+    }
+    const RoomConfig server = RoomConfig::read(up ? argv[3] : argv[2]);
+    if (!server.onServer()) {
+        std::fprintf(stderr, "bankcopy: %s has no [db] section with kind=mysql\n", up ? argv[3] : argv[2]);
+        return 2;
+    }
+    BankCopier copier;
+    const bool ok = up ? copier.toServer(argv[2], server) : copier.fromServer(server, argv[3]);
+    if (!ok) {
+        std::fprintf(stderr, "bankcopy: %s: %s\n", server.serverName().c_str(), copier.lastErrorText().c_str());
+        return 1;
+    }
+    std::printf("%d questions copied\n", copier.copiedRows());
+    return 0;
+}
