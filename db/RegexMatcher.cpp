@@ -100,6 +100,13 @@ int RegexMatcher::subMatchCount() const
     return static_cast<int>(matches_.front().subMatches.size());
 }
 
+std::string RegexMatcher::lastErrorText() const
+{
+    if (!engine_)
+        return {};
+    return platform::utf8ToGbk(engine_->lastErrorText());
+}
+
 // Measured on the converted prefix rather than searched for, so a match text
 // that also occurs earlier in the subject still gets its own position.
 int RegexMatcher::byteOffset(int utf16Index) const

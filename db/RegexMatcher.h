@@ -15,7 +15,8 @@ class RegexMatcher {
 public:
     // Sets up the engine and executes the pattern on the subject. True when the
     // execution produced a match collection (possibly empty); false for a pattern
-    // that does not compile, after which there are no matches. With
+    // that does not compile or an execution that ran out of time, after which
+    // there are no matches. With
     // quotePlaceholder every "#引号" in the pattern stands for a double quote.
     bool compile(std::string_view pattern, std::string_view subject, std::optional<bool> caseSensitive = {},
                  std::optional<bool> multiline = {}, std::optional<bool> global = {},
@@ -35,6 +36,10 @@ public:
     std::string subMatchText(int match, int subMatch, int& position) const;
     // The number of groups of the first match; 0 without matches.
     int subMatchCount() const;
+
+    // Why the last compile or replace failed: a pattern that does not compile,
+    // or an execution stopped at its time limit. Empty after a success.
+    std::string lastErrorText() const;
 
 private:
     int byteOffset(int utf16Index) const;

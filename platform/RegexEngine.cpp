@@ -1,6 +1,7 @@
 #include "platform/RegexEngine.h"
 
 #include <unicode/regex.h>
+#include <unicode/utf16.h>
 
 #include <memory>
 
@@ -203,7 +204,23 @@ std::u16string toIcuSyntax(std::u16string_view p, bool multiline)
     return out;
 }
 
-std::unique_ptr<icu::RegexPattern> compilePattern(const std::u16string& source, bool ignoreCase, bool multiline)
+// ICU counts its matching work in units of 10,000 saved backtracking states,
+// well under a millisecond each on a free processor. No pattern the program
+// writes comes near the limit for one match; a pathological one reaches it
+// quickly.
+constexpr int32_t matchWorkLimit = 300;
+
+using Clock = std::chrono::steady_clock;
+
+// Called by ICU once per unit of work; stopping there ends a match that keeps
+// backtracking, wherever in the subject it started.
+UBool beforeDeadline(const void* context, int32_t)
+{
+    return Clock::now() < *static_cast<const Clock::time_point*>(context);
+}
+
+std::unique_ptr<icu::RegexPattern> compilePattern(const std::u16string& source, bool ignoreCase, bool multiline,
+                                                  UErrorCode& status)
 {
     std::u16string translated = toIcuSyntax(source, multiline);
     uint32_t flags = 0;
@@ -211,7 +228,6 @@ std::unique_ptr<icu::RegexPattern> compilePattern(const std::u16string& source, 
         flags |= UREGEX_CASE_INSENSITIVE;
     if (multiline)
         flags |= UREGEX_MULTILINE;
-    UErrorCode status = U_ZERO_ERROR;
     UParseError parseError;
     icu::UnicodeString text(translated.data(), static_cast<int32_t>(translated.size()));
     std::unique_ptr<icu::RegexPattern> compiled(icu::RegexPattern::compile(text, flags, parseError, status));
@@ -280,18 +296,32 @@ void appendExpansion(std::u16string& out, std::u16string_view replacement, std::
 bool RegexEngine::execute(std::u16string_view subject, std::vector<RegexMatch>& matches) const
 {
     matches.clear();
-    std::unique_ptr<icu::RegexPattern> compiled = compilePattern(pattern_, ignoreCase_, multiline_);
-    if (!compiled)
-        return false;
-    icu::UnicodeString input(subject.data(), static_cast<int32_t>(subject.size()));
+    lastErrorText_.clear();
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::RegexMatcher> matcher(compiled->matcher(input, status));
-    if (U_FAILURE(status))
+    std::unique_ptr<icu::RegexPattern> compiled = compilePattern(pattern_, ignoreCase_, multiline_, status);
+    if (!compiled) {
+        lastErrorText_ = std::string("正则表达式有误：") + u_errorName(status);
         return false;
+    }
+    icu::UnicodeString input(subject.data(), static_cast<int32_t>(subject.size()));
+    std::unique_ptr<icu::RegexMatcher> matcher(compiled->matcher(input, status));
+    if (U_FAILURE(status)) {
+        lastErrorText_ = std::string("正则表达式无法执行：") + u_errorName(status);
+        return false;
+    }
+    const Clock::time_point deadline = Clock::now() + timeLimit_;
+    matcher->setTimeLimit(matchWorkLimit, status);
+    matcher->setMatchCallback(beforeDeadline, &deadline, status);
     const int32_t groups = matcher->groupCount();
-    while (matcher->find(status) && U_SUCCESS(status)) {
+    const auto length = static_cast<int32_t>(subject.size());
+    int32_t from = 0;
+    // Each search starts where the last match ended; after an empty match it
+    // starts one whole character (both halves of a surrogate pair) further,
+    // so a pattern that matches the empty text still walks off the subject.
+    while (from <= length && U_SUCCESS(status) && matcher->find(from, status) && U_SUCCESS(status)) {
         RegexMatch m;
         m.firstIndex = matcher->start(status);
+        const int32_t end = matcher->end(status);
         m.value = toU16(matcher->group(status));
         for (int32_t g = 1; g <= groups; ++g) {
             int32_t start = matcher->start(g, status);
@@ -301,9 +331,21 @@ bool RegexEngine::execute(std::u16string_view subject, std::vector<RegexMatch>& 
         matches.push_back(std::move(m));
         if (!global_)
             break;
+        from = end;
+        if (end == matches.back().firstIndex) {
+            if (end >= length)
+                break;
+            U16_FWD_1(subject.data(), from, length);
+        }
+        if (Clock::now() >= deadline)
+            status = U_REGEX_STOPPED_BY_CALLER;
     }
     if (U_FAILURE(status)) {
         matches.clear();
+        if (status == U_REGEX_TIME_OUT || status == U_REGEX_STOPPED_BY_CALLER)
+            lastErrorText_ = "正则表达式匹配超时，已中止：模式回溯过多或文本过长";
+        else
+            lastErrorText_ = std::string("正则表达式匹配失败：") + u_errorName(status);
         return false;
     }
     return true;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 namespace {
 
 std::string g(const char* utf8)
@@ -120,4 +122,33 @@ TEST(RegexMatcher, CopiesAreIndependent)
     EXPECT_EQ(copy.matchCount(), 2);
     EXPECT_EQ(copy.pattern(), "a");
     EXPECT_EQ(m.matchCount(), 0);
+}
+
+// Found by fuzzing: a global match of a pattern that can match the empty text
+// over stray lead bytes did not return.
+TEST(RegexMatcher, PathologicalPatternFailsWithAReasonInsteadOfHanging)
+{
+    const std::string strayLeads = "\x81\x7f\x81\x0a\xfe\x20\x81";
+    RegexMatcher m;
+    ASSERT_TRUE(m.compile("a", "a"));
+    EXPECT_EQ(m.lastErrorText(), "");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(m.compile("()*?[^a]*[^b]*\\b$", strayLeads + strayLeads + strayLeads));
+    EXPECT_EQ(m.matchCount(), 0);
+    EXPECT_EQ(m.replace("x"), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_NE(m.lastErrorText().find(g("超时")), std::string::npos);
+}
+
+TEST(RegexMatcher, EmptyMatchesAdvanceByWholeGbkCharacters)
+{
+    RegexMatcher m;
+    ASSERT_TRUE(m.compile("x*", g("中文x")));
+    ASSERT_EQ(m.matchCount(), 4);
+    int position = -1;
+    EXPECT_EQ(m.matchText(2, position), "");
+    EXPECT_EQ(position, 2);
+    EXPECT_EQ(m.matchText(3, position), "x");
+    EXPECT_EQ(position, 4);
+    EXPECT_EQ(m.replace("-"), g("-中-文--"));
 }

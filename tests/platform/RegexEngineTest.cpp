@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 using platform::RegexEngine;
 using platform::RegexMatch;
 
@@ -133,4 +135,40 @@ TEST(RegexEngine, ReplaceExpandsDollarReferences)
     EXPECT_EQ(out, u"f0o");
     ASSERT_TRUE(engine(u"x").replace(u"foo", u"0", out));
     EXPECT_EQ(out, u"foo");
+}
+
+// An empty group repeated lazily before backtracking classes sends ICU round
+// without end; the execution has to give up instead of hanging its caller.
+TEST(RegexEngine, PathologicalPatternStopsAtTheTimeLimit)
+{
+    RegexEngine e = engine(u"()*?[^a]*[^b]*\\b$", true);
+    e.setTimeLimit(std::chrono::milliseconds(200));
+    std::vector<RegexMatch> matches{RegexMatch{}};
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(e.execute(std::u16string(40, u'\uFFFD'), matches));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_TRUE(matches.empty());
+    EXPECT_NE(e.lastErrorText().find("超时"), std::string::npos);
+
+    std::u16string result = u"unchanged";
+    EXPECT_FALSE(e.replace(u"\uFFFD\uFFFD", u"x", result));
+    EXPECT_EQ(result, u"unchanged");
+
+    e.setPattern(u"x*");
+    ASSERT_TRUE(e.execute(u"ab", matches));
+    EXPECT_TRUE(e.lastErrorText().empty());
+    e.setPattern(u"(");
+    EXPECT_FALSE(e.execute(u"ab", matches));
+    EXPECT_FALSE(e.lastErrorText().empty());
+}
+
+TEST(RegexEngine, EmptyMatchesStepOverWholeCharacters)
+{
+    std::vector<RegexMatch> matches;
+    ASSERT_TRUE(engine(u"x*").execute(u"a\U0001F600x", matches));
+    ASSERT_EQ(matches.size(), 4u);
+    EXPECT_EQ(matches[1].firstIndex, 1);
+    EXPECT_EQ(matches[2].firstIndex, 3);
+    EXPECT_EQ(matches[2].value, u"x");
+    EXPECT_EQ(matches[3].firstIndex, 4);
 }
