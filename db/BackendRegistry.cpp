@@ -14,13 +14,13 @@ BackendRegistry::BackendRegistry()
 
 BackendRegistry::~BackendRegistry()
 {
-    // The backend objects are light handles whose destruction closes nothing;
-    // the registry owns the real use of the databases, so it ends it here. The
-    // result goes first: SQLite keeps a database with a live statement open.
+    // The recordsets share the ownership of the handles, so they let go first
+    // and the databases close with their connections.
     sqliteRecordset_.close();
+    sqliteRecordset_.attachHandle(nullptr);
     sqliteConnection_.close();
-    // A stored MySQL result refers to its connection, so it is freed first too.
     mysqlRecordset_.close();
+    mysqlRecordset_.attachHandle(nullptr);
     mysqlConnection_.close();
     if (liveRegistry == this)
         liveRegistry = nullptr;

@@ -22,6 +22,26 @@ const std::string& notOpenMessage()
     return GBK("数据库未打开");
 }
 
+const std::string& nulByteMessage()
+{
+    return GBK("SQL 语句含有空字符（NUL），未执行");
+}
+
+const std::string& invalidGbkMessage()
+{
+    return GBK("SQL 语句含有无效的 GBK 字符，未执行");
+}
+
+// The reason a statement text cannot go to SQLite as it is; null when it can.
+const std::string* refusalOf(const std::string& sql)
+{
+    if (holdsNulByte(sql))
+        return &nulByteMessage();
+    if (!isValidGbk(sql))
+        return &invalidGbkMessage();
+    return nullptr;
+}
+
 const char* asText(const ByteArray& utf8)
 {
     return utf8.empty() ? "" : reinterpret_cast<const char*>(utf8.data());
@@ -48,6 +68,7 @@ void raiseMessage(sqlite3_context* context, int, sqlite3_value** arguments)
 
 bool SqliteConnection::attachHandle(sqlite3* handle)
 {
+    owned_.reset();
     handle_ = handle;
     detachedError_.clear();
     return sqlite3_errcode(handle_) != SQLITE_NOMEM;
@@ -77,6 +98,8 @@ bool SqliteConnection::open(const std::string& file, bool useFile, const std::op
         return failWithoutHandle(noEncryptionMessage());
     if (!isValidGbk(file))
         return failWithoutHandle(GBK("数据库文件名含有无效的 GBK 字符：") + file);
+    if (holdsNulByte(file))
+        return failWithoutHandle(GBK("数据库文件名含有空字符（NUL）"));
 
     const ByteArray fileUtf8 = toUtf8(file);
     std::error_code error;
@@ -97,7 +120,13 @@ bool SqliteConnection::open(const std::string& file, bool useFile, const std::op
         sqlite3_close_v2(creator);
     }
 
-    if (sqlite3_open_v2(asText(path), &handle_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+    owned_.reset();
+    handle_ = nullptr;
+    const int opened = sqlite3_open_v2(asText(path), &handle_, SQLITE_OPEN_READWRITE, nullptr);
+    // A handle that failed to open still carries the reason until it is closed.
+    if (handle_ != nullptr)
+        owned_.reset(handle_, sqlite3_close_v2);
+    if (opened != SQLITE_OK)
         return false;
     if (!existed)
         return true;
@@ -107,11 +136,9 @@ bool SqliteConnection::open(const std::string& file, bool useFile, const std::op
 void SqliteConnection::close()
 {
     detachedError_.clear();
-    if (handle_ == nullptr)
-        return;
-    // A statement some recordset still holds must not keep the file open:
-    // the handle then goes away when that statement is released.
-    sqlite3_close_v2(handle_);
+    // The last owner's release closes the database; a statement some result
+    // still holds then keeps it only until that statement is released.
+    owned_.reset();
     handle_ = nullptr;
 }
 
@@ -161,8 +188,8 @@ bool SqliteConnection::execute(const std::string& sql)
 {
     if (handle_ == nullptr)
         return failWithoutHandle(notOpenMessage());
-    if (!isValidGbk(sql))
-        return failWithoutHandle(GBK("SQL 语句含有无效的 GBK 字符，未执行"));
+    if (const std::string* refusal = refusalOf(sql))
+        return failWithoutHandle(*refusal);
     const ByteArray sqlUtf8 = toUtf8(sql);
     return sqlite3_exec(handle_, asText(sqlUtf8), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
@@ -304,8 +331,8 @@ bool SqliteConnection::tableExists(const std::string& table)
     if (handle_ == nullptr)
         return failWithoutHandle(notOpenMessage());
     const std::string sql = "select count(*) from sqlite_master where type='table' and tbl_name='" + table + "'";
-    if (!isValidGbk(sql))
-        return failWithoutHandle(GBK("SQL 语句含有无效的 GBK 字符，未执行"));
+    if (const std::string* refusal = refusalOf(sql))
+        return failWithoutHandle(*refusal);
     const ByteArray sqlUtf8 = toUtf8(sql);
     sqlite3_stmt* statement = nullptr;
     int count = 0;
@@ -399,7 +426,7 @@ std::string SqliteConnection::listTables(std::optional<int> all)
         return {};
     }
     SqliteRecordset recordset;
-    if (!recordset.attachHandle(handle_) || !recordset.open(query, 1))
+    if (!recordset.attach(*this) || !recordset.open(query, 1))
         return {};
     std::string names;
     for (int row = 0; row < recordset.recordCount(); ++row) {
@@ -413,7 +440,7 @@ std::string SqliteConnection::listTables(std::optional<int> all)
 std::string SqliteConnection::storedSql(const std::string& query)
 {
     SqliteRecordset recordset;
-    if (!recordset.attachHandle(handle_) || !recordset.open(query, 1))
+    if (!recordset.attach(*this) || !recordset.open(query, 1))
         return {};
     std::string sql;
     recordset.readText("sql", sql);

@@ -2,22 +2,29 @@
 
 #include "db/sqlite/ColumnSpec.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 struct sqlite3;
 
-// The SQLite side of the database access layer: one database handle. A light
-// handle: copies work on the same database and destroying an object closes
-// nothing; only close() ends the use of the database. All texts are GBK.
+// The SQLite side of the database access layer: one database handle. All texts
+// are GBK. The handle that open() makes is owned jointly by this object, its
+// copies and the recordsets attached to them: close() ends this object's use,
+// and the database closes when the last of them has closed or gone. A handle
+// passed in as a bare pointer is only borrowed: close() then forgets it and
+// never closes a database this object does not own.
 class SqliteConnection {
 public:
     SqliteConnection() = default;
     explicit SqliteConnection(sqlite3* handle) : handle_(handle) {}
+    explicit SqliteConnection(std::shared_ptr<sqlite3> owned) : handle_(owned.get()), owned_(std::move(owned)) {}
 
     sqlite3* handle() const { return handle_; }
-    // Stores the handle; false when SQLite reports it unusable (null included).
+    // The joint ownership of the handle; empty for a borrowed handle.
+    const std::shared_ptr<sqlite3>& ownedHandle() const { return owned_; }
+    // Borrows the handle; false when SQLite reports it unusable (null included).
     bool attachHandle(sqlite3* handle);
     bool isOpen() const;
 
@@ -108,6 +115,7 @@ private:
     bool failWithoutHandle(const std::string& message);
 
     sqlite3* handle_ = nullptr;
+    std::shared_ptr<sqlite3> owned_;
     // A failure reported while no handle was open to carry it.
     std::string detachedError_;
 };

@@ -17,6 +17,16 @@ const std::string& invalidTextMessage()
     return GBK("SQL 语句或文本值含有无效的 GBK 字符，未执行");
 }
 
+// The reason a statement text cannot go to SQLite as it is; null when it can.
+const std::string* refusalOf(const std::string& sql)
+{
+    if (holdsNulByte(sql))
+        return &GBK("SQL 语句含有空字符（NUL），未执行");
+    if (!isValidGbk(sql))
+        return &invalidTextMessage();
+    return nullptr;
+}
+
 bool equalsIgnoringCase(std::string_view text, std::size_t pos, std::string_view word)
 {
     if (pos + word.size() > text.size())
@@ -103,18 +113,21 @@ std::string narrowedSql(const std::string& sql, const std::string& condition)
 
 bool SqliteRecordset::attach(const SqliteConnection& connection)
 {
-    return attachHandle(connection.handle());
+    const bool usable = attachHandle(connection.handle());
+    owned_ = connection.ownedHandle();
+    return usable;
 }
 
 bool SqliteRecordset::attachHandle(sqlite3* handle)
 {
+    owned_.reset();
     handle_ = handle;
     return sqlite3_errcode(handle_) != SQLITE_NOMEM;
 }
 
 SqliteConnection SqliteRecordset::connection() const
 {
-    return SqliteConnection(handle_);
+    return owned_ ? SqliteConnection(owned_) : SqliteConnection(handle_);
 }
 
 bool SqliteRecordset::open(const std::string& text, std::optional<int> mode, const std::optional<ByteArray>& blob1,
@@ -148,8 +161,8 @@ std::shared_ptr<SqliteResult> SqliteRecordset::runStatement(const std::string& s
     rc = SQLITE_MISUSE;
     if (handle_ == nullptr)
         return nullptr;
-    if (!isValidGbk(sql)) {
-        SqliteConnection::reportError(handle_, invalidTextMessage());
+    if (const std::string* refusal = refusalOf(sql)) {
+        SqliteConnection::reportError(handle_, *refusal);
         return nullptr;
     }
     const ByteArray sqlUtf8 = toUtf8(sql);
@@ -202,6 +215,7 @@ bool SqliteRecordset::run(const std::string& sql, const std::optional<ByteArray>
                           const std::optional<std::vector<int>>& textFlags, bool requireRows)
 {
     result_.reset();
+    ++resultSerial_;
     currentRow_ = -1;
     rowCount_ = -1;
     int rc;
@@ -223,6 +237,7 @@ bool SqliteRecordset::run(const std::string& sql, const std::optional<ByteArray>
 void SqliteRecordset::close()
 {
     result_.reset();
+    ++resultSerial_;
 }
 
 int SqliteRecordset::changes() const
@@ -343,9 +358,14 @@ int SqliteRecordset::locate(const std::string& name) const
 
 bool SqliteRecordset::readText(const std::string& name, std::string& out) const
 {
-    const int column = locate(name);
-    out = column >= 0 ? result_->text(currentRow_, column) : std::string();
-    return column >= 0;
+    return readTextAt(locate(name), out);
+}
+
+bool SqliteRecordset::readTextAt(int index, std::string& out) const
+{
+    const bool found = isOpen() && index >= 0 && index < result_->columnCount();
+    out = found ? result_->text(currentRow_, index) : std::string();
+    return found;
 }
 
 bool SqliteRecordset::readInt(const std::string& name, int& out) const
@@ -414,6 +434,7 @@ bool SqliteRecordset::filter(const std::string& condition)
     if (narrowed == nullptr || rc != SQLITE_DONE || narrowed->rowCount() == 0)
         return false;
     result_ = std::move(narrowed);
+    ++resultSerial_;
     currentRow_ = 0;
     rowCount_ = result_->rowCount();
     columnCount_ = result_->columnCount();
@@ -428,8 +449,8 @@ bool SqliteRecordset::queryTable(const std::string& sql, int& rows, int& columns
     columns = 0;
     if (handle_ == nullptr)
         return false;
-    if (!isValidGbk(sql)) {
-        SqliteConnection::reportError(handle_, invalidTextMessage());
+    if (const std::string* refusal = refusalOf(sql)) {
+        SqliteConnection::reportError(handle_, *refusal);
         return false;
     }
     const ByteArray sqlUtf8 = toUtf8(sql);
@@ -464,6 +485,7 @@ bool SqliteRecordset::replaceInColumn(const std::string& table, const std::strin
                                       const std::string& replacement, const std::string& condition)
 {
     result_.reset();
+    ++resultSerial_;
     currentRow_ = -1;
     rowCount_ = -1;
     std::string sql =

@@ -22,12 +22,15 @@ class SqliteResult;
 //
 // Positions: 0 .. recordCount() - 1 on a row, -1 before the first row, -2 after
 // the last. recordCount() is -1 for a statement that produced no rows.
-// Copies share the handle and the current result.
+// Copies share the handle and the current result. Attached to a connection,
+// the recordset owns the handle jointly with it, so the database stays usable
+// for it until it is attached elsewhere or gone; a bare handle is borrowed.
 class SqliteRecordset {
 public:
     bool attach(const SqliteConnection& connection);
     bool attachHandle(sqlite3* handle);
-    // A connection object on this recordset's handle; dropping it closes nothing.
+    // A connection object on this recordset's handle, sharing its ownership:
+    // its close() ends only its own use of the database.
     SqliteConnection connection() const;
 
     // Runs a statement: with mode 0, 1 or none the text is the SQL, with any
@@ -60,6 +63,9 @@ public:
     bool movePrevious();
     bool moveNext();
     int currentRowIndex() const { return currentRow_; }
+    // Changes whenever the current result is replaced or released, so a
+    // reader can tell that the rows it walks are no longer there.
+    unsigned long long resultSerial() const { return resultSerial_; }
 
     int fieldCount() const;
     std::string fieldName(int index) const;
@@ -79,6 +85,8 @@ public:
     // a statement is open; the out value is written in every case (empty or 0
     // when there is no such field or no current row).
     bool readText(const std::string& name, std::string& out) const;
+    // The same read by position, for results whose fields share a name.
+    bool readTextAt(int index, std::string& out) const;
     bool readInt(const std::string& name, int& out) const;
     bool readInt64(const std::string& name, std::int64_t& out) const;
     bool readFloat(const std::string& name, float& out) const;
@@ -118,9 +126,11 @@ private:
     int locate(const std::string& name) const;
 
     sqlite3* handle_ = nullptr;
+    std::shared_ptr<sqlite3> owned_;
     std::shared_ptr<SqliteResult> result_;
     std::string baseSql_;
     int currentRow_ = -1;
     int rowCount_ = -1;
     int columnCount_ = 0;
+    unsigned long long resultSerial_ = 0;
 };

@@ -23,3 +23,11 @@ std::string fromUtf8(const char* bytes, std::size_t length);
 // to Unicode and back unchanged. Statement texts that fail this test would
 // reach the database altered, so they are refused before that happens.
 bool isValidGbk(std::string_view gbk);
+
+// SQLite reads statement texts and file names up to their first NUL byte, so a
+// text holding one would run shortened: "... WHERE k=1\0 and id=7" would
+// change every row with k=1. Such texts are refused instead.
+inline bool holdsNulByte(std::string_view text)
+{
+    return text.find('\0') != std::string_view::npos;
+}

@@ -126,6 +126,45 @@ TEST_P(DbFacadeSqliteTest, BuiltStatementsReachSqliteAsWritten)
     EXPECT_TRUE(connection.dropTable("U"));
 }
 
+// SQLite would read the texts only up to the NUL byte and run what is left.
+TEST_P(DbFacadeSqliteTest, TextsHoldingANulByteAreRefusedWhereTheyWouldBeCut)
+{
+    addRow(7, "x", 1);
+    addRow(8, "x", 1);
+    const std::string nulMessage = GBK("SQL 语句含有空字符（NUL），未执行");
+    const std::string cutCondition("score=1\0 and id=7", 18);
+    EXPECT_FALSE(connection.execute("UPDATE T SET name='y' WHERE " + cutCondition));
+    EXPECT_EQ(connection.lastErrorText(), nulMessage);
+    EXPECT_FALSE(recordset.updateRows("T", "name='y'", cutCondition));
+    EXPECT_FALSE(recordset.deleteRows("T", cutCondition));
+    EXPECT_FALSE(recordset.writeBlob("T", "pic", cutCondition, ByteArray{1}));
+    EXPECT_EQ(connection.lastErrorText(), nulMessage);
+    EXPECT_FALSE(recordset.insertRow("T", std::string("name='a\0b'", 11)));
+    EXPECT_FALSE(recordset.exists("T", cutCondition));
+    EXPECT_FALSE(recordset.open("SELECT * FROM T WHERE " + cutCondition));
+    EXPECT_EQ(rowCount("name='x' AND pic IS NULL"), 2);
+
+    EXPECT_FALSE(connection.open(std::nullopt, std::nullopt, "", std::string("facade.db\0x", 11), std::nullopt,
+                                 DbKind::Sqlite));
+    EXPECT_EQ(connection.lastErrorText(), GBK("数据库文件名含有空字符（NUL）"));
+}
+
+// An object handed out on the registry's handle shares its ownership, so its
+// close() cannot leave the facades with a freed handle.
+TEST_P(DbFacadeSqliteTest, BorrowedConnectionCloseLeavesTheRegistryHandleUsable)
+{
+    addRow(1, "a", 1);
+    ASSERT_TRUE(recordset.open("SELECT * FROM T"));
+    SqliteConnection handedOut = registry.sqliteRecordset().connection();
+    handedOut.close();
+    EXPECT_EQ(handedOut.handle(), nullptr);
+    EXPECT_TRUE(connection.execute("INSERT INTO T (name) VALUES ('b')")) << connection.lastErrorText();
+    // Releasing the last statement must not take the handle with it either.
+    recordset.close();
+    EXPECT_TRUE(connection.execute("INSERT INTO T (name) VALUES ('c')")) << connection.lastErrorText();
+    EXPECT_EQ(rowCount(), 3);
+}
+
 TEST_P(DbFacadeSqliteTest, StatementWithoutRowsHasNoCountAndNoRows)
 {
     addRow(1, "a", 1);
