@@ -19,6 +19,29 @@ std::string textOrEmpty(const char* text)
 
 } // namespace
 
+MysqlConnection::Session::~Session()
+{
+    if (ownsHandle && mysql)
+        mysql_close(mysql);
+}
+
+void MysqlConnection::setHandle(MYSQL* handle)
+{
+    setSession(handle ? std::make_shared<Session>(handle, false) : nullptr);
+}
+
+void MysqlConnection::setSession(std::shared_ptr<Session> session)
+{
+    session_ = std::move(session);
+    handle_ = session_ ? session_->mysql : nullptr;
+}
+
+void MysqlConnection::reportError(const std::string& message)
+{
+    if (session_)
+        session_->reportedError = message;
+}
+
 bool MysqlConnection::setOption(int option, const void* value)
 {
     if (!handle_)
@@ -41,7 +64,8 @@ bool MysqlConnection::connect(const std::string& host, const std::string& databa
     const std::string charsetName = charset.value_or("GBK");
 
     host_ = host;
-    handle_ = mysql_init(nullptr);
+    MYSQL* fresh = mysql_init(nullptr);
+    setSession(fresh ? std::make_shared<Session>(fresh, true) : nullptr);
     if (!handle_)
         return false;
     if (mysql_real_connect(handle_, host_.c_str(), userName.c_str(), pass.c_str(), database.c_str(),
@@ -52,18 +76,29 @@ bool MysqlConnection::connect(const std::string& host, const std::string& databa
 
 void MysqlConnection::close()
 {
-    if (handle_)
-        mysql_close(handle_);
-    handle_ = nullptr;
+    setSession(nullptr);
 }
 
 // Statements go with their byte length, so a name holding a zero byte reaches
 // the server whole (and is refused) instead of running a shortened statement.
+// Rows a statement returns are read and dropped: a result left unread would
+// make every later command on the connection fail as out of sync.
 bool MysqlConnection::execute(const std::string& sql)
 {
     if (!handle_)
         return false;
-    return mysql_real_query(handle_, sql.data(), static_cast<unsigned long>(sql.size())) == 0;
+    session_->reportedError.clear();
+    if (mysql_real_query(handle_, sql.data(), static_cast<unsigned long>(sql.size())) != 0)
+        return false;
+    for (;;) {
+        if (MYSQL_RES* rows = mysql_store_result(handle_))
+            mysql_free_result(rows);
+        else if (mysql_field_count(handle_) != 0)
+            return false;
+        const int next = mysql_next_result(handle_);
+        if (next != 0)
+            return next < 0;
+    }
 }
 
 std::string MysqlConnection::versionText(int which) const
@@ -79,6 +114,8 @@ std::string MysqlConnection::lastErrorText() const
 {
     if (!handle_)
         return notConnectedText;
+    if (!session_->reportedError.empty())
+        return session_->reportedError;
     return textOrEmpty(mysql_error(handle_));
 }
 
@@ -86,6 +123,8 @@ int MysqlConnection::lastErrorCode() const
 {
     if (!handle_)
         return CR_SERVER_GONE_ERROR;
+    if (!session_->reportedError.empty())
+        return CR_UNKNOWN_ERROR;
     return static_cast<int>(mysql_errno(handle_));
 }
 
@@ -108,7 +147,7 @@ std::string MysqlConnection::listFirstColumn(const std::string& sql)
 {
     std::string names;
     MysqlRecordset recordset;
-    recordset.attachHandle(handle_);
+    recordset.attach(*this);
     if (recordset.open(sql)) {
         for (std::int64_t row = 0, count = recordset.recordCount(); row < count; ++row) {
             names += recordset.value(std::nullopt, 0).text();
@@ -133,7 +172,7 @@ std::string MysqlConnection::listTables(const std::string& database)
 bool MysqlConnection::tableExists(const std::string& name)
 {
     MysqlRecordset recordset;
-    recordset.attachHandle(handle_);
+    recordset.attach(*this);
     if (!recordset.open("Select * From " + name))
         return false;
     recordset.close();

@@ -2,6 +2,7 @@
 
 #include "db/sqlite/ColumnSpec.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,10 +13,27 @@ typedef struct st_mysql MYSQL;
 // handle and the statements run on it. All texts are GBK; the connection sets
 // that character set unless told otherwise, so nothing is converted here.
 //
-// Copies share the handle and destroying an object does not talk to the server:
-// only close() ends a connection.
+// The handle that connect() makes is owned jointly by this object, its copies
+// and the recordsets and results made on it: close() ends this object's use,
+// and the connection ends when the last of them has let go. A handle passed in
+// as a bare pointer is only borrowed and never closed here.
 class MysqlConnection {
 public:
+    // The client handle and what the layer itself reported on it, shared by
+    // every object working on the connection.
+    struct Session {
+        Session(MYSQL* handle, bool owned) : mysql(handle), ownsHandle(owned) {}
+        ~Session();
+        Session(const Session&) = delete;
+        Session& operator=(const Session&) = delete;
+
+        MYSQL* const mysql;
+        const bool ownsHandle;
+        // A failure found before anything reached the server; the next
+        // statement run on the connection clears it.
+        std::string reportedError;
+    };
+
     // Type codes of ColumnSpec for this backend.
     static constexpr int TypeInt = 3;
     static constexpr int TypeBigInt = 8;
@@ -46,7 +64,7 @@ public:
 
     // Defaults: user "Root", empty password, port 3306, charset "GBK". After a
     // failed connect the handle stays, so lastErrorText tells why and close()
-    // releases it. An earlier connection is not closed here.
+    // releases it. This object's earlier connection is let go first.
     bool connect(const std::string& host, const std::string& database,
                  const std::optional<std::string>& user = std::nullopt,
                  const std::optional<std::string>& password = std::nullopt, std::optional<int> port = std::nullopt,
@@ -55,7 +73,14 @@ public:
     void close();
     bool isConnected() const { return handle_ != nullptr; }
     MYSQL* handle() const { return handle_; }
-    void setHandle(MYSQL* handle) { handle_ = handle; }
+    // Borrows the handle.
+    void setHandle(MYSQL* handle);
+    // Joins the ownership of a session, or borrows nothing with null.
+    void setSession(std::shared_ptr<Session> session);
+    const std::shared_ptr<Session>& session() const { return session_; }
+    // Puts a message in the connection's error state, for failures found
+    // before anything reached the server.
+    void reportError(const std::string& message);
     const std::string& host() const { return host_; }
 
     bool execute(const std::string& sql);
@@ -95,6 +120,7 @@ public:
 private:
     std::string listFirstColumn(const std::string& sql);
 
-    MYSQL* handle_ = nullptr;
+    MYSQL* handle_ = nullptr; // session_->mysql, or null without a session
+    std::shared_ptr<Session> session_;
     std::string host_;
 };

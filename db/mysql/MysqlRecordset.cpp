@@ -95,11 +95,14 @@ std::string escapeWithoutCharset(const ByteArray& bytes)
 
 bool MysqlRecordset::attach(const MysqlConnection& connection)
 {
-    return attachHandle(connection.handle());
+    session_ = connection.session();
+    handle_ = session_ ? session_->mysql : nullptr;
+    return handle_ != nullptr;
 }
 
 bool MysqlRecordset::attachHandle(MYSQL* handle)
 {
+    session_ = handle ? std::make_shared<MysqlConnection::Session>(handle, false) : nullptr;
     handle_ = handle;
     return handle_ != nullptr;
 }
@@ -107,7 +110,7 @@ bool MysqlRecordset::attachHandle(MYSQL* handle)
 MysqlConnection MysqlRecordset::connection() const
 {
     MysqlConnection connection;
-    connection.setHandle(handle_);
+    connection.setSession(session_);
     return connection;
 }
 
@@ -143,16 +146,19 @@ bool MysqlRecordset::open(const std::string& text, std::optional<int> mode, cons
 
     if (!handle_)
         return false;
+    session_->reportedError.clear();
     if (mysql_real_query(handle_, sql.data(), static_cast<unsigned long>(sql.size())) != 0)
         return false;
-    result_ = mysql_store_result(handle_);
-    if (!result_)
+    MYSQL_RES* stored = mysql_store_result(handle_);
+    if (!stored)
         // No result set is normal for statements without one; a query whose rows
         // could not be fetched leaves a field count and an error behind.
         return mysql_field_count(handle_) == 0;
+    // The result keeps the connection it came from until it is freed.
+    result_.reset(stored, [session = session_](MYSQL_RES* rows) { mysql_free_result(rows); });
 
-    const unsigned int count = mysql_num_fields(result_);
-    if (const MYSQL_FIELD* described = mysql_fetch_fields(result_)) {
+    const unsigned int count = mysql_num_fields(stored);
+    if (const MYSQL_FIELD* described = mysql_fetch_fields(stored)) {
         fields_.reserve(count);
         for (unsigned int i = 0; i < count; ++i) {
             const MYSQL_FIELD& f = described[i];
@@ -179,9 +185,8 @@ bool MysqlRecordset::open(const std::string& text, std::optional<int> mode, cons
 
 void MysqlRecordset::close()
 {
-    if (result_)
-        mysql_free_result(result_);
-    result_ = nullptr;
+    result_.reset();
+    ++resultSerial_;
     row_ = nullptr;
     fields_.clear();
 }
@@ -197,21 +202,21 @@ std::int64_t MysqlRecordset::recordCount() const
 {
     if (!result_)
         return 0;
-    return static_cast<std::int64_t>(mysql_num_rows(result_));
+    return static_cast<std::int64_t>(mysql_num_rows(result_.get()));
 }
 
 int MysqlRecordset::fieldCount() const
 {
     if (!result_)
         return 0;
-    return static_cast<int>(mysql_num_fields(result_));
+    return static_cast<int>(mysql_num_fields(result_.get()));
 }
 
 bool MysqlRecordset::moveNext()
 {
     row_ = nullptr;
     if (result_)
-        row_ = mysql_fetch_row(result_);
+        row_ = mysql_fetch_row(result_.get());
     return row_ != nullptr;
 }
 
@@ -222,7 +227,7 @@ bool MysqlRecordset::moveTo(std::int64_t row)
         return false;
     if (row < 0 || row >= recordCount())
         return false;
-    mysql_data_seek(result_, static_cast<my_ulonglong>(row));
+    mysql_data_seek(result_.get(), static_cast<my_ulonglong>(row));
     return moveNext();
 }
 
@@ -291,13 +296,16 @@ const char* MysqlRecordset::cell(const std::string& name, int& index) const
 
 bool MysqlRecordset::readText(const std::string& name, std::string& out) const
 {
+    return readTextAt(result_ && row_ ? fieldIndex(name) : -1, out);
+}
+
+bool MysqlRecordset::readTextAt(int index, std::string& out) const
+{
     out.clear();
-    int index;
-    const char* text = cell(name, index);
-    if (index < 0)
+    if (!result_ || !row_ || index < 0 || static_cast<std::size_t>(index) >= fields_.size())
         return false;
-    if (text)
-        out.assign(text);
+    if (row_[index])
+        out.assign(row_[index]);
     return true;
 }
 
@@ -372,7 +380,7 @@ bool MysqlRecordset::readBlob(const std::string& name, ByteArray& out) const
     const char* bytes = cell(name, index);
     if (index < 0)
         return false;
-    const unsigned long* lengths = mysql_fetch_lengths(result_);
+    const unsigned long* lengths = mysql_fetch_lengths(result_.get());
     if (!lengths)
         return false;
     if (bytes)

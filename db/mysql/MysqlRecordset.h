@@ -7,6 +7,7 @@
 #include "platform/ByteArray.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,8 +20,10 @@ typedef struct st_mysql_res MYSQL_RES;
 // once and any row can be reached by number. Fields are read by name; texts
 // come back as the server sends them (GBK on a connection set to GBK).
 //
-// A light handle: copies share the connection handle, the result and the
-// current row; destroying an object frees no result, only close() does.
+// Copies share the connection handle, the result and the current row. The
+// result is owned jointly by the copies: close() ends one object's use, and
+// the result is freed when the last of them has closed or gone. Attached to a
+// connection, the recordset shares its ownership of the handle too.
 class MysqlRecordset {
 public:
     // An owned copy of one column description of the current result.
@@ -42,7 +45,8 @@ public:
 
     bool attach(const MysqlConnection& connection);
     bool attachHandle(MYSQL* handle);
-    // A connection object on this recordset's handle; dropping it closes nothing.
+    // A connection object on this recordset's handle, sharing its ownership:
+    // its close() ends only its own use of the connection.
     MysqlConnection connection() const;
     MYSQL* handle() const { return handle_; }
 
@@ -61,6 +65,9 @@ public:
     // Safe when no result is held.
     void close();
     bool isOpen() const { return result_ != nullptr; }
+    // Changes whenever the result is replaced or released, so a reader can
+    // tell that the rows it walks are no longer there.
+    unsigned long long resultSerial() const { return resultSerial_; }
 
     // 0 whenever no result is held (so also after INSERT, UPDATE or DELETE).
     std::int64_t affectedRows() const;
@@ -89,6 +96,8 @@ public:
     // such field. Numbers are read from the text as leading blanks, a sign and
     // digits; a text without a number gives 0.
     bool readText(const std::string& name, std::string& out) const;
+    // The same read by position, for results whose fields share a name.
+    bool readTextAt(int index, std::string& out) const;
     bool readDouble(const std::string& name, double& out) const;
     bool readFloat(const std::string& name, float& out) const;
     bool readInt(const std::string& name, int& out) const;
@@ -117,7 +126,9 @@ private:
     const char* cell(const std::string& name, int& index) const;
 
     MYSQL* handle_ = nullptr;
-    MYSQL_RES* result_ = nullptr;
+    std::shared_ptr<MysqlConnection::Session> session_;
+    std::shared_ptr<MYSQL_RES> result_;
     char** row_ = nullptr;
     std::vector<FieldInfo> fields_;
+    unsigned long long resultSerial_ = 0;
 };

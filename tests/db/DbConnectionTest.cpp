@@ -23,6 +23,19 @@ TEST_P(DbConnectionTest, ExecuteReportsSuccessAndTheReasonOfAFailure)
     EXPECT_EQ(rowCount(), 1);
 }
 
+// Rows a statement returns are dropped; on MySQL an unread result would make
+// every later command fail as out of sync.
+TEST_P(DbConnectionTest, ExecuteOfAQueryLeavesTheConnectionUsable)
+{
+    addRow(1, "a", 1);
+    EXPECT_TRUE(connection.execute("SELECT * FROM T"));
+    EXPECT_TRUE(connection.execute("INSERT INTO T (name) VALUES ('b')")) << connection.lastErrorText();
+    EXPECT_TRUE(connection.execute("SELECT name FROM T"));
+    EXPECT_EQ(rowCount(), 2);
+    EXPECT_FALSE(connection.execute("SELECT * FROM Missing"));
+    EXPECT_TRUE(connection.execute("DELETE FROM T WHERE id=1")) << connection.lastErrorText();
+}
+
 TEST_P(DbConnectionTest, CloseKeepsTheKindSoLaterCallsFailAtTheBackend)
 {
     connection.close();

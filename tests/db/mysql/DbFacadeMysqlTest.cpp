@@ -180,6 +180,37 @@ TEST_P(DbFacadeMysqlTest, ConnectionSpeaksGbkAndReportsTheClientLibrary)
     EXPECT_EQ(queryText("SELECT @@character_set_client"), "latin1");
 }
 
+TEST_P(DbFacadeMysqlTest, ExecuteOfShowLeavesTheConnectionInStep)
+{
+    EXPECT_TRUE(connection.execute("SHOW TABLES"));
+    EXPECT_TRUE(connection.execute("SELECT 1")) << connection.lastErrorText();
+    EXPECT_TRUE(recordset.open("SELECT COUNT(*) AS n FROM T")) << connection.lastErrorText();
+}
+
+// Objects handed out on the registry's handle and copies of its recordset share
+// the ownership: closing them frees neither the handle nor the result twice.
+TEST_P(DbFacadeMysqlTest, HandedOutConnectionsAndRecordsetCopiesFreeNothingTheyShare)
+{
+    addRow(1, "a", 1);
+    addRow(2, "b", 2);
+    ASSERT_TRUE(recordset.open("SELECT name FROM T ORDER BY id"));
+    MysqlConnection handedOut = registry.mysqlRecordset().connection();
+    handedOut.close();
+    EXPECT_FALSE(handedOut.isConnected());
+    EXPECT_TRUE(connection.execute("INSERT INTO T (id, name) VALUES (3, 'c')")) << connection.lastErrorText();
+
+    MysqlRecordset copy = registry.mysqlRecordset();
+    copy.close();
+    std::string name;
+    EXPECT_TRUE(recordset.readText("name", name));
+    EXPECT_EQ(name, "a");
+    EXPECT_TRUE(recordset.moveNext());
+    EXPECT_TRUE(recordset.readText("name", name));
+    EXPECT_EQ(name, "b");
+    recordset.close();
+    EXPECT_EQ(rowCount(), 3);
+}
+
 TEST_P(DbFacadeMysqlTest, ReopenClosesTheFirstConnectionAndDetachesTheRecordset)
 {
     addRow(1, "a", 1);
