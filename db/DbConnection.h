@@ -35,7 +35,8 @@ public:
     // ".xls", case-sensitive) chooses the format. False, with nothing written,
     // for any other extension or with no backend selected; false also for a
     // query without rows (text files are then left empty, no spreadsheet is
-    // written). The export replaces the result every DbRecordset sees.
+    // written); an existing file is replaced only by a complete export or such
+    // an empty file. The export replaces the result every DbRecordset sees.
     bool exportQuery(const std::string& query, const std::string& path,
                      const std::optional<std::string>& separator = {});
     bool commit();

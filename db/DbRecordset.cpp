@@ -1,6 +1,7 @@
 #include "db/DbRecordset.h"
 
 #include "db/BackendRegistry.h"
+#include "db/SharedResultGuard.h"
 #include "db/SqlStatements.h"
 
 #include <vector>
@@ -67,6 +68,8 @@ bool DbRecordset::attach(const DbConnection&)
 
 bool DbRecordset::open(const std::string& query, std::optional<int> mode)
 {
+    if (SharedResultGuard::refusesRecordsetCall())
+        return false;
     switch (BackendRegistry::currentKind()) {
     case DbKind::Sqlite:
         return sqliteRecordset().open(query, mode.value_or(0));
@@ -79,6 +82,8 @@ bool DbRecordset::open(const std::string& query, std::optional<int> mode)
 
 void DbRecordset::close()
 {
+    if (SharedResultGuard::refusesRecordsetCall())
+        return;
     switch (BackendRegistry::currentKind()) {
     case DbKind::Sqlite:
         sqliteRecordset().close();
@@ -93,6 +98,8 @@ void DbRecordset::close()
 
 bool DbRecordset::moveFirst()
 {
+    if (SharedResultGuard::refusesRecordsetCall())
+        return false;
     switch (BackendRegistry::currentKind()) {
     case DbKind::Sqlite:
         return sqliteRecordset().moveFirst();
@@ -105,6 +112,8 @@ bool DbRecordset::moveFirst()
 
 bool DbRecordset::moveLast()
 {
+    if (SharedResultGuard::refusesRecordsetCall())
+        return false;
     switch (BackendRegistry::currentKind()) {
     case DbKind::Sqlite:
         return sqliteRecordset().moveLast();
@@ -117,6 +126,8 @@ bool DbRecordset::moveLast()
 
 bool DbRecordset::moveNext()
 {
+    if (SharedResultGuard::refusesRecordsetCall())
+        return false;
     switch (BackendRegistry::currentKind()) {
     case DbKind::Sqlite:
         return sqliteRecordset().moveNext();
@@ -259,6 +270,30 @@ bool DbRecordset::readBlob(const std::string& name, ByteArray& out)
     }
 }
 
+bool DbRecordset::readTextAt(int index, std::string& out)
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().readTextAt(index, out);
+    case DbKind::Mysql:
+        return mysqlRecordset().readTextAt(index, out);
+    default:
+        return false;
+    }
+}
+
+unsigned long long DbRecordset::resultSerial()
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return sqliteRecordset().resultSerial();
+    case DbKind::Mysql:
+        return mysqlRecordset().resultSerial();
+    default:
+        return 0;
+    }
+}
+
 bool DbRecordset::insertRow(const std::string& table, const std::string& assignments)
 {
     const DbKind kind = BackendRegistry::currentKind();
@@ -300,6 +335,8 @@ bool DbRecordset::writeBlob(const std::string& table, const std::string& column,
 bool DbRecordset::writeBlobMysql(const std::string& table, const std::string& column,
                                  const std::optional<std::string>& condition, const std::optional<ByteArray>& data)
 {
+    if (SharedResultGuard::refusesRecordsetCall())
+        return false;
     if (!isSelected(BackendRegistry::currentKind()))
         return false;
     return runBlobStatement(mysqlRecordset(), SqlStatements::writeBlob(table, column, condition.value_or("")), data);
@@ -308,6 +345,8 @@ bool DbRecordset::writeBlobMysql(const std::string& table, const std::string& co
 bool DbRecordset::writeBlobSqlite(const std::string& table, const std::string& column,
                                   const std::optional<std::string>& condition, const std::optional<ByteArray>& data)
 {
+    if (SharedResultGuard::refusesRecordsetCall())
+        return false;
     if (!isSelected(BackendRegistry::currentKind()))
         return false;
     return runBlobStatement(sqliteRecordset(), SqlStatements::writeBlob(table, column, condition.value_or("")), data);
@@ -315,6 +354,8 @@ bool DbRecordset::writeBlobSqlite(const std::string& table, const std::string& c
 
 bool DbRecordset::exists(const std::string& table, const std::string& condition)
 {
+    if (SharedResultGuard::refusesRecordsetCall())
+        return false;
     switch (BackendRegistry::currentKind()) {
     case DbKind::Sqlite: {
         SqliteRecordset& recordset = sqliteRecordset();

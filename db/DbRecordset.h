@@ -15,7 +15,9 @@ class DbConnection;
 // result that all of them see. writeBlob and exists run a query of their own
 // and so end any result that was open. With no backend selected every
 // operation does nothing and answers false, 0 or an empty text, leaving out
-// values unchanged.
+// values unchanged. While an export walks the shared result, calls from window
+// events pumped meanwhile that would open, move or end it are refused (see
+// SharedResultGuard).
 class DbRecordset {
 public:
     // Attaches the backend recordset to the registry's connection of the
@@ -48,6 +50,11 @@ public:
     bool readBool(const std::string& name, bool& out);
     bool readDateTime(const std::string& name, DateTimeValue& out);
     bool readBlob(const std::string& name, ByteArray& out);
+    // readText by position, for results whose fields share a name.
+    bool readTextAt(int index, std::string& out);
+    // Changes whenever the shared result of the current kind is replaced or
+    // released.
+    unsigned long long resultSerial();
 
     // Row statements run through the current backend's connection. insertRow
     // takes a list such as a='1',b='x y' and is false, with nothing run, when
@@ -63,7 +70,7 @@ public:
                    const std::optional<std::string>& condition = {}, const std::optional<ByteArray>& data = {});
     // writeBlob on the MySQL backend while any backend is selected. The bytes
     // go into the statement as an escaped literal; a blob left out is stored
-    // as an empty one.
+    // as NULL, as on SQLite.
     bool writeBlobMysql(const std::string& table, const std::string& column,
                         const std::optional<std::string>& condition = {}, const std::optional<ByteArray>& data = {});
     // writeBlob on the SQLite backend while any backend is selected.

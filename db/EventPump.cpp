@@ -3,6 +3,7 @@
 namespace {
 EventPump::Handler handler = nullptr;
 std::chrono::steady_clock::time_point lastPump;
+int handlersRunning = 0;
 } // namespace
 
 void EventPump::install(Handler h)
@@ -15,6 +16,11 @@ EventPump::Handler EventPump::installed()
     return handler;
 }
 
+bool EventPump::handling()
+{
+    return handlersRunning > 0;
+}
+
 void EventPump::checkClock()
 {
     untilClockCheck_ = ticksPerClockCheck;
@@ -23,7 +29,9 @@ void EventPump::checkClock()
     auto now = std::chrono::steady_clock::now();
     if (now - lastPump < interval)
         return;
+    ++handlersRunning;
     handler();
+    --handlersRunning;
     // Measured after the handler so a slow handler cannot take every slice of the work.
     lastPump = std::chrono::steady_clock::now();
 }

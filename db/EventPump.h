@@ -17,6 +17,9 @@ public:
     // A null handler turns pumping off (the default).
     static void install(Handler handler);
     static Handler installed();
+    // True while the handler runs, that is while code reached through window
+    // events interrupts the work that pumps them.
+    static bool handling();
 
     void tick()
     {

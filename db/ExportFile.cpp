@@ -2,9 +2,26 @@
 
 #include "platform/FileSystem.h"
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
+
+namespace {
+
+// A name in the target's folder, so that the finished file can be renamed over
+// the target; the folder has to hold both for a moment anyway.
+std::string partPathBeside(const std::string& target, unsigned attempt)
+{
+    static std::atomic<unsigned> made{0};
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    return folder + ".export-" + std::to_string(::getpid()) + "-" + std::to_string(made++) + "-" +
+           std::to_string(attempt) + ".part";
+}
+
+} // namespace
 
 ExportFile::ExportFile() : buffer_(new char[capacity])
 {
@@ -12,19 +29,29 @@ ExportFile::ExportFile() : buffer_(new char[capacity])
 
 ExportFile::~ExportFile()
 {
-    close();
+    discard();
 }
 
 bool ExportFile::create(const std::string& path)
 {
-    close();
+    discard();
     failed_ = false;
     used_ = 0;
     std::optional<std::string> systemPath = platform::FileSystem::toSystemPath(path);
-    if (!systemPath || systemPath->empty())
+    if (!systemPath || systemPath->empty() || systemPath->back() == '/')
         return false;
-    fd_ = ::open(systemPath->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    return fd_ >= 0;
+    for (unsigned attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
+        partPath_ = partPathBeside(*systemPath, attempt);
+        fd_ = ::open(partPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd_ < 0) {
+        partPath_.clear();
+        return false;
+    }
+    targetPath_ = *systemPath;
+    return true;
 }
 
 void ExportFile::writeThrough(const char* data, std::size_t size)
@@ -74,5 +101,23 @@ bool ExportFile::close()
     if (::close(fd_) != 0)
         ok = false;
     fd_ = -1;
+    if (ok && std::rename(partPath_.c_str(), targetPath_.c_str()) != 0)
+        ok = false;
+    if (!ok)
+        ::unlink(partPath_.c_str());
+    partPath_.clear();
+    targetPath_.clear();
     return ok;
+}
+
+void ExportFile::discard()
+{
+    if (fd_ < 0)
+        return;
+    ::close(fd_);
+    fd_ = -1;
+    ::unlink(partPath_.c_str());
+    partPath_.clear();
+    targetPath_.clear();
+    used_ = 0;
 }

@@ -5,10 +5,12 @@
 #include <memory>
 #include <string>
 
-// A file being written by an export: created or truncated on open, written
-// through one large buffer, so that per-cell writes cost a copy and no system
-// call. A failed write is remembered; `close` reports whether every byte
-// reached the file. Paths are GBK texts like every text of the program.
+// A file being written by an export, through one large buffer, so that
+// per-cell writes cost a copy and no system call. The bytes go to a new file
+// beside the target, which takes the target's place only when `close` finds
+// everything written: until then, and after a failure or `discard`, an
+// existing target keeps its old content. Paths are GBK texts like every text
+// of the program.
 class ExportFile {
 public:
     ExportFile();
@@ -32,8 +34,11 @@ public:
     }
     void write(const std::string& text) { write(text.data(), text.size()); }
 
-    // Flushes and closes; true when everything written since `create` is in the file.
+    // Flushes, closes and puts the file in the target's place; true when
+    // everything written since `create` is in the target.
     bool close();
+    // Closes and removes the file begun; the target stays as it was.
+    void discard();
 
 private:
     static constexpr std::size_t capacity = 1 << 20;
@@ -46,4 +51,6 @@ private:
     std::size_t used_ = 0;
     int fd_ = -1;
     bool failed_ = false;
+    std::string targetPath_; // system paths
+    std::string partPath_;
 };

@@ -1,8 +1,10 @@
 #include "db/QueryExporter.h"
 
+#include "db/BackendRegistry.h"
 #include "db/DbRecordset.h"
 #include "db/EventPump.h"
 #include "db/ExportFile.h"
+#include "db/SharedResultGuard.h"
 #include "db/TextTable.h"
 #include "db/XlsSheetWriter.h"
 #include "platform/CodePage.h"
@@ -12,6 +14,23 @@
 namespace {
 
 const std::string csvSeparator = " , ";
+
+// The shared result as the export opened it: window events pumped during the
+// export may still end or replace it through a backend directly, and the rows
+// read after that would be empty cells.
+class ExportedResult {
+public:
+    explicit ExportedResult(DbRecordset& records)
+        : records_(records), kind_(BackendRegistry::currentKind()), serial_(records.resultSerial())
+    {
+    }
+    bool intact() { return BackendRegistry::currentKind() == kind_ && records_.resultSerial() == serial_; }
+
+private:
+    DbRecordset& records_;
+    DbKind kind_;
+    unsigned long long serial_;
+};
 
 std::vector<std::string> fieldNames(DbRecordset& records, int fieldCount, EventPump& pump)
 {
@@ -26,22 +45,24 @@ std::vector<std::string> fieldNames(DbRecordset& records, int fieldCount, EventP
 
 // One line per record, cells joined by the separator; the result is whether
 // every byte reached the file.
-bool writeTextLines(DbRecordset& records, int recordCount, const std::vector<std::string>& names,
-                    const std::string& separator, std::string_view lineEnd, ExportFile& file, EventPump& pump)
+bool writeTextLines(DbRecordset& records, int recordCount, int fieldCount, const std::string& separator,
+                    std::string_view lineEnd, ExportFile& file, EventPump& pump, ExportedResult& exported)
 {
     std::string cell;
     if (!records.moveFirst())
         return false;
     for (int r = 1; r <= recordCount; ++r) {
-        for (std::size_t f = 0; f < names.size(); ++f) {
+        for (int f = 0; f < fieldCount; ++f) {
             if (f > 0)
                 file.write(separator);
-            records.readText(names[f], cell);
+            records.readTextAt(f, cell);
             file.write(cell);
             pump.tick();
         }
         file.write(lineEnd.data(), lineEnd.size());
         pump.tick();
+        if (!exported.intact())
+            return false;
         // Fewer rows than were counted: the file would silently lack records.
         if (!records.moveNext() && r < recordCount)
             return false;
@@ -52,19 +73,21 @@ bool writeTextLines(DbRecordset& records, int recordCount, const std::vector<std
 // Each record goes to the sheet as soon as it is read, so a large result is
 // never held a second time in memory.
 bool writeSheetRows(DbRecordset& records, int recordCount, const std::vector<std::string>& names, XlsSheetWriter& sheet,
-                    EventPump& pump)
+                    EventPump& pump, ExportedResult& exported)
 {
     if (!sheet.appendRow(names) || !records.moveFirst())
         return false;
     TextTable::Row cells(names.size());
     for (int r = 1; r <= recordCount; ++r) {
         for (std::size_t f = 0; f < names.size(); ++f) {
-            records.readText(names[f], cells[f]);
+            records.readTextAt(static_cast<int>(f), cells[f]);
             pump.tick();
         }
-        if (!sheet.appendRow(cells))
+        if (!exported.intact() || !sheet.appendRow(cells))
             return false;
         pump.tick();
+        if (!exported.intact())
+            return false;
         if (!records.moveNext() && r < recordCount)
             return false;
     }
@@ -107,6 +130,10 @@ bool QueryExporter::exportQuery(const std::string& query, const std::string& pat
     Format format = formatOf(path);
     if (format == Format::Unsupported)
         return false;
+    // Called from window events that an export pumps, a second export would
+    // replace the first one's result under it.
+    if (SharedResultGuard::refusesExport())
+        return false;
 
     ExportFile textFile;
     std::string textSeparator;
@@ -125,31 +152,38 @@ bool QueryExporter::exportQuery(const std::string& query, const std::string& pat
     // A recordset that was never attached (no query has run since the
     // connection opened) would fail the export for no reason of its own.
     records.attach();
-    records.open(query, 1);
+    const bool ran = records.open(query, 1);
+    SharedResultGuard guard;
+    ExportedResult exported(records);
     int recordCount = records.recordCount();
     int fieldCount = records.fieldCount();
     bool result = false;
     if (recordCount > 0) {
-        std::vector<std::string> names = fieldNames(records, fieldCount, pump);
         if (format == Format::Sheet) {
+            std::vector<std::string> names = fieldNames(records, fieldCount, pump);
             // The header row comes on top of the records; refuse before touching a file that could not hold them.
             bool fits = static_cast<std::size_t>(recordCount) + 1 <= XlsSheetWriter::maxRows &&
                         names.size() <= XlsSheetWriter::maxColumns;
-            if (fits && sheetWriter.beginSheet(path)) {
-                if (writeSheetRows(records, recordCount, names, sheetWriter, pump))
+            if (fits && exported.intact() && sheetWriter.beginSheet(path)) {
+                if (writeSheetRows(records, recordCount, names, sheetWriter, pump, exported))
                     result = sheetWriter.finishSheet();
                 else
                     sheetWriter.abandonSheet();
             }
         } else {
-            result = writeTextLines(records, recordCount, names, textSeparator,
+            result = writeTextLines(records, recordCount, fieldCount, textSeparator,
                                     format == Format::Csv ? std::string_view("\r\n") : std::string_view("\r\n\r\n"),
-                                    textFile, pump);
+                                    textFile, pump, exported);
         }
     }
     records.close();
 
-    if (textFile.isOpen() && !textFile.close())
-        result = false;
-    return result;
+    if (!textFile.isOpen())
+        return result;
+    // A query that ran without rows still leaves its empty file; a failed one,
+    // or rows that could not all be written, leave the earlier file as it was.
+    if (result || (ran && recordCount <= 0))
+        return textFile.close() && result;
+    textFile.discard();
+    return false;
 }

@@ -26,8 +26,12 @@ public:
 
     // False when the extension is not supported (nothing is written), when the
     // query yields no rows (a text or comma-separated file is left empty, no
-    // spreadsheet is written), when the rows do not fit a spreadsheet, or when
-    // a write fails.
+    // spreadsheet is written), when the rows do not fit a spreadsheet, when a
+    // write fails, when another export is running, or when the result was
+    // ended or replaced while it was written. A file is replaced only by a
+    // complete export or by the empty file of a query without rows; otherwise
+    // an existing file keeps its content. Fields are read by position, so
+    // fields of the same name each keep their own values.
     static bool exportQuery(const std::string& query, const std::string& path,
                             const std::optional<std::string>& separator, XlsSheetWriter& sheetWriter);
 };

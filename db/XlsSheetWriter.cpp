@@ -1,7 +1,6 @@
 #include "db/XlsSheetWriter.h"
 
 #include "db/EventPump.h"
-#include "platform/FileSystem.h"
 
 #include <iterator>
 
@@ -157,24 +156,21 @@ bool XlsSheetWriter::writeSheet()
 bool XlsSheetWriter::openFile(const std::string& path)
 {
     abandonSheet();
-    if (platform::FileSystem::exists(path))
-        platform::FileSystem::removeFile(path);
     file_ = std::make_unique<ExportFile>();
     if (!file_->create(path)) {
         file_.reset();
         return false;
     }
-    filePath_ = path;
     return true;
 }
 
 bool XlsSheetWriter::closeFile(bool ok)
 {
-    ok = file_->close() && ok;
+    if (ok)
+        ok = file_->close();
+    else
+        file_->discard();
     file_.reset();
-    if (!ok)
-        platform::FileSystem::removeFile(filePath_);
-    filePath_.clear();
     return ok;
 }
 

@@ -47,10 +47,11 @@ public:
     bool saveToFile(const std::string& path);
 
     // Writes a sheet row by row without holding it, for results too large to
-    // keep twice. beginSheet replaces the file; appendRow refuses (false,
+    // keep twice. beginSheet starts the file; appendRow refuses (false,
     // nothing written) a row that does not fit the records; finishSheet ends
-    // the file, and the file is removed when anything failed. abandonSheet
-    // removes the file that was begun. The own table plays no part.
+    // the file and puts it in place of an earlier one at the path, unless
+    // anything failed. abandonSheet drops the file that was begun; an earlier
+    // file at the path stays as it was. The own table plays no part.
     bool beginSheet(const std::string& path);
     bool appendRow(const TextTable::Row& cells);
     bool finishSheet();
@@ -73,12 +74,11 @@ private:
     void resetRecords();
     void writeRowCells(const TextTable::Row& row);
     bool openFile(const std::string& path);
-    // Closes the file, removing it unless it was written whole.
+    // Closes the file, putting it in place only when it was written whole.
     bool closeFile(bool ok);
     bool writeOwnTable(const std::string& path);
 
     std::unique_ptr<ExportFile> file_; // open only while a file is written
-    std::string filePath_;
     std::uint16_t currentRow_ = 0;
     std::uint16_t currentColumn_ = 0;
     TextTable table_;

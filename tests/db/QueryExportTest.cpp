@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
+#include <thread>
 
 using namespace exporttest;
 
@@ -234,4 +236,83 @@ TEST_F(QueryExportTest, LongExportPumpsPendingEventsOnATimeBasis)
     if (intervals >= 4) {
         EXPECT_GE(pumps, 1);
     }
+}
+
+TEST_F(QueryExportTest, AFailedExportLeavesTheEarlierFileAndNoPartBehind)
+{
+    run("CREATE TABLE big (v TEXT)");
+    run("INSERT INTO big VALUES (printf('%.*c', " + std::to_string(XlsSheetWriter::maxTextBytes + 1) + ", 'a'))");
+    writeBytes(dir.native("keep.xls"), "old sheet");
+    EXPECT_FALSE(exportTo("SELECT v FROM big", "keep.xls"));
+    EXPECT_EQ(bytesOf("keep.xls"), "old sheet");
+    writeBytes(dir.native("keep.txt"), "old text");
+    EXPECT_FALSE(exportTo("SELECT * FROM missing_table", "keep.txt"));
+    EXPECT_EQ(bytesOf("keep.txt"), "old text");
+    EXPECT_TRUE(exportTo("SELECT 'new' AS v", "keep.txt"));
+    EXPECT_EQ(bytesOf("keep.txt"), "new\r\n\r\n");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.native("")))
+        ++entries;
+    EXPECT_EQ(entries, 3); // bank.db, keep.xls, keep.txt
+}
+
+TEST_F(QueryExportTest, FieldsOfTheSameNameKeepTheirOwnValues)
+{
+    EXPECT_TRUE(exportTo("SELECT 'a' AS x, 'b' AS x", "same.csv"));
+    EXPECT_EQ(bytesOf("same.csv"), "a , b\r\n");
+    EXPECT_TRUE(exportTo("SELECT 'a' AS x, 'b' AS x", "same.xls"));
+    EXPECT_EQ(bytesOf("same.xls"), beginOfFile() + textCell(0, 0, "x") + textCell(0, 1, "x") + textCell(1, 0, "a") +
+                                       textCell(1, 1, "b") + endOfFile());
+}
+
+namespace {
+// What a window handler did while the export pumped its events.
+struct HandlerVisit {
+    int visits = 0;
+    bool opened = true;
+    bool exported = true;
+    std::string reason;
+    std::function<void()> extra;
+} visit;
+
+void queryingHandler()
+{
+    if (visit.visits++ > 0)
+        return;
+    DbRecordset window;
+    DbConnection connection;
+    visit.opened = window.open("SELECT 1 AS one");
+    visit.reason = connection.lastErrorText();
+    visit.exported = connection.exportQuery("SELECT 1", "nested.csv");
+    if (visit.extra)
+        visit.extra();
+}
+} // namespace
+
+TEST_F(QueryExportTest, WindowEventsDuringAnExportCannotReplaceItsResult)
+{
+    run("CREATE TABLE m (a, b)");
+    run("WITH RECURSIVE s(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM s WHERE i < 20000) "
+        "INSERT INTO m SELECT i, 'v' || i FROM s");
+    visit = HandlerVisit();
+    EventPump::install(queryingHandler);
+    std::this_thread::sleep_for(EventPump::interval);
+    const bool ok = exportTo("SELECT a, b FROM m ORDER BY a", "m.csv");
+    EventPump::install(nullptr);
+    ASSERT_GE(visit.visits, 1);
+    EXPECT_FALSE(visit.opened);
+    EXPECT_FALSE(visit.exported);
+    EXPECT_EQ(visit.reason, GBK("正在导出查询结果，请等导出完成后再查询"));
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(bytesOf("m.csv").ends_with("19999 , v19999\r\n20000 , v20000\r\n"));
+
+    // Ended behind the facades' back, the result no longer holds the rows.
+    writeBytes(dir.native("m.csv"), "old");
+    visit = HandlerVisit();
+    visit.extra = [this] { registry.sqliteRecordset().close(); };
+    EventPump::install(queryingHandler);
+    std::this_thread::sleep_for(EventPump::interval);
+    EXPECT_FALSE(exportTo("SELECT a, b FROM m ORDER BY a", "m.csv"));
+    EventPump::install(nullptr);
+    EXPECT_EQ(bytesOf("m.csv"), "old");
 }
