@@ -3,8 +3,9 @@
 -- Tmnr holds four option slots A to D, each followed by "|"; a two- or three-option
 -- question leaves its unused slots empty, so every row carries exactly four bars.
 -- did is the option count as text, Answer the letter of the correct option.
--- The examination strips blanks from titles and options, so neither holds any;
--- nor do they hold a single quote, which the maintenance windows cannot store.
+-- The examination strips blanks from titles and options, so neither holds any.
+-- None holds a single quote either, though the maintenance windows can store
+-- one: they double every quote inside the literals they write.
 
 CREATE TABLE KS_SJTK (
   id INTEGER PRIMARY KEY,
