@@ -12,6 +12,11 @@
 #include "room/RoomServer.h"
 #include "room/SqlDialect.h"
 
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
 using platform::Gui;
 using platform::GuiEvent;
 using platform::MessageBoxIcon;
@@ -22,6 +27,34 @@ constexpr char bankFile[] = "tk.db";
 constexpr char profileFile[] = "i.ini";
 // Finds out whether the question table can be read, without reading rows.
 constexpr char bankProbe[] = "SELECT * FROM KS_SJTK LIMIT 0";
+// Readable when the database itself is, whatever tables it holds.
+constexpr char schemaProbe[] = "SELECT count(*) FROM sqlite_master";
+// Long enough to outlast another program's write, short enough that a
+// candidate does not take the program for hung.
+constexpr int bankBusyTimeoutMs = 3000;
+
+enum class FileStart { Unreadable, Database, Other };
+
+// What the file's first bytes say, so that a file which is no database is told
+// apart from one that merely cannot be opened now.
+FileStart fileStart(const std::string& gbkPath)
+{
+    const std::optional<std::string> path = platform::FileSystem::toSystemPath(gbkPath);
+    std::error_code error;
+    if (!path || !std::filesystem::is_regular_file(*path, error))
+        return FileStart::Unreadable;
+    std::ifstream in(*path, std::ios::binary);
+    if (!in)
+        return FileStart::Unreadable;
+    static constexpr char header[] = "SQLite format 3"; // with its NUL, the 16 bytes every database starts with
+    char start[sizeof header] = {};
+    in.read(start, sizeof start);
+    // SQLite takes an empty file for an empty database.
+    if (in.gcount() == 0)
+        return in.eof() ? FileStart::Database : FileStart::Unreadable;
+    return in.gcount() == sizeof start && std::memcmp(start, header, sizeof start) == 0 ? FileStart::Database
+                                                                                        : FileStart::Other;
+}
 
 const std::string& startWindow()
 {
@@ -63,15 +96,34 @@ void StartWindow::endProgram(const std::string& message, const std::string& capt
     Gui::closeWindow(startWindow());
 }
 
-bool StartWindow::bankUsable()
+std::string StartWindow::bankProblem()
 {
     const std::string path = state_.filePath(bankFile);
     if (!platform::FileSystem::exists(path))
-        return false;
+        return GBK("数据库加载失败！请检查数据库是否存在！");
+    // The open checks the file with a query, which a lock held by another
+    // program fails at once; the probe repeats it with the timeout in force.
     // A file that is no database, or a database without the question table,
     // would only show up later as an empty paper.
-    return state_.connection.open(std::nullopt, std::nullopt, std::string(), path, std::nullopt, DbKind::Sqlite) &&
-           state_.connection.execute(bankProbe);
+    DbConnection& bank = state_.connection;
+    bank.open(std::nullopt, std::nullopt, std::string(), path, std::nullopt, DbKind::Sqlite);
+    if (bank.setBusyTimeout(bankBusyTimeoutMs) && bank.execute(bankProbe))
+        return {};
+    const std::string reason = bank.lastErrorText();
+    switch (fileStart(path)) {
+    case FileStart::Other:
+        return GBK("数据库加载失败！tk.db 不是数据库文件，请检查数据库是否完好！");
+    case FileStart::Database:
+        if (bank.execute(schemaProbe))
+            return GBK("数据库加载失败！数据库中没有题库表 KS_SJTK，请检查数据库是否正确！");
+        break;
+    case FileStart::Unreadable:
+        break;
+    }
+    std::string message = GBK("数据库加载失败！无法打开数据库，请检查它是否被其他程序占用、是否允许读写！");
+    if (!reason.empty())
+        message += "\r\n" + reason;
+    return message;
 }
 
 void StartWindow::created()
@@ -94,8 +146,8 @@ void StartWindow::created()
             endProgram(RoomServer::unreachableMessage(room), GBK("提示"), MessageBoxIcon::Information, 0);
         return;
     }
-    if (!bankUsable())
-        endProgram(GBK("数据库加载失败！请检查数据库是否存在！"), GBK("提示"), MessageBoxIcon::Information, 0);
+    if (const std::string problem = bankProblem(); !problem.empty())
+        endProgram(problem, GBK("提示"), MessageBoxIcon::Information, 0);
 }
 
 void StartWindow::enterClicked()
@@ -111,6 +163,7 @@ void StartWindow::enterClicked()
         Gui::messageBox(GBK("请输入座位号"), GBK("岚溪提示"), MessageBoxIcon::Information);
         return;
     }
+    const std::string caption = Gui::text(w, "按钮1");
     if (AttemptBridge::offerResume(state_, candidateId)) {
         state_.candidateId = candidateId;
         state_.seatNumber = seatNumber;
@@ -123,12 +176,20 @@ void StartWindow::enterClicked()
 
     state_.candidateId = candidateId;
     state_.seatNumber = seatNumber;
-    drawPaper();
+    if (drawPaper() == 0) {
+        // An exam without questions can only be marked 0; the candidate may
+        // try again once the bank holds questions.
+        Gui::messageBox(GBK("题库中没有题目，无法生成试卷！请检查题库后再试。"), GBK("提示"),
+                        MessageBoxIcon::Information);
+        Gui::setText(w, "按钮1", caption);
+        Gui::setEnabled(w, "按钮1", true);
+        return;
+    }
     exam_.open();
     Gui::closeWindow(w);
 }
 
-void StartWindow::drawPaper()
+int StartWindow::drawPaper()
 {
     static const std::string idField = "id", titleField = "Title", optionsField = "Tmnr", answerField = "Answer",
                              didField = "did";
@@ -139,7 +200,7 @@ void StartWindow::drawPaper()
     const int count = rows.recordCount();
     if (count <= 0) {
         rows.close();
-        return;
+        return 0;
     }
     Gui::setProgressRange(w, "进度条1", 0, count);
 
@@ -167,4 +228,5 @@ void StartWindow::drawPaper()
         Gui::setText(w, "百分标签", std::to_string(position) + "%");
     }
     rows.close();
+    return std::min(count, Paper::size);
 }

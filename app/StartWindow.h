@@ -26,8 +26,9 @@ public:
     bool open();
     std::optional<int> exitCode() const { return exitCode_; }
 
-    // Fills the paper with up to 100 random questions of the bank.
-    void drawPaper();
+    // Fills the paper with up to 100 random questions of the bank; the number
+    // drawn, 0 when the bank gave none.
+    int drawPaper();
 
 private:
     platform::HandlerTable handlers();
@@ -35,7 +36,8 @@ private:
     void enterClicked();
     void endProgram(const std::string& message, const std::string& caption, platform::MessageBoxIcon icon,
                     int exitCode);
-    bool bankUsable();
+    // Why the bank cannot serve a paper; empty when it can.
+    std::string bankProblem();
 
     AppState& state_;
     ExamWindow& exam_;

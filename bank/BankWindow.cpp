@@ -22,6 +22,7 @@ namespace {
 
 constexpr char grid[] = "题库表";
 constexpr char searchBox[] = "查询编辑框";
+constexpr char searchButton[] = "查询";
 constexpr char titleBox[] = "标题编辑框";
 constexpr char contentBox[] = "内容编辑框";
 constexpr char countCombo[] = "组合框1";
@@ -113,6 +114,9 @@ void BankWindow::listAll()
 
 void BankWindow::search()
 {
+    // A radio button only by its kind: each click starts a search, and it
+    // must not stay drawn pressed after one.
+    Gui::setChecked(window_, searchButton, false);
     // "%" and "_" stay LIKE wildcards; only quotes are made literal.
     fillGrid("SELECT * FROM KS_SJTK WHERE Title LIKE '%" + SqlLiteral::escape(Gui::text(window_, searchBox)) + "%' ");
 }
@@ -159,7 +163,8 @@ void BankWindow::loadRow()
 void BankWindow::add()
 {
     const std::string title = Gui::text(window_, titleBox);
-    if (title.empty()) {
+    // Blanks and line breaks alone would be stored as an empty title.
+    if (QuestionRecord::cleanAddedTitle(title).empty()) {
         Gui::messageBox(GBK("请输入标题"));
         return;
     }
@@ -213,7 +218,8 @@ void BankWindow::modify()
                                   "', Tmnr='" + SqlLiteral::escape(optionText()) + "', Answer='" +
                                   SqlLiteral::escape(answerLetter()) + "', did='" +
                                   SqlLiteral::escape(optionCountText()) + "' WHERE (id=" + id + ")";
-    if (!connection_.execute(statement)) {
+    // No row changed means the question was deleted meanwhile.
+    if (!connection_.execute(statement) || connection_.changedRows() == 0) {
         reportError(failure);
         return;
     }
@@ -234,7 +240,8 @@ void BankWindow::remove()
     // The box kept messages flowing, so the row is read again.
     const int row = Gui::gridCurrentRow(window_, grid);
     const std::string id = row == -1 ? std::string() : Gui::gridText(window_, grid, row, 0);
-    if (!SqlLiteral::isIntegerKey(id) || !recordset_.deleteRows(table, "id='" + id + "'")) {
+    if (!SqlLiteral::isIntegerKey(id) || !recordset_.deleteRows(table, "id='" + id + "'") ||
+        connection_.changedRows() == 0) {
         reportError(failure);
         return;
     }

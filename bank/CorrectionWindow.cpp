@@ -74,7 +74,9 @@ void CorrectionWindow::correct()
                                   "', Tmnr='" +
                                   SqlLiteral::escape(QuestionRecord::contentToOptions(Gui::text(window_, contentBox))) +
                                   "', Answer='" + SqlLiteral::escape(answer) + "' WHERE (id=" + state_.currentId + ")";
-    if (!state_.connection.execute(statement)) {
+    // No row changed means the question was deleted from the bank meanwhile;
+    // the paper then keeps the question as drawn.
+    if (!state_.connection.execute(statement) || state_.connection.changedRows() == 0) {
         reportError(failure);
         return;
     }

@@ -2,7 +2,9 @@
 
 #include "AppTestSupport.h"
 
+#include <chrono>
 #include <set>
+#include <thread>
 
 using platform::Gui;
 using platform::GuiDriver;
@@ -11,6 +13,11 @@ using platform::MessageBoxIcon;
 namespace {
 
 const std::string bankMessage = platform::utf8ToGbk("数据库加载失败！请检查数据库是否存在！");
+const std::string unopenedBank =
+    platform::utf8ToGbk("数据库加载失败！无法打开数据库，请检查它是否被其他程序占用、是否允许读写！");
+const std::string noDatabase = platform::utf8ToGbk("数据库加载失败！tk.db 不是数据库文件，请检查数据库是否完好！");
+const std::string noQuestionTable =
+    platform::utf8ToGbk("数据库加载失败！数据库中没有题库表 KS_SJTK，请检查数据库是否正确！");
 
 } // namespace
 
@@ -34,45 +41,81 @@ TEST_F(AppTest, MissingTitleLeavesTheLabelEmpty)
 
 TEST_F(AppTest, UnusableBankEndsTheProgramWithItsMessage)
 {
-    auto expectEnded = [&](const char* what) {
+    // The first line names the cause; the database's own reason may follow.
+    auto expectEnded = [&](const char* what, const std::string& message) {
         startApp();
         EXPECT_EQ(app->exitCode(), 0) << what;
         EXPECT_EQ(app->exec(), 0) << what;
         EXPECT_FALSE(Gui::isOpen("start")) << what;
         ASSERT_EQ(driver.messageBoxes().size(), 1u) << what;
-        EXPECT_EQ(driver.messageBoxes()[0].text, bankMessage);
+        const std::string& text = driver.messageBoxes()[0].text;
+        EXPECT_EQ(text.substr(0, text.find("\r\n")), message) << what;
         EXPECT_EQ(driver.messageBoxes()[0].caption, gbk("提示"));
         EXPECT_EQ(driver.messageBoxes()[0].icon, MessageBoxIcon::Information);
         driver.clearMessageBoxes();
         app.reset();
     };
-    expectEnded("missing");
+    expectEnded("missing", bankMessage);
 
     std::filesystem::create_directory(file("tk.db"));
-    expectEnded("directory");
+    expectEnded("directory", unopenedBank);
     std::filesystem::remove(file("tk.db"));
 
     std::ofstream(file("tk.db"), std::ios::binary) << std::string(4096, 'x');
-    expectEnded("not a database");
+    expectEnded("not a database", noDatabase);
     std::filesystem::remove(file("tk.db"));
 
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(file("tk.db").c_str(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE other (id INTEGER)", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
-    expectEnded("no question table");
+    expectEnded("no question table", noQuestionTable);
 }
 
-TEST_F(AppTest, EmptyTableGivesAnEmptyPaper)
+TEST_F(AppTest, ABankLockedForAMomentDoesNotEndStartUp)
+{
+    makeBank(plainQuestions(3));
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(file("tk.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::thread writer([other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+    });
+    startApp();
+    writer.join();
+    EXPECT_TRUE(driver.messageBoxes().empty());
+    EXPECT_EQ(app->exitCode(), std::nullopt);
+    EXPECT_TRUE(Gui::isOpen("start"));
+}
+
+TEST_F(AppTest, AnEmptyTableKeepsTheStartWindowForAnotherTry)
 {
     makeBank({});
-    enterExam();
-    EXPECT_TRUE(driver.messageBoxes().empty());
-    for (int k = 1; k <= 100; ++k)
-        EXPECT_EQ(state().paper.entry(k).title, "");
-    EXPECT_EQ(text("Titlexb"), "");
-    for (const char* option : {"A", "B", "C", "D"})
-        EXPECT_TRUE(visible(option));
+    startApp();
+    ASSERT_TRUE(GuiDriver::click("start", "按钮1"));
+    ASSERT_EQ(driver.messageBoxes().size(), 1u);
+    EXPECT_EQ(driver.messageBoxes()[0].text, gbk("题库中没有题目，无法生成试卷！请检查题库后再试。"));
+    EXPECT_EQ(driver.messageBoxes()[0].caption, gbk("提示"));
+    EXPECT_EQ(driver.messageBoxes()[0].icon, MessageBoxIcon::Information);
+    EXPECT_TRUE(Gui::isOpen("start"));
+    EXPECT_FALSE(Gui::isOpen("exam"));
+    EXPECT_TRUE(Gui::isEnabled("start", "按钮1"));
+    EXPECT_EQ(Gui::text("start", "按钮1"), gbk("进入考场"));
+    EXPECT_EQ(Gui::text("start", "百分标签"), "0%");
+
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file("tk.db").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "INSERT INTO KS_SJTK (Title, Tmnr, Answer, did) VALUES ('t', 'a|b|', 'B', '2')", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    ASSERT_TRUE(GuiDriver::click("start", "按钮1"));
+    EXPECT_EQ(driver.messageBoxes().size(), 1u);
+    EXPECT_TRUE(Gui::isOpen("exam"));
+    EXPECT_EQ(state().paper.entry(1).title, "t");
+    EXPECT_EQ(state().paper.entry(2).title, "");
 }
 
 TEST_F(AppTest, EnterAsksForBothEntries)

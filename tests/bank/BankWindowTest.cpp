@@ -553,6 +553,56 @@ TEST_F(BankWindowTest, AFailedDeleteOrABadKeyDeletesNothing)
     EXPECT_EQ(Gui::text(bank, titleBox), GBK("中国的首都是( )"));
 }
 
+TEST_F(BankWindowTest, TheSearchButtonDoesNotStayPressed)
+{
+    storeSample();
+    open();
+    GuiDriver::click(bank, "B");
+    for (const std::string& text : {GBK("一加"), GBK("天空")}) {
+        GuiDriver::erase(bank, searchBox);
+        GuiDriver::type(bank, searchBox, text);
+        ASSERT_TRUE(GuiDriver::click(bank, searchButton));
+        EXPECT_FALSE(Gui::checked(bank, searchButton));
+        EXPECT_EQ(listedIds().size(), 1u);
+    }
+    EXPECT_EQ(listedIds(), (std::vector<std::string>{"3"}));
+    EXPECT_EQ(checkedAnswer(), "B");
+}
+
+TEST_F(BankWindowTest, AddRefusesATitleOfBlanksAndLineBreaks)
+{
+    storeSample();
+    open();
+    edit(" \r\n\xA1\xA1\r\n ", "a\r\nb", twoOptions, "A");
+    GuiDriver::click(bank, "添加");
+    expectNotice(GBK("请输入标题"));
+    EXPECT_EQ(db.rows().size(), 3u);
+}
+
+TEST_F(BankWindowTest, ModifyOrDeleteOfARowDeletedMeanwhileFailsAndChangesNothing)
+{
+    storeSample();
+    open();
+    GuiDriver::clickGridCell(bank, grid, 2, 1);
+    db.run("DELETE FROM KS_SJTK WHERE id = 2");
+    const auto before = db.rows();
+    Gui::setText(bank, titleBox, GBK("改"));
+    GuiDriver::click(bank, "修改");
+    expectFailure(GBK("抱歉，修改失败失败\r\n导致错误原因可能是字符错误"));
+    EXPECT_EQ(db.rows(), before);
+    EXPECT_EQ(listedIds(), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(Gui::text(bank, titleBox), GBK("改"));
+
+    driver.answerNext(MessageBoxResult::Yes);
+    GuiDriver::click(bank, "删除");
+    ASSERT_EQ(driver.messageBoxes().size(), 2u);
+    EXPECT_EQ(driver.messageBoxes()[1].text, GBK("抱歉，删除失败"));
+    EXPECT_EQ(driver.messageBoxes()[1].icon, MessageBoxIcon::Error);
+    EXPECT_EQ(db.rows(), before);
+    EXPECT_EQ(listedIds(), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(Gui::text(bank, titleBox), GBK("改"));
+}
+
 TEST_F(BankWindowTest, TheExamWindowOpensItModallyAndKeepsTicking)
 {
     storeSample();

@@ -269,4 +269,27 @@ TEST_F(CorrectionWindowTest, ABadKeyOrARefusedStatementChangesNothing)
     EXPECT_EQ(state.paper.entry(1).answer, entryBefore.answer);
 }
 
+TEST_F(CorrectionWindowTest, AQuestionDeletedMeanwhileFailsAndLeavesThePaperAndTheScreen)
+{
+    GuiDriver::click(exam, "显示正确答案");
+    const PaperEntry entryBefore = state.paper.entry(1);
+    db.run("DELETE FROM KS_SJTK WHERE id = " + ids[0]);
+    const auto before = db.rows();
+    correctQuestion(1, [&] {
+        Gui::setText(correction, titleBox, "new");
+        GuiDriver::click(correction, "B");
+        GuiDriver::click(correction, "修改");
+        expectOnlyFailure(GBK("亲、抱歉，修改失败失败\r\n导致错误原因可能是字符错误"));
+        EXPECT_TRUE(Gui::isOpen(correction));
+        GuiDriver::clickCloseBox(correction);
+    });
+    EXPECT_EQ(db.rows(), before);
+    EXPECT_EQ(state.paper.entry(1).title, entryBefore.title);
+    EXPECT_EQ(state.paper.entry(1).options, entryBefore.options);
+    EXPECT_EQ(state.paper.entry(1).answer, entryBefore.answer);
+    EXPECT_EQ(state.currentAnswer, "A");
+    EXPECT_EQ(Gui::text(exam, "Titlexb"), entryBefore.title);
+    EXPECT_EQ(Gui::text(exam, "透明标签7"), "A");
+}
+
 } // namespace
