@@ -50,9 +50,9 @@ public:
     bool clearTable(const std::string& table);
     // SQLite drops "if exists", so a missing table is no failure there.
     bool dropTable(const std::string& table);
-    // Rows that the last INSERT, UPDATE or DELETE that ran touched; -1 with no
-    // backend selected. SQLite counts every row the condition matched; MySQL
-    // counts only rows whose values changed.
+    // Rows that the last INSERT, UPDATE or DELETE that ran touched, an UPDATE
+    // counting every row its condition matched, changed or not; -1 when that
+    // is not known (no backend selected, or the backend cannot tell).
     long long changedRows() const;
     // How long a statement waits for a database that another program holds
     // locked before it fails. SQLite only; MySQL's server waits by itself.

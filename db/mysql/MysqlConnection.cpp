@@ -3,6 +3,7 @@
 #include "db/mysql/MysqlRecordset.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <errmsg.h>
 #include <mysql.h>
 
@@ -287,6 +288,13 @@ long long MysqlConnection::changedRows() const
 {
     if (!handle_)
         return -1;
+    // The server counts an UPDATE that writes the values a row holds already
+    // as changing nothing; its info line tells the rows it matched.
+    if (const char* info = mysql_info(handle_)) {
+        long long matched = 0;
+        if (std::sscanf(info, "Rows matched: %lld", &matched) == 1)
+            return matched;
+    }
     const unsigned long long rows = mysql_affected_rows(handle_);
     return rows == ~0ULL ? -1 : static_cast<long long>(rows);
 }

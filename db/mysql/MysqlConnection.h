@@ -113,8 +113,9 @@ public:
     bool beginTransaction();
     bool commit();
     bool rollback();
-    // Rows whose values the last INSERT, UPDATE or DELETE changed; -1 when
-    // the last statement returned rows or failed, or nothing is connected.
+    // Rows that the last INSERT, UPDATE or DELETE touched, an UPDATE counting
+    // every row it matched; -1 when the client library cannot tell (after a
+    // statement that returned rows or failed) or nothing is connected.
     long long changedRows() const;
 
 private:
