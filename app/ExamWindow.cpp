@@ -285,7 +285,7 @@ void ExamWindow::setQuestionFontSize(int points)
 
 void ExamWindow::openBankWindow()
 {
-    Gui::runModal(bankWindowLayout(), BankWindow::handlers(state_.connection, state_.recordset), examWindow());
+    Gui::runModal(BankWindow::layout(), BankWindow::handlers(state_.connection, state_.recordset), examWindow());
 }
 
 void ExamWindow::openCorrectionWindow()

@@ -1,4 +1,6 @@
+#include "app/AppState.h"
 #include "app/Application.h"
+#include "exchange/ExchangeWindow.h"
 
 #include <QApplication>
 
@@ -6,6 +8,8 @@ int main(int argc, char** argv)
 {
     QApplication qtApplication(argc, argv);
     Application application;
+    BankWindow::setExchangeActions(
+        ExchangeWindow::bankActions([&application] { return application.state().filePath("tk.db"); }));
     if (!application.start())
         return application.exitCode().value_or(0);
     return application.exec();

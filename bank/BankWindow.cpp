@@ -44,7 +44,28 @@ const std::string& noRowMessage()
     return GBK("请选择要删除的行再试！");
 }
 
+BankWindow::ExchangeActions& exchangeActions()
+{
+    static BankWindow::ExchangeActions actions;
+    return actions;
+}
+
 } // namespace
+
+void BankWindow::setExchangeActions(ExchangeActions actions)
+{
+    exchangeActions() = std::move(actions);
+}
+
+platform::WindowDescription BankWindow::layout()
+{
+    platform::WindowDescription description = bankWindowLayout();
+    if (exchangeActions().importBank || exchangeActions().exportBank) {
+        for (platform::ControlDescription& button : bankExchangeButtons())
+            description.controls.push_back(std::move(button));
+    }
+    return description;
+}
 
 BankWindow::BankWindow(DbConnection& connection, DbRecordset& recordset)
     : connection_(connection), recordset_(recordset), window_(bankWindowLayout().id)
@@ -71,6 +92,8 @@ platform::HandlerTable BankWindow::handlerTable()
         {"addClicked", [this](const GuiEvent&) { add(); }},
         {"modifyClicked", [this](const GuiEvent&) { modify(); }},
         {"deleteClicked", [this](const GuiEvent&) { remove(); }},
+        {"importClicked", [this](const GuiEvent&) { importBank(); }},
+        {"exportClicked", [this](const GuiEvent&) { exportBank(); }},
     };
 }
 
@@ -78,6 +101,7 @@ void BankWindow::fillGrid(const std::string& query)
 {
     // A refill may move the current cell; that is not the user choosing a row.
     fillingGrid_ = true;
+    lastQuery_ = query;
     Gui::resetGrid(window_, grid);
     recordset_.open(query);
     const int rows = recordset_.recordCount();
@@ -249,6 +273,21 @@ void BankWindow::remove()
     // Clearing the content leaves the previews as they were.
     clearTexts();
     uncheckAnswers();
+}
+
+void BankWindow::importBank()
+{
+    if (exchangeActions().importBank) {
+        exchangeActions().importBank(lastQuery_);
+        listAll();
+        clearEditor();
+    }
+}
+
+void BankWindow::exportBank()
+{
+    if (exchangeActions().exportBank)
+        exchangeActions().exportBank(lastQuery_);
 }
 
 std::string BankWindow::answerLetter() const

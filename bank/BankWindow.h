@@ -2,6 +2,7 @@
 
 #include "platform/gui/Gui.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,19 @@ public:
 
     const std::string& windowId() const { return window_; }
 
+    // Import and export of whole banks come from a capability above this
+    // window. Each action gets the query of the current listing (program
+    // text) and runs to its end; the grid is listed again afterwards. While
+    // neither is set the window opens without their buttons.
+    struct ExchangeActions {
+        std::function<void(const std::string& currentQuery)> importBank;
+        std::function<void(const std::string& currentQuery)> exportBank;
+    };
+    static void setExchangeActions(ExchangeActions actions);
+    // The window as it opens: its design, plus the import and export buttons
+    // when actions are set.
+    static platform::WindowDescription layout();
+
     // Event operations.
     void listAll();
     void search();
@@ -35,6 +49,8 @@ public:
     void add();
     void modify();
     void remove();
+    void importBank();
+    void exportBank();
 
     // Replaces the grid's rows by the result of the query: the header row of
     // field names, then one row per result row. A result without rows leaves
@@ -58,4 +74,5 @@ private:
     DbRecordset& recordset_;
     std::string window_;
     bool fillingGrid_ = false;
+    std::string lastQuery_;
 };

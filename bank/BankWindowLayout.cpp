@@ -179,3 +179,20 @@ WindowDescription bankWindowLayout()
         .events = {{Created, "bankCreated"}},
     };
 }
+
+std::vector<ControlDescription> bankExchangeButtons()
+{
+    auto button = [](const char* name, int left, const std::string& text, const char* handler) {
+        return ControlDescription{.name = name,
+                                  .kind = Button,
+                                  .container = "外形框1",
+                                  .left = left,
+                                  .top = 445,
+                                  .width = 107,
+                                  .height = 40,
+                                  .caption = text,
+                                  .font = {"微软雅黑", 21, true},
+                                  .events = {{Clicked, handler}}};
+    };
+    return {button("导入", 33, GBK("导入…"), "importClicked"), button("导出", 154, GBK("导出…"), "exportClicked")};
+}

@@ -5,3 +5,7 @@
 // The bank management window: the question grid on the left, the search box and
 // the question editor on a panel on the right.
 platform::WindowDescription bankWindowLayout();
+
+// The import and export buttons, in the free space between the option
+// previews and the editor's buttons.
+std::vector<platform::ControlDescription> bankExchangeButtons();

@@ -4,18 +4,25 @@
 #include "platform/CodePage.h"
 
 #include <unicode/ucnv.h>
-#include <unicode/ucnv_err.h>
-#include <unicode/ustring.h>
+#include <unicode/uset.h>
 
 #include <algorithm>
+#include <bitset>
 #include <unordered_map>
 
 namespace {
 
 constexpr std::string_view fullWidthBlank = "\xE3\x80\x80"; // U+3000, GBK A1 A1
 
+bool hasLineBreak(std::string_view s)
+{
+    return std::any_of(s.begin(), s.end(), [](char c) { return c == '\r' || c == '\n'; });
+}
+
 std::string normalizedLineBreaks(std::string_view s)
 {
+    if (!hasLineBreak(s))
+        return std::string(s);
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -32,8 +39,9 @@ std::string normalizedLineBreaks(std::string_view s)
     return out;
 }
 
-std::string trimmedTitle(std::string_view s)
+std::string trimmedTitle(std::string&& title)
 {
+    std::string_view s = title;
     for (bool changed = true; changed;) {
         changed = false;
         for (std::string_view blank :
@@ -48,11 +56,15 @@ std::string trimmedTitle(std::string_view s)
             }
         }
     }
+    if (s.size() == title.size())
+        return std::move(title);
     return std::string(s);
 }
 
 std::string withoutSpaces(std::string_view s)
 {
+    if (s.find(' ') == std::string_view::npos && s.find(fullWidthBlank) == std::string_view::npos)
+        return std::string(s);
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -74,50 +86,79 @@ std::string optionName(std::size_t index)
 
 } // namespace
 
-struct BankChecker::Converter {
-    UConverter* gbk = nullptr;
-    std::u16string wide;
-    std::string narrow;
-    ~Converter()
-    {
-        if (gbk != nullptr)
-            ucnv_close(gbk);
-    }
-};
+namespace {
 
-BankChecker::BankChecker(std::unordered_set<std::string> storedTitles)
-    : converter_(std::make_unique<Converter>()), storedTitles_(std::move(storedTitles))
+// The characters that GBK holds and gives back unchanged, from the same
+// converter the program's own conversions use: one bit per code point of the
+// basic plane, the only plane GBK covers.
+const std::bitset<0x10000>& gbkCharacters()
 {
-    UErrorCode status = U_ZERO_ERROR;
-    converter_->gbk = ucnv_open("windows-936-2000", &status);
-    if (U_SUCCESS(status)) {
-        ucnv_setFallback(converter_->gbk, false);
-        ucnv_setFromUCallBack(converter_->gbk, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-    }
+    static const std::bitset<0x10000> characters = [] {
+        std::bitset<0x10000> bits;
+        UErrorCode status = U_ZERO_ERROR;
+        UConverter* converter = ucnv_open("windows-936-2000", &status);
+        USet* set = uset_openEmpty();
+        if (U_SUCCESS(status))
+            ucnv_getUnicodeSet(converter, set, UCNV_ROUNDTRIP_SET, &status);
+        if (U_SUCCESS(status)) {
+            for (int32_t i = 0; i < uset_getItemCount(set); ++i) {
+                UChar32 first = 0, last = 0;
+                UErrorCode itemStatus = U_ZERO_ERROR;
+                if (uset_getItem(set, i, &first, &last, nullptr, 0, &itemStatus) != 0)
+                    continue;
+                for (UChar32 c = first; c <= last && c < 0x10000; ++c)
+                    bits.set(static_cast<std::size_t>(c));
+            }
+        }
+        uset_close(set);
+        ucnv_close(converter);
+        bits.reset(0);
+        return bits;
+    }();
+    return characters;
 }
 
-BankChecker::~BankChecker() = default;
+} // namespace
+
+BankChecker::BankChecker(std::unordered_set<std::string> storedTitles) : storedTitles_(std::move(storedTitles))
+{
+    earlier_.reserve(4096);
+}
+
+void BankChecker::expect(std::size_t questions)
+{
+    earlier_.reserve(questions);
+}
 
 bool BankChecker::fitsGbk(std::string_view utf8)
 {
-    const bool ascii = std::all_of(utf8.begin(), utf8.end(), [](unsigned char c) { return c != 0 && c < 0x80; });
-    if (ascii || utf8.empty())
-        return true;
-    if (converter_->gbk == nullptr || utf8.find('\0') != std::string_view::npos)
-        return false;
-    Converter& c = *converter_;
-    c.wide.resize(utf8.size() + 1);
-    UErrorCode status = U_ZERO_ERROR;
-    int32_t length = 0;
-    u_strFromUTF8(reinterpret_cast<UChar*>(c.wide.data()), static_cast<int32_t>(c.wide.size()), &length, utf8.data(),
-                  static_cast<int32_t>(utf8.size()), &status);
-    if (U_FAILURE(status))
-        return false;
-    c.narrow.resize(static_cast<std::size_t>(length) * 2 + 2);
-    ucnv_resetFromUnicode(c.gbk);
-    ucnv_fromUChars(c.gbk, c.narrow.data(), static_cast<int32_t>(c.narrow.size()),
-                    reinterpret_cast<const UChar*>(c.wide.data()), length, &status);
-    return U_SUCCESS(status);
+    const std::bitset<0x10000>& characters = gbkCharacters();
+    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
+    const std::size_t n = utf8.size();
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char b = s[i];
+        char32_t cp = 0;
+        std::size_t length = 1;
+        if (b < 0x80) {
+            cp = b;
+        } else if ((b & 0xE0) == 0xC0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
+            cp = ((b & 0x1Fu) << 6) | (s[i + 1] & 0x3Fu);
+            length = 2;
+            if (cp < 0x80)
+                return false;
+        } else if ((b & 0xF0) == 0xE0 && i + 2 < n && (s[i + 1] & 0xC0) == 0x80 && (s[i + 2] & 0xC0) == 0x80) {
+            cp = ((b & 0x0Fu) << 12) | ((s[i + 1] & 0x3Fu) << 6) | (s[i + 2] & 0x3Fu);
+            length = 3;
+            if (cp < 0x800)
+                return false;
+        } else {
+            return false; // invalid UTF-8, or beyond the basic plane
+        }
+        if (!characters.test(cp))
+            return false;
+        i += length;
+    }
+    return true;
 }
 
 CheckedBank BankChecker::check(const ParsedBank& parsed)
@@ -126,75 +167,87 @@ CheckedBank BankChecker::check(const ParsedBank& parsed)
     result.problems = parsed.problems;
     result.questionsRead = parsed.questions.size() + parsed.problems.size();
     result.questions.reserve(parsed.questions.size());
-    std::unordered_map<std::string, int> earlier;
-    earlier.reserve(parsed.questions.size());
     for (const BankQuestion& q : parsed.questions) {
-        const std::size_t before = result.problems.size();
-        auto report = [&](std::string reason) { result.problems.push_back({q.line, std::move(reason)}); };
-        const std::string title = trimmedTitle(normalizedLineBreaks(q.title));
-        bool titleFits = fitsGbk(title);
-        if (title.empty())
-            report(GBK("没有题目"));
-        else if (!titleFits)
-            report(GBK("题目中有GBK无法表示的字符"));
-
-        std::vector<std::string> slots;
-        std::size_t filled = 0;
-        bool gap = false;
-        for (std::size_t i = 0; i < q.options.size(); ++i) {
-            const std::string& option = q.options[i];
-            if (option.find_first_of("\r\n") != std::string::npos)
-                report(optionName(i) + GBK("中有换行，题库无法保存"));
-            if (option.find('|') != std::string::npos)
-                report(optionName(i) + GBK("中有竖线“|”，题库无法保存"));
-            if (!fitsGbk(option))
-                report(optionName(i) + GBK("中有GBK无法表示的字符"));
-            std::string cleaned = withoutSpaces(option);
-            if (!cleaned.empty()) {
-                gap = gap || filled < i;
-                filled = i + 1;
-            }
-            slots.push_back(std::move(cleaned));
-        }
-        const auto count = std::count_if(slots.begin(), slots.end(), [](const std::string& s) { return !s.empty(); });
-        bool optionsFine = false;
-        if (count < 2)
-            report(GBK("选项少于两个"));
-        else if (count > QuestionRecord::slotCount)
-            report(GBK("选项多于四个"));
-        else if (gap)
-            report(GBK("选项中间有空缺"));
-        else
-            optionsFine = true;
-
-        std::string answer;
-        for (char c : q.answer) {
-            if (c != ' ' && c != '\t')
-                answer += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-        }
-        if (answer.empty())
-            report(GBK("没有答案"));
-        else if (answer.size() != 1 || answer[0] < 'A' || answer[0] > 'Z')
-            report(GBK("答案应是一个字母A到D"));
-        else if (optionsFine && answer[0] - 'A' >= count)
-            report(GBK("答案") + answer + GBK("不在选项之内"));
-
-        if (!title.empty() && titleFits) {
-            if (storedTitles_.contains(title)) {
-                report(GBK("与题库中已有的题目重复"));
-            } else if (auto [it, inserted] = earlier.emplace(title, q.line); !inserted) {
-                report(GBK("与第") + std::to_string(it->second) + GBK("行的题目重复"));
-            }
-        }
-        if (result.problems.size() != before)
-            continue;
-        slots.resize(QuestionRecord::slotCount);
-        result.questions.push_back(
-            {q.line, title, QuestionRecord::packOptions(slots), std::move(answer), std::to_string(count)});
+        CheckedQuestion checked;
+        if (checkOne(q, checked, result.problems))
+            result.questions.push_back(std::move(checked));
     }
-    std::stable_sort(result.problems.begin(), result.problems.end(),
-                     [](const BankProblem& a, const BankProblem& b) { return a.line < b.line; });
+    result.accepted = result.questions.size();
+    sortProblems(result.problems);
     return result;
+}
+
+void BankChecker::sortProblems(std::vector<BankProblem>& problems)
+{
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const BankProblem& a, const BankProblem& b) { return a.line < b.line; });
+}
+
+bool BankChecker::checkOne(const BankQuestion& q, CheckedQuestion& out, std::vector<BankProblem>& problems)
+{
+    const std::size_t before = problems.size();
+    auto report = [&](std::string reason) { problems.push_back({q.line, std::move(reason)}); };
+    std::string title = trimmedTitle(normalizedLineBreaks(q.title));
+    const bool titleFits = fitsGbk(title);
+    if (title.empty())
+        report(GBK("没有题目"));
+    else if (!titleFits)
+        report(GBK("题目中有GBK无法表示的字符"));
+
+    std::vector<std::string> slots;
+    slots.reserve(std::max<std::size_t>(q.options.size(), QuestionRecord::slotCount));
+    std::size_t filled = 0;
+    bool gap = false;
+    for (std::size_t i = 0; i < q.options.size(); ++i) {
+        const std::string& option = q.options[i];
+        if (hasLineBreak(option))
+            report(optionName(i) + GBK("中有换行，题库无法保存"));
+        if (option.find('|') != std::string::npos)
+            report(optionName(i) + GBK("中有竖线“|”，题库无法保存"));
+        if (!fitsGbk(option))
+            report(optionName(i) + GBK("中有GBK无法表示的字符"));
+        std::string cleaned = withoutSpaces(option);
+        if (!cleaned.empty()) {
+            gap = gap || filled < i;
+            filled = i + 1;
+        }
+        slots.push_back(std::move(cleaned));
+    }
+    const auto count = std::count_if(slots.begin(), slots.end(), [](const std::string& s) { return !s.empty(); });
+    bool optionsFine = false;
+    if (count < 2)
+        report(GBK("选项少于两个"));
+    else if (count > QuestionRecord::slotCount)
+        report(GBK("选项多于四个"));
+    else if (gap)
+        report(GBK("选项中间有空缺"));
+    else
+        optionsFine = true;
+
+    std::string answer;
+    for (char c : q.answer) {
+        if (c != ' ' && c != '\t')
+            answer += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    }
+    if (answer.empty())
+        report(GBK("没有答案"));
+    else if (answer.size() != 1 || answer[0] < 'A' || answer[0] > 'Z')
+        report(GBK("答案应是一个字母A到D"));
+    else if (optionsFine && answer[0] - 'A' >= count)
+        report(GBK("答案") + answer + GBK("不在选项之内"));
+
+    if (!title.empty() && titleFits) {
+        if (storedTitles_.contains(title)) {
+            report(GBK("与题库中已有的题目重复"));
+        } else if (auto [it, inserted] = earlier_.emplace(title, q.line); !inserted) {
+            report(GBK("与第") + std::to_string(it->second) + GBK("行的题目重复"));
+        }
+    }
+    if (problems.size() != before)
+        return false;
+    slots.resize(QuestionRecord::slotCount);
+    out = {q.line, std::move(title), QuestionRecord::packOptions(slots), std::move(answer), std::to_string(count)};
+    return true;
 }
 
 std::string BankChecker::describe(const BankProblem& problem)

@@ -2,8 +2,8 @@
 
 #include "exchange/ParsedBank.h"
 
-#include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -19,9 +19,10 @@ struct CheckedQuestion {
 };
 
 struct CheckedBank {
-    std::vector<CheckedQuestion> questions; // the rows that can be stored
+    std::vector<CheckedQuestion> questions; // the rows that can be stored (check() keeps them)
     std::vector<BankProblem> problems;      // by line, the reader's and the checker's
     std::size_t questionsRead = 0;          // questions the file holds, with and without problems
+    std::size_t accepted = 0;               // questions without problems, kept or not
 };
 
 // The dry run: decides for every question read whether the bank can store it
@@ -31,19 +32,21 @@ class BankChecker {
 public:
     // storedTitles: the titles already in the bank, UTF-8.
     explicit BankChecker(std::unordered_set<std::string> storedTitles = {});
-    ~BankChecker();
-    BankChecker(const BankChecker&) = delete;
-    BankChecker& operator=(const BankChecker&) = delete;
+    // Room for the titles of this many questions.
+    void expect(std::size_t questions);
 
     CheckedBank check(const ParsedBank& parsed);
+    // One question after the other: true with the stored form in out, or
+    // false with its problems appended. Earlier questions count for duplicates.
+    bool checkOne(const BankQuestion& question, CheckedQuestion& out, std::vector<BankProblem>& problems);
+    static void sortProblems(std::vector<BankProblem>& problems);
     // Whether every character converts to GBK and back unchanged.
-    bool fitsGbk(std::string_view utf8);
+    static bool fitsGbk(std::string_view utf8);
 
     // "第12行：reason", program text.
     static std::string describe(const BankProblem& problem);
 
 private:
-    struct Converter;
-    std::unique_ptr<Converter> converter_;
     std::unordered_set<std::string> storedTitles_;
+    std::unordered_map<std::string, int> earlier_; // title -> line where it came first
 };

@@ -150,7 +150,7 @@ int runImport(const Arguments& a, const std::string& bankPath, std::FILE* out, s
         return BankCommand::Failure;
     }
     const CheckedBank& c = report.checked;
-    say(out, GBK("读到") + std::to_string(c.questionsRead) + GBK("道题，可导入") + std::to_string(c.questions.size()) +
+    say(out, GBK("读到") + std::to_string(c.questionsRead) + GBK("道题，可导入") + std::to_string(c.accepted) +
                  GBK("道，问题") + std::to_string(c.problems.size()) + GBK("处。"));
     if (!report.ok) {
         say(err, report.error);

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -20,6 +19,17 @@ std::string lower(std::string_view s)
     std::string out(s);
     std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
     return out;
+}
+
+bool readWhole(const std::string& path, std::string& bytes)
+{
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in)
+        return false;
+    bytes.resize(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(in);
 }
 
 bool writeBytes(const std::string& path, const std::string& bytes, std::string& error)
@@ -65,15 +75,36 @@ std::optional<BankFormat::Kind> BankFormat::fromName(std::string_view name)
 
 ParsedBank BankFormat::readFile(const std::string& path, Kind kind, TextEncoding encoding)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (!in) {
+    std::string bytes;
+    if (!readWhole(path, bytes)) {
         ParsedBank bank;
         bank.error = GBK("无法读取文件：") + platform::utf8ToGbk(path);
         return bank;
     }
-    return readBytes(bytes.view(), kind, encoding, path);
+    return readBytes(bytes, kind, encoding, path);
+}
+
+bool BankFormat::forEachQuestion(const std::string& path, Kind kind, TextEncoding encoding,
+                                 const std::function<void(BankQuestion&&)>& onQuestion,
+                                 std::vector<BankProblem>& problems, std::string& error)
+{
+    if (kind == Kind::Csv) {
+        std::string bytes;
+        if (!readWhole(path, bytes)) {
+            error = GBK("无法读取文件：") + platform::utf8ToGbk(path);
+            return false;
+        }
+        return CsvFormat::forEachQuestion(bytes, encoding, onQuestion, error);
+    }
+    ParsedBank bank = readFile(path, kind, encoding);
+    if (!bank.error.empty()) {
+        error = bank.error;
+        return false;
+    }
+    problems.insert(problems.end(), bank.problems.begin(), bank.problems.end());
+    for (BankQuestion& q : bank.questions)
+        onQuestion(std::move(q));
+    return true;
 }
 
 ParsedBank BankFormat::readBytes(std::string_view bytes, Kind kind, TextEncoding encoding, const std::string& path)

@@ -3,6 +3,7 @@
 #include "exchange/ParsedBank.h"
 #include "exchange/TextEncoding.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,12 @@ public:
     static ParsedBank readFile(const std::string& path, Kind kind, TextEncoding encoding = TextEncoding::Auto);
     static ParsedBank readBytes(std::string_view bytes, Kind kind, TextEncoding encoding = TextEncoding::Auto,
                                 const std::string& path = {});
+    // The questions of a file one at a time, and the problems the reader
+    // found; CSV files are never held whole. False with the reason (GBK) in
+    // error when the file cannot be read.
+    static bool forEachQuestion(const std::string& path, Kind kind, TextEncoding encoding,
+                                const std::function<void(BankQuestion&&)>& onQuestion,
+                                std::vector<BankProblem>& problems, std::string& error);
     // Replaces the file. False with the reason (GBK) in error.
     static bool writeFile(const std::string& path, Kind kind, const std::vector<BankQuestion>& questions,
                           std::string& error, TextEncoding encoding = TextEncoding::Utf8);

@@ -5,6 +5,9 @@
 
 #include <sqlite3.h>
 
+#include <filesystem>
+#include <optional>
+
 namespace {
 
 // The statement the bank window's add runs, with its values bound.
@@ -43,65 +46,110 @@ ImportReport BankImporter::run(const std::string& filePath, const ImportOptions&
         report.error = GBK("不认识的文件类型（可用.csv、.xlsx、.xls、.txt（Aiken）、.gift）");
         return report;
     }
-    return run(BankFormat::readFile(filePath, *kind, options.encoding), options, progress);
+    // About a hundred bytes a question: enough for the progress to move
+    // steadily and for the duplicate check to make room once.
+    std::error_code failed;
+    const std::uintmax_t bytes = std::filesystem::file_size(filePath, failed);
+    const std::size_t expected = failed ? 0 : static_cast<std::size_t>(std::min<std::uintmax_t>(bytes / 100, 1u << 22));
+    return run(
+        [&](const std::function<void(BankQuestion &&)>& each, std::vector<BankProblem>& problems, std::string& error) {
+            return BankFormat::forEachQuestion(filePath, *kind, options.encoding, each, problems, error);
+        },
+        expected, options, progress);
 }
 
 ImportReport BankImporter::run(const ParsedBank& parsed, const ImportOptions& options, const ImportProgress& progress)
 {
+    return run(
+        [&](const std::function<void(BankQuestion &&)>& each, std::vector<BankProblem>& problems, std::string& error) {
+            error = parsed.error;
+            if (!error.empty())
+                return false;
+            problems.insert(problems.end(), parsed.problems.begin(), parsed.problems.end());
+            for (BankQuestion q : parsed.questions)
+                each(std::move(q));
+            return true;
+        },
+        parsed.questions.size(), options, progress);
+}
+
+ImportReport BankImporter::run(const Source& source, std::size_t expected, const ImportOptions& options,
+                               const ImportProgress& progress)
+{
     ImportReport report;
-    if (!parsed.error.empty()) {
-        report.error = parsed.error;
-        return report;
-    }
     std::unordered_set<std::string> titles;
     if (!storedTitles(titles, report.error))
         return report;
-    report.checked = BankChecker(std::move(titles)).check(parsed);
-    report.ok = true;
-    const std::vector<CheckedQuestion>& questions = report.checked.questions;
-    if (options.dryRun || questions.empty() || (options.strict && !report.checked.problems.empty()))
-        return report;
+    BankChecker checker(std::move(titles));
+    checker.expect(expected);
+    CheckedBank& checked = report.checked;
 
-    report.backupPath = BankBackup::make(bankPath_, options.keepBackups, report.error);
-    if (report.backupPath.empty()) {
-        report.ok = false;
+    const bool writing = !options.dryRun;
+    std::optional<SqliteStatement> insert;
+    if (writing) {
+        report.backupPath = BankBackup::make(bankPath_, options.keepBackups, report.error);
+        if (report.backupPath.empty())
+            return report;
+        if (sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            report.error = GBK("无法开始写入题库：") + SqliteStatement::errorText(db_);
+            discardBackup(report);
+            return report;
+        }
+        insert.emplace(db_, insertStatement);
+        if (!insert->ok())
+            report.error = GBK("无法写入题库：") + SqliteStatement::errorText(db_);
+    }
+
+    std::vector<BankProblem> readerProblems;
+    std::string readError;
+    CheckedQuestion question;
+    const bool read = source(
+        [&](BankQuestion&& q) {
+            ++checked.questionsRead;
+            if (!checker.checkOne(q, question, checked.problems))
+                return;
+            ++checked.accepted;
+            if (writing && report.error.empty() &&
+                !insert->runWith({question.title, question.tmnr, question.answer, question.did}))
+                report.error = BankChecker::describe(
+                    {q.line, GBK("写入题库失败，题库保持原样：") + SqliteStatement::errorText(db_)});
+            if (progress && checked.questionsRead % progressStep == 0)
+                progress(checked.questionsRead, std::max(expected, checked.questionsRead));
+        },
+        readerProblems, readError);
+    checked.questionsRead += readerProblems.size();
+    checked.problems.insert(checked.problems.end(), readerProblems.begin(), readerProblems.end());
+    BankChecker::sortProblems(checked.problems);
+    if (!read && report.error.empty())
+        report.error = readError;
+    if (!read)
+        checked = CheckedBank{};
+
+    if (!writing) {
+        report.ok = report.error.empty();
         return report;
     }
-    report.ok = write(questions, report, progress);
+    insert.reset();
+    const bool keep = report.error.empty() && checked.accepted > 0 && !(options.strict && !checked.problems.empty());
+    if (keep && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
+        report.imported = checked.accepted;
+        report.ok = true;
+        if (progress)
+            progress(checked.questionsRead, checked.questionsRead);
+        return report;
+    }
+    if (keep)
+        report.error = GBK("写入题库失败，题库保持原样：") + SqliteStatement::errorText(db_);
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    // Nothing changed, so the copy taken for this import is not needed.
+    discardBackup(report);
+    report.ok = report.error.empty();
     return report;
 }
 
-bool BankImporter::write(const std::vector<CheckedQuestion>& questions, ImportReport& report,
-                         const ImportProgress& progress)
+void BankImporter::discardBackup(ImportReport& report)
 {
-    if (sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        report.error = GBK("无法开始写入题库：") + SqliteStatement::errorText(db_);
-        return false;
-    }
-    std::size_t done = 0;
-    {
-        SqliteStatement insert(db_, insertStatement);
-        bool ok = insert.ok();
-        for (; ok && done < questions.size(); ++done) {
-            const CheckedQuestion& q = questions[done];
-            ok = insert.runWith({q.title, q.tmnr, q.answer, q.did});
-            if (progress && (done + 1) % progressStep == 0)
-                progress(done + 1, questions.size());
-        }
-        if (!ok) {
-            report.error = GBK("写入题库失败，题库保持原样：") + SqliteStatement::errorText(db_);
-            if (done < questions.size())
-                report.error = BankChecker::describe({questions[done].line, report.error});
-        }
-    }
-    if (report.error.empty() && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
-        report.imported = questions.size();
-        if (progress)
-            progress(questions.size(), questions.size());
-        return true;
-    }
-    if (report.error.empty())
-        report.error = GBK("写入题库失败，题库保持原样：") + SqliteStatement::errorText(db_);
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    return false;
+    std::error_code ignored;
+    std::filesystem::remove(report.backupPath, ignored);
+    report.backupPath.clear();
 }

@@ -33,8 +33,9 @@ using ImportProgress = std::function<void(std::size_t, std::size_t)>;
 
 // Reads a file, checks it against the bank and, unless it is a dry run,
 // copies the bank file aside and writes every question that has no problem
-// in one transaction: either all of them are stored or, on any failure,
-// none.
+// in one transaction: either all of them are stored or, on any failure (or a
+// strict import that found a problem), none. Questions are checked and
+// written as they are read, so a long file is never held twice.
 class BankImporter {
 public:
     // db: the open bank; bankPath: its file, for the copy.
@@ -47,7 +48,13 @@ public:
     bool storedTitles(std::unordered_set<std::string>& titles, std::string& error);
 
 private:
-    bool write(const std::vector<CheckedQuestion>& questions, ImportReport& report, const ImportProgress& progress);
+    // source hands every question to its argument and adds the reader's
+    // problems; false with the reason in error when the file is unreadable.
+    using Source =
+        std::function<bool(const std::function<void(BankQuestion&&)>&, std::vector<BankProblem>&, std::string&)>;
+    ImportReport run(const Source& source, std::size_t expected, const ImportOptions& options,
+                     const ImportProgress& progress);
+    void discardBackup(ImportReport& report);
 
     sqlite3* db_;
     std::string bankPath_;

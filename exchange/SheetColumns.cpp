@@ -3,7 +3,6 @@
 #include "platform/CodePage.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <optional>
 
@@ -72,44 +71,71 @@ std::vector<std::string> SheetColumns::headerNames()
     return {"题目", "选项A", "选项B", "选项C", "选项D", "答案"};
 }
 
-ParsedBank SheetColumns::toQuestions(const std::vector<SheetRow>& rows)
+bool SheetColumns::takeHeader(const SheetRow& row)
+{
+    where_.assign(packedColumn + 1, -1);
+    for (std::size_t c = 0; c < row.cells.size(); ++c) {
+        if (std::optional<int> field = fieldOf(row.cells[c]); field && where_[*field] == -1)
+            where_[*field] = static_cast<int>(c);
+    }
+    packed_ = where_[1] == -1 && where_[2] == -1 && where_[packedColumn] != -1;
+    if (where_[titleColumn] == -1 || where_[answerColumn] == -1 || ((where_[1] == -1 || where_[2] == -1) && !packed_)) {
+        error_ = GBK("第") + std::to_string(row.number) +
+                 GBK("行不是表头：需要“题目、选项A、选项B、选项C、选项D、答案”这些列");
+        return false;
+    }
+    lastOption_ = optionColumns;
+    while (lastOption_ > 0 && where_[lastOption_] == -1)
+        --lastOption_;
+    return true;
+}
+
+bool SheetColumns::take(SheetRow&& row, BankQuestion& q)
+{
+    if (!error_.empty() || isEmptyRow(row))
+        return false;
+    if (where_.empty()) {
+        takeHeader(row);
+        return false;
+    }
+    auto cell = [&row](int column) {
+        return column >= 0 && static_cast<std::size_t>(column) < row.cells.size() ? std::move(row.cells[column])
+                                                                                  : std::string();
+    };
+    q.line = row.number;
+    q.title = cell(where_[titleColumn]);
+    q.answer = cell(where_[answerColumn]);
+    q.options.clear();
+    if (packed_) {
+        q.options = splitPacked(cell(where_[packedColumn]));
+        return true;
+    }
+    q.options.reserve(static_cast<std::size_t>(lastOption_));
+    for (int i = 1; i <= lastOption_; ++i)
+        q.options.push_back(cell(where_[i]));
+    return true;
+}
+
+void SheetColumns::finish()
+{
+    if (where_.empty() && error_.empty())
+        error_ = GBK("文件中没有内容");
+}
+
+ParsedBank SheetColumns::toQuestions(std::vector<SheetRow> rows)
 {
     ParsedBank bank;
-    auto row = std::find_if(rows.begin(), rows.end(), [](const SheetRow& r) { return !isEmptyRow(r); });
-    if (row == rows.end()) {
-        bank.error = GBK("文件中没有内容");
-        return bank;
-    }
-    std::array<int, packedColumn + 1> where;
-    where.fill(-1);
-    for (std::size_t c = 0; c < row->cells.size(); ++c) {
-        if (std::optional<int> field = fieldOf(row->cells[c]); field && where[*field] == -1)
-            where[*field] = static_cast<int>(c);
-    }
-    const bool packed = where[1] == -1 && where[2] == -1 && where[packedColumn] != -1;
-    if (where[titleColumn] == -1 || where[answerColumn] == -1 || ((where[1] == -1 || where[2] == -1) && !packed)) {
-        bank.error = GBK("第") + std::to_string(row->number) +
-                     GBK("行不是表头：需要“题目、选项A、选项B、选项C、选项D、答案”这些列");
-        return bank;
-    }
-    auto cell = [](const SheetRow& r, int column) {
-        return column >= 0 && static_cast<std::size_t>(column) < r.cells.size() ? r.cells[column] : std::string();
-    };
-    int lastOption = optionColumns;
-    while (lastOption > 0 && where[lastOption] == -1)
-        --lastOption;
-    for (++row; row != rows.end(); ++row) {
-        if (isEmptyRow(*row))
-            continue;
+    SheetColumns columns;
+    bank.questions.reserve(rows.size());
+    for (SheetRow& row : rows) {
         BankQuestion q;
-        q.line = row->number;
-        q.title = cell(*row, where[titleColumn]);
-        q.answer = cell(*row, where[answerColumn]);
-        for (int i = 1; i <= lastOption; ++i)
-            q.options.push_back(cell(*row, where[i]));
-        if (packed)
-            q.options = splitPacked(cell(*row, where[packedColumn]));
-        bank.questions.push_back(std::move(q));
+        if (columns.take(std::move(row), q))
+            bank.questions.push_back(std::move(q));
+    }
+    columns.finish();
+    if (!columns.error().empty()) {
+        bank.questions.clear();
+        bank.error = columns.error();
     }
     return bank;
 }

@@ -21,12 +21,29 @@ struct SheetRow {
 class SheetColumns {
 public:
     static std::vector<std::string> headerNames();
-    // The first row that is not empty is the header; empty rows are skipped.
-    static ParsedBank toQuestions(const std::vector<SheetRow>& rows);
+
+    // Rows one at a time: the first row that is not empty must be the
+    // header, empty rows are skipped. True when the row made a question.
+    bool take(SheetRow&& row, BankQuestion& question);
+    // Set once a first row turned out not to be a header, or at the end
+    // when no row held anything.
+    const std::string& error() const { return error_; }
+    void finish();
+
+    // All rows at once.
+    static ParsedBank toQuestions(std::vector<SheetRow> rows);
     // The pieces of packed options, split at every bar.
     static std::vector<std::string> splitPacked(std::string_view packed);
     // Header and one row per question, options padded to four columns.
     static std::vector<std::vector<std::string>> toCells(const std::vector<BankQuestion>& questions);
     // The header and one example question.
     static std::vector<BankQuestion> templateQuestions();
+
+private:
+    bool takeHeader(const SheetRow& row);
+
+    std::vector<int> where_; // column of each field, -1 when missing; empty before the header
+    bool packed_ = false;
+    int lastOption_ = 0;
+    std::string error_;
 };

@@ -167,7 +167,7 @@ ParsedBank XlsFormat::read(const std::string& path, std::string_view bytes)
         bytes.starts_with(compoundSignature) ? readCompound(path, bank.error) : readRecords(bytes, bank.error);
     if (!bank.error.empty())
         return bank;
-    return SheetColumns::toQuestions(rows);
+    return SheetColumns::toQuestions(std::move(rows));
 }
 
 bool XlsFormat::write(const std::string& path, const std::vector<BankQuestion>& questions, std::string& error)

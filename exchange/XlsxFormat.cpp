@@ -56,6 +56,30 @@ std::optional<std::string> readEntry(zip_t* zip, const std::string& name)
     return bytes;
 }
 
+// Characters that XML cannot carry, above all CR, are written as "_xHHHH_";
+// "_x005F_" stands for the underscore that would start such a sequence.
+QString unescaped(const QString& text)
+{
+    if (!text.contains(QLatin1String("_x")))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('_') && i + 6 < text.size() && text[i + 1] == QLatin1Char('x') &&
+            text[i + 6] == QLatin1Char('_')) {
+            bool ok = false;
+            const ushort code = text.mid(i + 2, 4).toUShort(&ok, 16);
+            if (ok) {
+                out += QChar(code);
+                i += 6;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
 QString attribute(const QXmlStreamReader& xml, const char* name)
 {
     return xml.attributes().value(QLatin1String(name)).toString();
@@ -100,7 +124,7 @@ QString stringItem(QXmlStreamReader& xml)
                 break;
         }
     }
-    return text;
+    return unescaped(text);
 }
 
 std::vector<std::string> sharedStrings(const std::string& bytes)
@@ -187,7 +211,7 @@ std::vector<SheetRow> sheetRows(const std::string& bytes, const std::vector<std:
         } else if (type == QLatin1String("b")) {
             text = value == QLatin1String("1") ? "TRUE" : "FALSE";
         } else if (type == QLatin1String("str") || type == QLatin1String("e")) {
-            text = value.toStdString();
+            text = unescaped(value).toStdString();
         } else {
             text = numberText(value);
         }
@@ -251,7 +275,7 @@ ParsedBank XlsxFormat::read(std::string_view bytes)
     std::vector<SheetRow> rows = readSheet(bytes, bank.error);
     if (!bank.error.empty())
         return bank;
-    return SheetColumns::toQuestions(rows);
+    return SheetColumns::toQuestions(std::move(rows));
 }
 
 bool XlsxFormat::write(const std::string& path, const std::vector<BankQuestion>& questions, std::string& error)

@@ -1,0 +1,48 @@
+#include "exchange/BankCommand.h"
+
+#include "exchange/ExchangeTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int run(const std::vector<std::string>& args, const ScratchBank& bank, std::string* output = nullptr)
+{
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const int code = BankCommand::run(args, bank.path, out, err);
+    if (output != nullptr) {
+        std::rewind(out);
+        char buffer[4096];
+        output->assign(buffer, std::fread(buffer, 1, sizeof buffer, out));
+    }
+    std::fclose(out);
+    std::fclose(err);
+    return code;
+}
+
+TEST(BankCommand, ExitCodesTellScriptsWhatHappened)
+{
+    ScratchBank bank;
+    writeText(bank.file("in.txt"), "一加一？\nA. 1\nB. 2\nANSWER: B\n\n坏题\nA. 1\nANSWER: C\n");
+    std::string output;
+    EXPECT_EQ(run({"import", bank.file("in.txt"), "--dry-run"}, bank, &output), BankCommand::ProblemsFound);
+    EXPECT_NE(output.find(bank.file("in.txt") + ":6: "), std::string::npos) << output;
+    EXPECT_TRUE(bank.rows().empty());
+    EXPECT_EQ(run({"import", bank.file("in.txt"), "--strict"}, bank), BankCommand::ProblemsFound);
+    EXPECT_TRUE(bank.rows().empty());
+    EXPECT_EQ(run({"import", bank.file("in.txt")}, bank), BankCommand::ProblemsFound);
+    EXPECT_EQ(bank.rows().size(), 1u);
+
+    EXPECT_EQ(run({"export", bank.file("out.gift")}, bank), BankCommand::Success);
+    EXPECT_EQ(run({"template", bank.file("t.xlsx")}, bank), BankCommand::Success);
+    EXPECT_EQ(run({"import", bank.file("t.xlsx")}, bank), BankCommand::Success);
+    EXPECT_EQ(bank.rows().size(), 2u);
+
+    EXPECT_EQ(run({"import"}, bank), BankCommand::UsageError);
+    EXPECT_EQ(run({"import", bank.file("x.doc")}, bank), BankCommand::UsageError);
+    EXPECT_EQ(run({"import", bank.file("missing.csv")}, bank), BankCommand::Failure);
+    EXPECT_EQ(run({"--bank", bank.file("none.db"), "export", bank.file("o.csv")}, bank), BankCommand::Failure);
+}
+
+} // namespace

@@ -1,0 +1,189 @@
+#include "exchange/BankExporter.h"
+#include "exchange/BankImporter.h"
+#include "exchange/CsvFormat.h"
+
+#include "db/BackendRegistry.h"
+#include "db/DbConnection.h"
+#include "exchange/ExchangeTestSupport.h"
+#include "platform/CodePage.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// GBK-only characters, quotes, commas, a second line in every third title,
+// the characters GIFT escapes, and 2, 3 and 4 options in turn.
+std::vector<BankQuestion> generated(int count)
+{
+    const char* rare[] = {"镕", "堃", "喆", "們", "裏", "碁", "犇", "鑫"};
+    std::vector<BankQuestion> questions;
+    for (int i = 0; i < count; ++i) {
+        BankQuestion q;
+        q.title = "第" + std::to_string(i) + "题：" + rare[i % 8] + "，含\"引号\"和'单引号',逗号 ( )";
+        if (i % 3 == 0)
+            q.title += "\r\n第二行" + std::string(rare[(i + 1) % 8]);
+        const int options = 2 + i % 3;
+        for (int k = 0; k < options; ++k) {
+            std::string option = std::string(1, static_cast<char>('A' + k)) + std::to_string(i) + rare[k];
+            if (i % 4 == k)
+                option += ",\"引\"";
+            if (i % 7 == k)
+                option += "{x}=~#:\\";
+            q.options.push_back(option);
+        }
+        q.answer = std::string(1, static_cast<char>('A' + i % options));
+        questions.push_back(q);
+    }
+    return questions;
+}
+
+ImportReport importInto(ScratchBank& bank, const std::string& file, ImportOptions options = {})
+{
+    return BankImporter(bank.bank.handle(), bank.path).run(file, options);
+}
+
+TEST(BankExchange, FiveHundredQuestionsRoundTripThroughEveryFormat)
+{
+    ScratchBank source;
+    ParsedBank parsed;
+    parsed.questions = generated(500);
+    const ImportReport seeded = BankImporter(source.bank.handle(), source.path).run(parsed, {});
+    ASSERT_TRUE(seeded.ok) << platform::gbkToUtf8(seeded.error);
+    ASSERT_EQ(seeded.imported, 500u);
+    const std::vector<ScratchBank::Row> stored = source.rows();
+
+    const std::pair<const char*, TextEncoding> files[] = {
+        {"all.csv", TextEncoding::Utf8}, {"gbk.csv", TextEncoding::Gbk},  {"all.xlsx", TextEncoding::Utf8},
+        {"all.xls", TextEncoding::Utf8}, {"all.txt", TextEncoding::Utf8}, {"all.gift", TextEncoding::Utf8}};
+    for (const auto& [name, encoding] : files) {
+        SCOPED_TRACE(name);
+        const std::string file = source.file(name);
+        BankExporter exporter(source.bank.handle());
+        ASSERT_EQ(exporter.exportTo(file, *BankFormat::fromPath(file), BankExporter::wholeBank, encoding), 500)
+            << platform::gbkToUtf8(exporter.lastErrorText());
+        ScratchBank target;
+        const ImportReport report = importInto(target, file, {.strict = true});
+        ASSERT_TRUE(report.ok) << platform::gbkToUtf8(report.error);
+        EXPECT_TRUE(report.checked.problems.empty())
+            << platform::gbkToUtf8(BankChecker::describe(report.checked.problems.front()));
+        EXPECT_EQ(target.rows(), stored);
+    }
+}
+
+TEST(BankExchange, ImportedRowsHaveTheLayoutOfTypedOnes)
+{
+    ScratchBank bank;
+    writeText(bank.file("one.csv"), "Title,A,B,C,D,Answer\r\n  二加三等于几？ ,\"4 \",5,６　,,b\r\n");
+    ASSERT_TRUE(importInto(bank, bank.file("one.csv")).ok);
+    // Outer blanks trimmed from the title, every blank removed from options,
+    // four slots each followed by a bar, the count of options as text.
+    EXPECT_EQ(bank.rows(), (std::vector<ScratchBank::Row>{{"二加三等于几？", "4|5|６||", "B", "3"}}));
+}
+
+TEST(BankExchange, PlantedProblemsAreReportedAtTheirRowsAndStrictImportWritesNothing)
+{
+    ScratchBank bank;
+    bank.run("INSERT INTO KS_SJTK (Title, Tmnr, Answer, did) VALUES ('已有的题', 'a|b|||', 'A', '2')");
+    std::string csv = "题目,选项A,选项B,选项C,选项D,选项E,答案\n";
+    const std::vector<std::pair<int, std::string>> planted = {
+        {3, ",a,b,,,,A"},             // no title
+        {5, "一个选项,a,,,,,A"},      // fewer than two options
+        {7, "五个选项,a,b,c,d,e,A"},  // more than four
+        {9, "答案越界,a,b,c,,,D"},    // answer outside the options
+        {11, "表情😀,a,b,,,,A"},       // GBK cannot hold it
+        {13, "已有的题,a,b,,,,A"},    // stored already
+        {15, "好题2,x,y,,,,A"},       // repeats row 2
+        {17, "竖线,a|b,c,,,,A"},      // bar inside an option
+        {19, "换行,\"a\nb\",c,,,,A"}, // line break inside an option
+        {22, "没有答案,a,b,,,,"},     // no answer
+    };
+    int row = 2;
+    for (const auto& [line, text] : planted) {
+        for (; row < line; ++row)
+            csv += "好题" + std::to_string(row) + ",x,y,,,,A\n";
+        csv += text + "\n";
+        ++row;
+    }
+    csv += "好题99,x,y,,,,B\n";
+    writeText(bank.file("planted.csv"), csv);
+
+    const ImportReport strict = importInto(bank, bank.file("planted.csv"), {.strict = true});
+    ASSERT_TRUE(strict.ok);
+    std::vector<int> lines;
+    for (const BankProblem& p : strict.checked.problems)
+        lines.push_back(p.line);
+    std::vector<int> expected;
+    for (const auto& [line, text] : planted)
+        expected.push_back(line);
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(strict.imported, 0u);
+    EXPECT_EQ(bank.rows().size(), 1u);
+    EXPECT_TRUE(BankBackup::copies(bank.path).empty());
+
+    const ImportReport loose = importInto(bank, bank.file("planted.csv"));
+    EXPECT_EQ(loose.imported, strict.checked.accepted);
+    EXPECT_EQ(bank.rows().size(), 1 + loose.imported);
+}
+
+TEST(BankExchange, FailurePartWayLeavesTheBankAsItWasAndBackupsAreBounded)
+{
+    ScratchBank bank;
+    std::string csv = "题目,选项A,选项B,答案\n";
+    for (int i = 0; i < 50; ++i)
+        csv += "题" + std::to_string(i) + ",a,b,A\n";
+    writeText(bank.file("in.csv"), csv);
+    bank.run(
+        "CREATE TRIGGER refuse BEFORE INSERT ON KS_SJTK WHEN NEW.Title = '题40' BEGIN SELECT RAISE(ABORT, 'no'); END");
+    const ImportReport failed = importInto(bank, bank.file("in.csv"));
+    EXPECT_FALSE(failed.ok);
+    EXPECT_NE(platform::gbkToUtf8(failed.error).find("第42行"), std::string::npos) << platform::gbkToUtf8(failed.error);
+    EXPECT_TRUE(bank.rows().empty());
+    EXPECT_TRUE(BankBackup::copies(bank.path).empty());
+
+    bank.run("DROP TRIGGER refuse");
+    for (int round = 0; round < 3; ++round) {
+        bank.run("DELETE FROM KS_SJTK");
+        EXPECT_EQ(importInto(bank, bank.file("in.csv"), {.keepBackups = 2}).imported, 50u);
+    }
+    EXPECT_EQ(BankBackup::copies(bank.path).size(), 2u);
+}
+
+TEST(BankExchange, FilesOfOtherProgramsRead)
+{
+    ScratchBank bank;
+    const std::string script =
+        "import csv, openpyxl, sys\n"
+        "rows = [['Title','A','B','C','D','Answer'], ['他說,\"好\"\\n第二行','甲','乙','丙','','c'],"
+        "        ['数','1','2','','',  'A']]\n"
+        "for enc, name in (('utf-8-sig','u.csv'), ('gbk','g.csv')):\n"
+        "    with open(sys.argv[1] + name, 'w', newline='', encoding=enc) as f:\n"
+        "        csv.writer(f).writerows(rows)\n"
+        "wb = openpyxl.Workbook(); ws = wb.active\n"
+        "for r in rows: ws.append(r)\n"
+        "ws['B3'] = 1; ws['C3'] = 2.0\n"
+        "wb.save(sys.argv[1] + 'o.xlsx')\n";
+    writeText(bank.file("make.py"), script);
+    ASSERT_EQ(std::system(("/usr/bin/python3 " + bank.file("make.py") + " " + bank.folder.string() + "/").c_str()), 0);
+    for (const char* name : {"u.csv", "g.csv", "o.xlsx"}) {
+        SCOPED_TRACE(name);
+        ScratchBank target;
+        const ImportReport report = importInto(target, bank.file(name));
+        ASSERT_TRUE(report.ok) << platform::gbkToUtf8(report.error);
+        EXPECT_EQ(target.rows(), (std::vector<ScratchBank::Row>{{"他說,\"好\"\r\n第二行", "甲|乙|丙||", "C", "3"},
+                                                                {"数", "1|2|||", "A", "2"}}));
+    }
+
+    // The program's own export of query results: the bank's columns, GBK records.
+    BackendRegistry registry;
+    DbConnection connection;
+    ScratchBank source;
+    source.run("INSERT INTO KS_SJTK (Title, Tmnr, Answer, did) VALUES ('导出的题', '甲|乙|丙|丁|', 'D', '4')");
+    ASSERT_TRUE(connection.open({}, {}, {}, source.path, {}, DbKind::Sqlite));
+    ASSERT_TRUE(connection.exportQuery("SELECT * FROM KS_SJTK", source.file("own.xls")));
+    connection.close();
+    const ImportReport own = importInto(bank, source.file("own.xls"));
+    ASSERT_TRUE(own.ok) << platform::gbkToUtf8(own.error);
+    EXPECT_EQ(bank.rows(), source.rows());
+}
+
+} // namespace
