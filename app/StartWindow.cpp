@@ -2,6 +2,7 @@
 
 #include "app/AttemptBridge.h"
 #include "app/ExamWindow.h"
+#include "attempts/AttemptStore.h"
 #include "bank/QuestionRecord.h"
 #include "bank/StartWindowLayout.h"
 #include "db/BackendRegistry.h"
@@ -9,6 +10,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ProfileReader.h"
 #include "room/RoomConfig.h"
+#include "room/ResultsOutbox.h"
 #include "room/RoomServer.h"
 #include "room/SqlDialect.h"
 
@@ -142,8 +144,15 @@ void StartWindow::created()
     const RoomConfig room = RoomConfig::read(state_.filePath(profileFile));
     if (room.onServer()) {
         std::string reason;
-        if (!RoomServer::openBank(room, reason))
+        if (!RoomServer::openBank(room, reason)) {
             endProgram(RoomServer::unreachableMessage(room), GBK("提示"), MessageBoxIcon::Information, 0);
+            return;
+        }
+        // Without a writable results database the recorder tells the candidate
+        // itself; there is then nothing to send.
+        outbox_ = std::make_unique<ResultsOutbox>(state_.filePath(AttemptStore::fileName), room);
+        if (outbox_->prepare())
+            outbox_->start();
         return;
     }
     if (const std::string problem = bankProblem(); !problem.empty())

@@ -3,10 +3,12 @@
 #include "app/AppState.h"
 #include "platform/gui/Gui.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
 class ExamWindow;
+class ResultsOutbox;
 
 // The start window: at creation it finds the program's files, shows the
 // configured title and opens the question bank; its enter button takes the
@@ -43,4 +45,6 @@ private:
     ExamWindow& exam_;
     std::optional<std::string> runDirectory_;
     std::optional<int> exitCode_;
+    // Set while the bank is on the room's server: sends the attempts there.
+    std::unique_ptr<ResultsOutbox> outbox_;
 };

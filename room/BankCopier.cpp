@@ -4,6 +4,7 @@
 #include "db/mysql/MysqlRecordset.h"
 #include "db/sqlite/SqliteConnection.h"
 #include "db/sqlite/SqliteRecordset.h"
+#include "room/ResultsOutbox.h"
 #include "room/RoomServer.h"
 #include "room/SqlDialect.h"
 
@@ -105,7 +106,10 @@ bool BankCopier::toServer(const std::string& bankPath, const RoomConfig& server)
     MysqlConnection connection;
     if (!RoomServer::connect(connection, server, lastErrorText_))
         return false;
-    const bool ok = writeRows(connection, DbKind::Mysql, rows, lastErrorText_);
+    // The loading account may create tables, the room's accounts may not: the
+    // results tables are made here, ready for the first attempt.
+    const bool ok = writeRows(connection, DbKind::Mysql, rows, lastErrorText_) &&
+                    ResultsOutbox::prepareServer(server, lastErrorText_);
     connection.close();
     copiedRows_ = ok ? static_cast<int>(rows.size()) : 0;
     return ok;

@@ -4,9 +4,10 @@
 #include "platform/CodePage.h"
 #include "room/SqlDialect.h"
 
+#include <memory>
 #include <mysql.h>
 
-bool RoomServer::connect(MysqlConnection& connection, const RoomConfig& config, std::string& error)
+bool RoomServer::connect(MysqlConnection& connection, const RoomConfig& config, std::string& error, bool sessionSetup)
 {
     connection.close();
     MYSQL* handle = mysql_init(nullptr);
@@ -25,8 +26,8 @@ bool RoomServer::connect(MysqlConnection& connection, const RoomConfig& config, 
         mysql_close(handle);
         return false;
     }
-    connection.setHandle(handle);
-    for (const std::string& statement : SqlDialect::sessionSetup(DbKind::Mysql)) {
+    connection.setSession(std::make_shared<MysqlConnection::Session>(handle, true));
+    for (const std::string& statement : SqlDialect::sessionSetup(sessionSetup ? DbKind::Mysql : DbKind::Sqlite)) {
         if (!connection.execute(statement)) {
             error = connection.lastErrorText();
             connection.close();

@@ -15,8 +15,10 @@ public:
     static constexpr unsigned transferSeconds = 10;
 
     // Connects `connection` (closing what it held). False with the reason in
-    // `error`; `connection` then holds no handle.
-    static bool connect(MysqlConnection& connection, const RoomConfig& config, std::string& error);
+    // `error`; `connection` then holds no handle. sessionSetup false leaves the
+    // server's own literal rules, for callers that escape backslashes themselves.
+    static bool connect(MysqlConnection& connection, const RoomConfig& config, std::string& error,
+                        bool sessionSetup = true);
 
     // Makes the server the database every DbConnection and DbRecordset of the
     // process works on, and checks that its question table can be read.
