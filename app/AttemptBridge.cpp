@@ -1,8 +1,10 @@
 #include "app/AttemptBridge.h"
 
+#include "app/AnswerReport.h"
 #include "app/AppState.h"
 #include "app/ExamWindow.h"
 #include "attempts/AttemptRecorder.h"
+#include "attempts/HistoryWindow.h"
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
 
@@ -161,4 +163,32 @@ void AttemptBridge::handedIn(AppState& state, int score)
 {
     if (state.attempts != nullptr)
         state.attempts->handIn(score, secondsLeft(state));
+}
+
+std::string AttemptBridge::replayReport(const std::vector<AttemptEntry>& entries)
+{
+    Paper paper;
+    restorePaper(entries, paper);
+    return AnswerReport::build(paper);
+}
+
+void AttemptBridge::openHistory(AppState& state, const std::string& candidateId, const std::string& owner)
+{
+    if (state.attempts == nullptr)
+        return;
+    state.attempts->setPath(state.filePath(AttemptStore::fileName));
+    const bool everyone = candidateId == ExamWindow::accessCode;
+    HistoryWindow history(*state.attempts, everyone ? std::string() : candidateId, everyone, &replayReport,
+                          state.runDirectory);
+    history.runModal(owner);
+}
+
+void AttemptBridge::historyFromStart(AppState& state)
+{
+    const std::string candidateId = Gui::text("start", "身份证编辑框");
+    if (candidateId.empty()) {
+        Gui::messageBox(GBK("请输入身份证"), GBK("岚溪提示"), platform::MessageBoxIcon::Information);
+        return;
+    }
+    openHistory(state, candidateId, "start");
 }

@@ -34,6 +34,14 @@ public:
     static void clockTicked(AppState& state);
     static void handedIn(AppState& state, int score);
 
+    // The history window modal over owner: the candidate's attempts, or
+    // everyone's for the administrator code.
+    static void openHistory(AppState& state, const std::string& candidateId, const std::string& owner);
+    // The start window's history button: the identity-card number typed there.
+    static void historyFromStart(AppState& state);
+    // A stored paper's report, byte for byte as its hand-in wrote it.
+    static std::string replayReport(const std::vector<AttemptEntry>& entries);
+
     // Remaining time as the clock's fields add it up, and back.
     static int secondsLeft(const AppState& state);
     static void setSecondsLeft(AppState& state, int seconds);

@@ -85,6 +85,8 @@ platform::HandlerTable ExamWindow::handlers()
         {"bankButtonClicked", [this](const GuiEvent&) { openBankWindow(); }},
         {"correctionButtonClicked", [this](const GuiEvent&) { openCorrectionWindow(); }},
         {"handInClicked", [this](const GuiEvent&) { handIn(); }},
+        {"historyClicked",
+         [this](const GuiEvent&) { AttemptBridge::openHistory(state_, state_.candidateId, examWindow()); }},
         {"statusBarPressed", [](const GuiEvent&) {}},
     };
 }
@@ -329,6 +331,7 @@ void ExamWindow::handIn()
     Gui::setText(w, "透明标签12", scoreText);
     stopClock();
     AttemptBridge::handedIn(state_, AnswerReport::score(state_.paper));
+    Gui::setVisible(w, "历史按钮", true);
     if (!written) {
         // An older report may still be on show; it no longer belongs to this hand-in.
         Gui::setVisible(w, htmlView, false);

@@ -88,6 +88,7 @@ platform::HandlerTable StartWindow::handlers()
     return {
         {"startCreated", [this](const GuiEvent&) { created(); }},
         {"enterExam", [this](const GuiEvent&) { enterClicked(); }},
+        {"historyClicked", [this](const GuiEvent&) { AttemptBridge::historyFromStart(state_); }},
     };
 }
 

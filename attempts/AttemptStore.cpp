@@ -1,5 +1,7 @@
 #include "attempts/AttemptStore.h"
 
+#include "platform/CodePage.h"
+
 #include <cstdlib>
 #include <ctime>
 
@@ -334,4 +336,22 @@ bool AttemptStore::list(const std::string& candidateId, std::vector<AttemptSumma
     for (const std::vector<std::string>& row : rows)
         out.push_back(summaryFrom(row));
     return true;
+}
+
+std::string AttemptStore::exportQuery(const std::string& candidateId, const std::string& schema) const
+{
+    const std::string prefix = schema.empty() ? std::string() : schema + ".";
+    const std::string entries = prefix + "exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND ";
+    std::string sql =
+        GBK("SELECT a.started_at AS 开始时间, a.candidate_id AS 身份证号, a.seat_number AS 座位号, "
+            "CASE a.kind WHEN 'drill' THEN '错题练习' ELSE '考试' END AS 类型, ") +
+        "(SELECT COUNT(*) FROM " + entries + "e.question_key<>'') AS " + GBK("题量") + ", (SELECT COUNT(*) FROM " +
+        entries + "e.chosen<>'') AS " + GBK("已答") + ", (SELECT COUNT(*) FROM " + entries + "e.flagged<>0) AS " +
+        GBK("标记, a.score AS 得分, CASE WHEN a.paper_duration > a.seconds_left THEN a.paper_duration - "
+            "a.seconds_left ELSE 0 END AS 用时秒, CASE a.state WHEN 'handed_in' THEN '已交卷' WHEN 'abandoned' "
+            "THEN '已放弃' ELSE '进行中' END AS 状态 FROM ") +
+        prefix + "exam_attempt a";
+    if (!candidateId.empty())
+        sql += " WHERE a.candidate_id=" + quoted(candidateId);
+    return sql + " ORDER BY a.started_at, a.attempt_id";
 }

@@ -43,8 +43,10 @@ public:
     std::optional<StoredAttempt> load(std::int64_t attempt);
     // Oldest first; an empty candidate id lists everyone's.
     bool list(const std::string& candidateId, std::vector<AttemptSummary>& out);
-    // The listing statement, for exports of the history.
     std::string listQuery(const std::string& candidateId) const;
+    // The history as the exports write it, with Chinese column names; schema:
+    // the name the results database is attached under, empty for none.
+    std::string exportQuery(const std::string& candidateId, const std::string& schema) const;
 
     std::string lastErrorText() const { return error_; }
 

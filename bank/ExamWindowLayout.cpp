@@ -382,6 +382,18 @@ WindowDescription examWindowLayout()
                  .border = Border::Raised,
                  .alignment = Alignment::Centre,
                  .events = {{MousePressed, "cellPressed"}}},
+                // Shown once the paper is handed in; beside the administrator's bank button.
+                {.name = "历史按钮",
+                 .kind = Button,
+                 .container = "高级选择夹2",
+                 .left = 100,
+                 .top = 329,
+                 .width = 96,
+                 .height = 28,
+                 .visible = false,
+                 .caption = GBK("历史成绩"),
+                 .events = {{Clicked, "historyClicked"}},
+                 .accessibleName = GBK("历史成绩")},
             },
         .events = {{Created, "examCreated"}, {BeingDestroyed, "examBeingDestroyed"}},
     };

@@ -114,6 +114,18 @@ WindowDescription startWindowLayout()
                  .caption = GBK("树立自我信心，把握各工段流程;消灭疵点起因，管理操作是关键"),
                  .textColour = 0x0000FF,
                  .alignment = Alignment::Centre},
+                // Added below the design's own controls, in free room beside the enter button.
+                {.name = "历史按钮",
+                 .kind = Button,
+                 .container = "外形框1",
+                 .left = 8,
+                 .top = 146,
+                 .width = 104,
+                 .height = 28,
+                 .caption = GBK("历史成绩"),
+                 .font = {"微软雅黑", 14, true},
+                 .events = {{Clicked, "historyClicked"}},
+                 .accessibleName = GBK("历史成绩")},
             },
         .events = {{Created, "startCreated"}},
     };

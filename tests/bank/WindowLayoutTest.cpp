@@ -143,6 +143,7 @@ const WindowTable startTable{
          {},
          "",
          true},
+        {"历史按钮", Button, "外形框1", {8, 146, 104, 28}, "历史成绩", "微软雅黑", 14, true, {}, {}, "", true},
     },
     {
         {"标签2", Border::None, Alignment::Centre, false, false, RadioStyle::Classic},
@@ -155,6 +156,7 @@ const WindowTable startTable{
     {
         {"", Created, "startCreated"},
         {"按钮1", Clicked, "enterExam"},
+        {"历史按钮", Clicked, "historyClicked"},
     },
 };
 
@@ -337,6 +339,7 @@ const WindowTable examTable{
         {"下一题", Button, "外形框2", {527, 22, 118, 43}, "下一题", "微软雅黑", 19, true, {}, {}, "", true},
         {"交卷", Button, "外形框2", {651, 22, 118, 43}, "交 卷", "微软雅黑", 19, true, {}, {}, "", true},
         {"复制标签", Label, "高级选择夹1", {9, 471, 30, 30}, "1", "default", 16, true, {}, {}, "1", false},
+        {"历史按钮", Button, "高级选择夹2", {100, 329, 96, 28}, "历史成绩", "default", 0, false, {}, {}, "", false},
     },
     {
         {"标签2", Border::SingleLine, Alignment::Left, false, false, RadioStyle::Classic},
@@ -381,6 +384,7 @@ const WindowTable examTable{
         {"下一题", Clicked, "nextClicked"},
         {"交卷", Clicked, "handInClicked"},
         {"复制标签", MousePressed, "cellPressed"},
+        {"历史按钮", Clicked, "historyClicked"},
     },
 };
 

@@ -1,0 +1,198 @@
+#include "attempts/HistoryWindow.h"
+
+#include "attempts/HistoryWindowLayout.h"
+#include "attempts/ScoreChart.h"
+#include "db/BackendRegistry.h"
+#include "db/DbConnection.h"
+#include "platform/CodePage.h"
+#include "platform/FileSystem.h"
+
+#include <algorithm>
+
+using platform::Gui;
+using platform::GuiEvent;
+using platform::MessageBoxIcon;
+
+namespace {
+
+constexpr char attachedAlias[] = "ksjl";
+constexpr int columnWidths[] = {150, 170, 70, 80, 60, 60, 60, 60, 90, 80};
+
+const std::string& window()
+{
+    static const std::string id = HistoryWindow::windowId;
+    return id;
+}
+
+void notice(const std::string& text)
+{
+    Gui::messageBox(text, GBK("提示"), MessageBoxIcon::Information);
+}
+
+void failure(const std::string& text)
+{
+    Gui::messageBox(text, GBK("信息"), MessageBoxIcon::Error);
+}
+
+} // namespace
+
+HistoryWindow::HistoryWindow(AttemptRecorder& recorder, std::string candidateId, bool everyone,
+                             ReportBuilder buildReport, std::string exportFolder)
+    : recorder_(recorder), store_(recorder.store()), candidateId_(std::move(candidateId)), everyone_(everyone),
+      buildReport_(std::move(buildReport)), exportFolder_(std::move(exportFolder))
+{
+}
+
+platform::HandlerTable HistoryWindow::handlers()
+{
+    return {
+        {"historyCreated", [this](const GuiEvent&) { created(); }},
+        {"filterClicked",
+         [this](const GuiEvent&) {
+             candidateId_ = Gui::text(window(), filterBox);
+             fill();
+             showChart();
+         }},
+        {"reportClicked", [this](const GuiEvent&) { showReport(); }},
+        {"chartClicked", [this](const GuiEvent&) { showChart(); }},
+        {"exportCsvClicked", [this](const GuiEvent&) { exportList(".csv"); }},
+        {"exportXlsClicked", [this](const GuiEvent&) { exportList(".xls"); }},
+    };
+}
+
+void HistoryWindow::runModal(const std::string& owner)
+{
+    Gui::runModal(historyWindowLayout(), handlers(), owner);
+}
+
+std::string HistoryWindow::kindText(const std::string& kind)
+{
+    return kind == "drill" ? GBK("错题练习") : GBK("考试");
+}
+
+std::string HistoryWindow::stateText(AttemptState state)
+{
+    switch (state) {
+    case AttemptState::HandedIn:
+        return GBK("已交卷");
+    case AttemptState::Abandoned:
+        return GBK("已放弃");
+    default:
+        return GBK("进行中");
+    }
+}
+
+std::string HistoryWindow::timeUsedText(const AttemptSummary& attempt)
+{
+    const int used = std::max(0, attempt.paperDuration - attempt.secondsLeft);
+    const int minutes = used / 60 % 60;
+    const int seconds = used % 60;
+    return std::to_string(used / 3600) + (minutes < 10 ? ":0" : ":") + std::to_string(minutes) +
+           (seconds < 10 ? ":0" : ":") + std::to_string(seconds);
+}
+
+std::vector<std::string> HistoryWindow::rowTexts(const AttemptSummary& a)
+{
+    return {a.startedAt,
+            a.candidateId,
+            a.seatNumber,
+            kindText(a.kind),
+            std::to_string(a.paperSize),
+            std::to_string(a.answered),
+            std::to_string(a.flagged),
+            a.score < 0 ? std::string() : std::to_string(a.score),
+            timeUsedText(a),
+            stateText(a.state)};
+}
+
+std::string HistoryWindow::tempFile(const char* name) const
+{
+    return platform::utf8ToGbk(temp_.filePath(QString::fromLatin1(name)).toStdString());
+}
+
+std::string HistoryWindow::exportPath(const char* extension) const
+{
+    return platform::FileSystem::joinPath(exportFolder_, GBK("历史成绩") + extension);
+}
+
+void HistoryWindow::created()
+{
+    const std::string& w = window();
+    for (const char* control : {"筛选标签", filterBox, "筛选按钮"})
+        Gui::setVisible(w, control, everyone_);
+    Gui::setText(w, filterBox, everyone_ ? candidateId_ : std::string());
+    fill();
+    showChart();
+}
+
+void HistoryWindow::fill()
+{
+    const std::string& w = window();
+    shown_.clear();
+    if (store_ != nullptr && !store_->list(candidateId_, shown_))
+        failure(GBK("无法读取考试记录：") + store_->lastErrorText());
+    static const char* const headings[] = {"开始时间", "身份证号", "座位号", "类型", "题量",
+                                           "已答",     "标记",     "得分",   "用时", "状态"};
+    Gui::resetGrid(w, grid);
+    Gui::setGridRowCount(w, grid, static_cast<int>(shown_.size()) + 1);
+    std::vector<std::string> header;
+    for (const char* heading : headings)
+        header.push_back(platform::utf8ToGbk(heading));
+    Gui::setGridRow(w, grid, 0, header);
+    for (std::size_t c = 0; c < std::size(columnWidths); ++c)
+        Gui::setGridColumnWidth(w, grid, static_cast<int>(c), columnWidths[c]);
+    for (std::size_t i = 0; i < shown_.size(); ++i)
+        Gui::setGridRow(w, grid, static_cast<int>(i) + 1, rowTexts(shown_[i]));
+}
+
+void HistoryWindow::showChart()
+{
+    const platform::GuiRect area = Gui::geometry(window(), view);
+    const std::string page = tempFile("chart.htm");
+    if (!temp_.isValid() ||
+        !ScoreChart::write(shown_, tempFile("chart.png"), page, area.width - 30, area.height - 30)) {
+        failure(GBK("无法生成成绩曲线。"));
+        return;
+    }
+    Gui::showHtmlFile(window(), view, page);
+}
+
+void HistoryWindow::showReport()
+{
+    const int row = Gui::gridCurrentRow(window(), grid);
+    if (row < 1 || row > static_cast<int>(shown_.size())) {
+        notice(GBK("请先在列表中选中一次考试。"));
+        return;
+    }
+    const AttemptSummary& attempt = shown_[static_cast<std::size_t>(row - 1)];
+    if (attempt.state != AttemptState::HandedIn) {
+        notice(GBK("这次考试没有交卷，没有答卷报告。"));
+        return;
+    }
+    const std::optional<StoredAttempt> stored = store_ != nullptr ? store_->load(attempt.id) : std::nullopt;
+    const std::string page = tempFile("report.htm");
+    if (!stored || !temp_.isValid() || !platform::FileSystem::writeFile(page, buildReport_(stored->entries))) {
+        failure(GBK("无法打开这次考试的答卷报告。"));
+        return;
+    }
+    Gui::showHtmlFile(window(), view, page);
+}
+
+void HistoryWindow::exportList(const char* extension)
+{
+    const std::string path = exportPath(extension);
+    BackendRegistry* registry = BackendRegistry::instance();
+    // The export reads through the program's own connection: the results
+    // database joins it for the moment of the export.
+    bool written = false;
+    if (store_ != nullptr && registry != nullptr && registry->kind() == DbKind::Sqlite &&
+        registry->sqliteConnection().isOpen() &&
+        registry->sqliteConnection().attachDatabase(recorder_.path(), attachedAlias)) {
+        written = DbConnection().exportQuery(store_->exportQuery(candidateId_, attachedAlias), path);
+        registry->sqliteConnection().detachDatabase(attachedAlias);
+    }
+    if (written)
+        notice(GBK("历史成绩已导出到：\r\n") + path);
+    else
+        failure(GBK("历史成绩导出失败，请检查是否有考试记录、程序所在文件夹是否可写：\r\n") + path);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "attempts/AttemptRecorder.h"
+#include "attempts/AttemptRecords.h"
+#include "platform/gui/Gui.h"
+
+#include <QTemporaryDir>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// The history of attempts: one candidate's (the identity-card number entered),
+// or everyone's with a filter for the administrator. The scores are drawn over
+// time, a handed-in attempt's report opens again and the list exports to CSV
+// and XLS through the program's export of query results.
+class HistoryWindow {
+public:
+    static constexpr char windowId[] = "history";
+    static constexpr char grid[] = "历史表格";
+    static constexpr char view[] = "历史浏览框";
+    static constexpr char filterBox[] = "身份证筛选框";
+
+    // The whole report file of a stored paper, as the hand-in writes it.
+    using ReportBuilder = std::function<std::string(const std::vector<AttemptEntry>&)>;
+
+    // recorder: its results database is listed (an unreadable one lists
+    // nothing). candidateId: whose attempts; everyone: list all, with the
+    // filter. exportFolder: where the exports are written (GBK).
+    HistoryWindow(AttemptRecorder& recorder, std::string candidateId, bool everyone, ReportBuilder buildReport,
+                  std::string exportFolder);
+    HistoryWindow(const HistoryWindow&) = delete;
+    HistoryWindow& operator=(const HistoryWindow&) = delete;
+
+    platform::HandlerTable handlers();
+    // Opens the window modal over owner; returns once it has been closed.
+    void runModal(const std::string& owner);
+
+    const std::vector<AttemptSummary>& shown() const { return shown_; }
+    // Files the exports write.
+    std::string exportPath(const char* extension) const;
+
+    static std::string kindText(const std::string& kind);
+    static std::string stateText(AttemptState state);
+    // "h:mm:ss" of the time from the start to the hand-in (or to the last write).
+    static std::string timeUsedText(const AttemptSummary& attempt);
+    static std::vector<std::string> rowTexts(const AttemptSummary& attempt);
+
+private:
+    void created();
+    void fill();
+    void showChart();
+    void showReport();
+    void exportList(const char* extension);
+    std::string tempFile(const char* name) const;
+
+    AttemptRecorder& recorder_;
+    AttemptStore* store_;
+    std::string candidateId_;
+    bool everyone_;
+    ReportBuilder buildReport_;
+    std::string exportFolder_;
+    std::vector<AttemptSummary> shown_;
+    QTemporaryDir temp_;
+};
