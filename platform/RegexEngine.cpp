@@ -205,9 +205,8 @@ std::u16string toIcuSyntax(std::u16string_view p, bool multiline)
 }
 
 // ICU counts its matching work in units of 10,000 saved backtracking states,
-// well under a millisecond each on a free processor. No pattern the program
-// writes comes near the limit for one match; a pathological one reaches it
-// quickly.
+// around a millisecond each. No pattern the program writes comes near the
+// limit for one match; a pathological one reaches it in well under a second.
 constexpr int32_t matchWorkLimit = 300;
 
 using Clock = std::chrono::steady_clock;
