@@ -1,6 +1,7 @@
-// Renders each of the four windows as it opens and writes its client area as a
+// Renders each of the windows as it opens and writes its client area as a
 // PNG into the folder given on the command line.
 
+#include "attempts/HistoryWindowLayout.h"
 #include "bank/BankWindowLayout.h"
 #include "bank/CorrectionWindowLayout.h"
 #include "bank/ExamWindowLayout.h"
@@ -78,7 +79,7 @@ int main(int argc, char** argv)
     }
     bool ok = true;
     for (const platform::WindowDescription& description :
-         {startWindowLayout(), examWindowLayout(), bankWindowLayout(), correctionWindowLayout()})
+         {startWindowLayout(), examWindowLayout(), bankWindowLayout(), correctionWindowLayout(), historyWindowLayout()})
         ok = snapshot(description, folder) && ok;
     return ok ? 0 : 1;
 }
