@@ -5,11 +5,16 @@
 #include "room/SqlDialect.h"
 
 #include <memory>
+#include <mutex>
 #include <mysql.h>
 
 bool RoomServer::connect(MysqlConnection& connection, const RoomConfig& config, std::string& error, bool sessionSetup)
 {
     connection.close();
+    // mysql_init would set the library up on first use, but not safely from
+    // several threads at once.
+    static std::once_flag library;
+    std::call_once(library, [] { mysql_library_init(0, nullptr, nullptr); });
     MYSQL* handle = mysql_init(nullptr);
     if (handle == nullptr) {
         error = "out of memory";

@@ -4,6 +4,7 @@
 #include "room/BankCopier.h"
 #include "room/MysqlResultsConnection.h"
 #include "room/ResultsOutbox.h"
+#include "room/RoomLoad.h"
 #include "tests/room/RoomTestSupport.h"
 
 #include <chrono>
@@ -152,4 +153,29 @@ TEST_F(RoomResultsTest, AServerStoppedMidExamGetsEveryChangeOnceWhenItIsBack)
     admin.dropDatabase(config.database);
     admin.close();
     std::system((std::string("'") + MYSQL_SERVER_SCRIPT + "' stop '" + state + "' >/dev/null 2>&1").c_str());
+}
+
+TEST_F(RoomResultsTest, SixtyCandidatesAtOnceLoseAndDuplicateNothing)
+{
+    makeBankFile(file("load.db"), plainRows(150));
+    BankCopier copier;
+    ASSERT_TRUE(copier.toServer(file("load.db"), config)) << copier.lastErrorText();
+
+    const RoomLoad::Result load = RoomLoad::run(config, 60, folder, 100, 120);
+    ASSERT_TRUE(load.ok) << load.error;
+    EXPECT_EQ(load.answerWriteMs.size(), 6000u);
+
+    // Every attempt handed in, with all its answers once, scored as its answers say.
+    MysqlResultsConnection connection;
+    ResultsConnection::Rows rows;
+    ASSERT_TRUE(connection.open(config));
+    ASSERT_TRUE(connection.query(
+        "SELECT COUNT(*), COUNT(DISTINCT candidate_id), SUM(state='handed_in'), "
+        "SUM(score=(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.chosen=e.answer)), "
+        "SUM((SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.chosen<>'')=100) "
+        "FROM exam_attempt a",
+        rows));
+    EXPECT_EQ(rows, (ResultsConnection::Rows{{"60", "60", "60", "60", "60"}}));
+    ASSERT_TRUE(connection.query("SELECT COUNT(*) FROM exam_attempt_entry", rows));
+    EXPECT_EQ(rows, (ResultsConnection::Rows{{"6000"}}));
 }
