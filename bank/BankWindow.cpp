@@ -2,6 +2,7 @@
 
 #include "bank/BankWindowLayout.h"
 #include "bank/QuestionRecord.h"
+#include "bank/ResultGridSource.h"
 #include "bank/SqlLiteral.h"
 #include "bank/TextRules.h"
 #include "db/DbConnection.h"
@@ -119,14 +120,10 @@ void BankWindow::fillGrid(const std::string& query)
     if (rows >= 0)
         Gui::setGridRow(window_, grid, 0, names);
 
-    std::vector<std::string> cells(names.size());
-    recordset_.moveFirst();
-    for (int j = 1; j <= rows; ++j) {
-        for (std::size_t k = 0; k < names.size(); ++k)
-            recordset_.readText(names[k], cells[k]);
-        Gui::setGridRow(window_, grid, j, cells);
-        recordset_.moveNext();
-    }
+    // The grid reads a row from the kept result when it first shows or reads it.
+    if (rows > 0)
+        Gui::setGridRowSource(window_, grid, 1, rows, columns,
+                              std::make_shared<ResultGridSource>(DbResultCopy::ofCurrentResult()));
     recordset_.close();
     fillingGrid_ = false;
 }

@@ -81,6 +81,8 @@ void GridModel::reset(int rows, int columns, int fixedRows, int fixedColumns)
     fixedColumns_ = std::clamp(fixedColumns, 0, 1);
     std::vector<std::string>().swap(rowTexts_);
     rowTexts_.resize(static_cast<std::size_t>(rows_));
+    source_.reset();
+    std::vector<bool>().swap(waiting_);
     cellColours_.clear();
     alternateRowColour_.reset();
     dirtyBottom_ = dirtyRight_ = -1;
@@ -102,6 +104,8 @@ void GridModel::setRows(int rows)
             std::vector<std::string>().swap(rowTexts_);
         else
             rowTexts_.resize(static_cast<std::size_t>(rows));
+        if (waiting_.size() > static_cast<std::size_t>(rows))
+            waiting_.resize(static_cast<std::size_t>(rows));
         dropColoursOutside();
     };
     if (newItems > oldItems) {
@@ -132,6 +136,7 @@ void GridModel::setColumns(int columns)
         if (shrinking) {
             for (std::string& row : rowTexts_)
                 truncateRow(row, columns);
+            sourceColumns_ = std::min(sourceColumns_, columns);
             dropColoursOutside();
         }
     };
@@ -161,10 +166,49 @@ bool GridModel::inRange(int row, int column) const
     return row >= 0 && row < rows_ && column >= 0 && column < columns_;
 }
 
+void GridModel::fetchRow(int row) const
+{
+    const auto at = static_cast<std::size_t>(row);
+    if (at >= waiting_.size() || !waiting_[at])
+        return;
+    waiting_[at] = false;
+    std::string encoded;
+    const int count = std::min(sourceColumns_, columns_);
+    for (int column = 0; column < count; ++column) {
+        const std::string text = source_->text(row - sourceFirstRow_, column);
+        putLength(encoded, text.size());
+        encoded.append(text);
+    }
+    rowTexts_[at].swap(encoded);
+}
+
+bool GridModel::setRowSource(int firstRow, int rowCount, int columns, std::shared_ptr<const GridRowSource> source)
+{
+    if (source == nullptr || firstRow < 0 || rowCount < 0 || columns < 0 || firstRow > rows_ - rowCount)
+        return false;
+    // Rows still waiting for an earlier source take their texts now.
+    for (std::size_t row = 0; row < waiting_.size(); ++row)
+        fetchRow(static_cast<int>(row));
+    source_ = std::move(source);
+    sourceFirstRow_ = firstRow;
+    sourceColumns_ = columns;
+    waiting_.assign(static_cast<std::size_t>(firstRow + rowCount), false);
+    for (int row = firstRow; row < firstRow + rowCount; ++row) {
+        std::string().swap(rowTexts_[static_cast<std::size_t>(row)]);
+        waiting_[static_cast<std::size_t>(row)] = true;
+    }
+    if (rowCount > 0 && columns_ > 0) {
+        markChanged(firstRow, 0);
+        markChanged(firstRow + rowCount - 1, columns_ - 1);
+    }
+    return true;
+}
+
 std::string_view GridModel::text(int row, int column) const
 {
     if (!inRange(row, column))
         return {};
+    fetchRow(row);
     const std::string& encoded = rowTexts_[static_cast<std::size_t>(row)];
     int passed = 0;
     std::size_t pos = seekCell(encoded, column, passed);
@@ -178,6 +222,7 @@ bool GridModel::setText(int row, int column, std::string_view text)
 {
     if (!inRange(row, column))
         return false;
+    fetchRow(row);
     std::string& encoded = rowTexts_[static_cast<std::size_t>(row)];
     int passed = 0;
     const std::size_t cellStart = seekCell(encoded, column, passed);
@@ -212,6 +257,7 @@ bool GridModel::setRow(int row, const std::vector<std::string>& texts)
 {
     if (row < 0 || row >= rows_)
         return false;
+    fetchRow(row);
     const std::size_t count = std::min(texts.size(), static_cast<std::size_t>(columns_));
     std::size_t size = 0;
     for (std::size_t i = 0; i < count; ++i)

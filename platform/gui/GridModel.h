@@ -3,12 +3,14 @@
 #include <QAbstractTableModel>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/gui/GridRowSource.h"
 #include "platform/gui/WindowDescription.h"
 
 namespace platform {
@@ -20,6 +22,10 @@ namespace platform {
 // Grid coordinates count from 0 and include the fixed header row and first
 // column. Qt sees only the non-fixed part as items; the fixed row and column are
 // its header data.
+//
+// Rows can also come from a GridRowSource: their texts are then read and
+// stored when a cell of the row is first asked for, by a view drawing it or by
+// a caller, and behave like set texts from then on.
 //
 // Cell changes are announced to views once per return to the event loop, so a
 // handler filling many cells pays nothing per cell for the view.
@@ -42,6 +48,10 @@ public:
     std::string_view text(int row, int column) const;
     bool setText(int row, int column, std::string_view text);
     bool setRow(int row, const std::vector<std::string>& texts);
+    // Rows firstRow .. firstRow + rowCount - 1 (within the grid's rows) read
+    // their first `columns` cells from source row 0, 1, ... when first needed,
+    // replacing what they held.
+    bool setRowSource(int firstRow, int rowCount, int columns, std::shared_ptr<const GridRowSource> source);
 
     std::optional<Rgb> cellBackground(int row, int column) const;
     bool setCellBackground(int row, int column, std::optional<Rgb> colour);
@@ -74,6 +84,8 @@ signals:
 
 private:
     bool inRange(int row, int column) const;
+    // Reads the row from the source if it still waits for it.
+    void fetchRow(int row) const;
     void markChanged(int row, int column);
     static std::uint64_t colourKey(int row, int column);
     void dropColoursOutside();
@@ -82,7 +94,11 @@ private:
     int columns_ = 0;
     int fixedRows_ = 1;
     int fixedColumns_ = 1;
-    std::vector<std::string> rowTexts_;
+    mutable std::vector<std::string> rowTexts_;
+    std::shared_ptr<const GridRowSource> source_;
+    int sourceFirstRow_ = 0;
+    int sourceColumns_ = 0;
+    mutable std::vector<bool> waiting_; // per row: still to be read from the source
     std::unordered_map<std::uint64_t, Rgb> cellColours_;
     std::optional<Rgb> alternateRowColour_;
 

@@ -698,6 +698,13 @@ bool Gui::setGridRow(const std::string& window, const std::string& control, int 
     return grid != nullptr && grid->grid().setRow(row, texts);
 }
 
+bool Gui::setGridRowSource(const std::string& window, const std::string& control, int firstRow, int rowCount,
+                           int columns, std::shared_ptr<const GridRowSource> source)
+{
+    GridView* grid = gridOf(findControl(window, control));
+    return grid != nullptr && grid->grid().setRowSource(firstRow, rowCount, columns, std::move(source));
+}
+
 std::optional<Rgb> Gui::gridCellBackground(const std::string& window, const std::string& control, int row, int column)
 {
     GridView* grid = gridOf(findControl(window, control));

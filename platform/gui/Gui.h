@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/gui/GridRowSource.h"
 #include "platform/gui/GuiKey.h"
 #include "platform/gui/WindowDescription.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -156,6 +158,9 @@ public:
     // Sets cells 0.. of one row at once.
     static bool setGridRow(const std::string& window, const std::string& control, int row,
                            const std::vector<std::string>& texts);
+    // Rows firstRow.. read their first `columns` cells from the source when they are first shown or read.
+    static bool setGridRowSource(const std::string& window, const std::string& control, int firstRow, int rowCount,
+                                 int columns, std::shared_ptr<const GridRowSource> source);
     // Unset = the default background.
     static std::optional<Rgb> gridCellBackground(const std::string& window, const std::string& control, int row,
                                                  int column);

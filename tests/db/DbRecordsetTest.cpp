@@ -1,5 +1,7 @@
 #include "DbFacadeFixture.h"
 
+#include "db/DbResultCopy.h"
+
 #include "platform/CodePage.h"
 
 #include <gtest/gtest.h>
@@ -188,4 +190,25 @@ TEST_P(DbRecordsetTest, ReadsTruthValuesDatesAndChineseText)
     std::string text;
     ASSERT_TRUE(recordset.readText("name", text));
     EXPECT_EQ(text, title);
+}
+
+TEST_P(DbRecordsetTest, AKeptResultOutlivesLaterQueriesAndReadsColumnsByName)
+{
+    const std::string title = platform::utf8ToGbk("题目：中文");
+    addRow(1, "a", 1.5);
+    addRow(2, title, 2);
+    ASSERT_TRUE(recordset.open("SELECT id, name, name AS name, score FROM T ORDER BY id"));
+    const DbResultCopy kept = DbResultCopy::ofCurrentResult();
+    recordset.close();
+    ASSERT_TRUE(recordset.open("SELECT name FROM T WHERE id = 1"));
+    ASSERT_TRUE(recordset.insertRow("T", "id='3',name='c'"));
+
+    ASSERT_EQ(kept.rowCount(), 2);
+    ASSERT_EQ(kept.columnCount(), 4);
+    EXPECT_EQ(kept.text(1, 1), title);
+    EXPECT_EQ(kept.text(0, 0), "1");
+    EXPECT_EQ(kept.text(0, 2), "a");
+    EXPECT_EQ(kept.text(1, 0), "2");
+    EXPECT_EQ(kept.text(2, 0), "");
+    EXPECT_EQ(kept.text(0, 4), "");
 }

@@ -167,3 +167,48 @@ TEST(GridModelTest, HundredThousandRowsStayUnderThreeTimesTheirTexts)
 }
 
 } // namespace
+
+namespace {
+
+// Answers "r,c" and counts the cells it was asked for.
+class CountingSource : public GridRowSource {
+public:
+    std::string text(int row, int column) const override
+    {
+        ++reads;
+        return std::to_string(row) + "," + std::to_string(column);
+    }
+    mutable int reads = 0;
+};
+
+} // namespace
+
+TEST(GridModelTest, SourceRowsAreReadWhenFirstAskedForAndThenBehaveAsSetOnes)
+{
+    GridModel grid;
+    grid.reset(100001, 5, 1, 1);
+    grid.setRow(0, {"id", "Title"});
+    auto source = std::make_shared<CountingSource>();
+    ASSERT_TRUE(grid.setRowSource(1, 100000, 4, source));
+    EXPECT_EQ(source->reads, 0);
+    EXPECT_EQ(grid.text(0, 1), "Title");
+    EXPECT_EQ(grid.text(100000, 3), "99999,3");
+    EXPECT_EQ(grid.text(100000, 4), "");
+    EXPECT_EQ(source->reads, 4);
+    EXPECT_EQ(grid.data(grid.itemIndex(2, 1)).toString(), "1,1");
+    EXPECT_EQ(source->reads, 8);
+
+    EXPECT_TRUE(grid.setText(3, 2, "x"));
+    EXPECT_EQ(grid.text(3, 1), "2,1");
+    EXPECT_EQ(grid.text(3, 2), "x");
+    EXPECT_TRUE(grid.setRow(4, {"y"}));
+    EXPECT_EQ(grid.text(4, 3), "3,3");
+    grid.setColumns(2);
+    grid.setColumns(5);
+    EXPECT_EQ(grid.text(5, 1), "4,1");
+    EXPECT_EQ(grid.text(5, 2), "");
+    EXPECT_FALSE(grid.setRowSource(1, 100001, 4, source));
+
+    grid.reset(3, 3, 1, 1);
+    EXPECT_EQ(grid.text(1, 1), "");
+}
