@@ -99,7 +99,7 @@ ResultsOutbox::~ResultsOutbox()
 
 bool ResultsOutbox::prepare()
 {
-    SqliteResultsConnection local;
+    SqliteResultsConnection& local = local_;
     AttemptStore store(local);
     std::string error;
     if (!local.open(resultsPath_) || !store.prepare())
@@ -147,7 +147,6 @@ bool ResultsOutbox::flush(int timeoutMilliseconds)
 
 void ResultsOutbox::run()
 {
-    SqliteResultsConnection local;
     MysqlConnection remote;
     for (;;) {
         long long pass = 0;
@@ -159,7 +158,7 @@ void ResultsOutbox::run()
             poked_ = false;
         }
         bool more = false;
-        const bool sent = sendBatch(local, remote, more);
+        const bool sent = sendBatch(remote, more);
         std::unique_lock lock(mutex_);
         if (sent && !more) {
             completed_ = pass;
@@ -172,8 +171,9 @@ void ResultsOutbox::run()
     remote.close();
 }
 
-bool ResultsOutbox::sendBatch(SqliteResultsConnection& local, MysqlConnection& remote, bool& more)
+bool ResultsOutbox::sendBatch(MysqlConnection& remote, bool& more)
 {
+    SqliteResultsConnection& local = local_;
     more = false;
     std::string error;
     auto failed = [&](const std::string& reason) {
@@ -181,7 +181,7 @@ bool ResultsOutbox::sendBatch(SqliteResultsConnection& local, MysqlConnection& r
         error_ = reason;
         return false;
     };
-    if (!local.isOpen() && !local.open(resultsPath_))
+    if (!local.isOpen())
         return failed(local.lastErrorText());
     const long long sent = readSent(resultsPath_);
     ResultsConnection::Rows changes, origin;

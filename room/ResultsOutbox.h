@@ -1,5 +1,6 @@
 #pragma once
 
+#include "attempts/SqliteResultsConnection.h"
 #include "room/RoomConfig.h"
 
 #include <condition_variable>
@@ -10,7 +11,6 @@
 #include <thread>
 
 class MysqlConnection;
-class SqliteResultsConnection;
 
 // Sends the attempts of the local results database to the room's server.
 //
@@ -56,10 +56,13 @@ public:
 private:
     void run();
     // One batch; false when the server could not take it.
-    bool sendBatch(SqliteResultsConnection& local, MysqlConnection& remote, bool& more);
+    bool sendBatch(MysqlConnection& remote, bool& more);
 
     const std::string resultsPath_;
     const RoomConfig server_;
+    // Opened by prepare(), before the exam writes: opening sets the journal
+    // mode, which would make a write running at that moment fail as locked.
+    SqliteResultsConnection local_;
     std::thread thread_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
