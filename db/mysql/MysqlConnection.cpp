@@ -96,6 +96,10 @@ bool MysqlConnection::execute(const std::string& sql)
             mysql_free_result(rows);
         else if (mysql_field_count(handle_) != 0)
             return false;
+        // Asking for a further result when there is none would clear the
+        // count of rows the statement changed.
+        if (!mysql_more_results(handle_))
+            return true;
         const int next = mysql_next_result(handle_);
         if (next != 0)
             return next < 0;

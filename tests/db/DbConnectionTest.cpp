@@ -163,3 +163,18 @@ TEST(DbConnectionWithoutBackend, RegistryStartsWithNoKindAndOnlyTheFirstOneIsLiv
     }
     EXPECT_EQ(BackendRegistry::instance(), &first);
 }
+
+// The windows tell a question deleted meanwhile by a change that matched no row.
+TEST_P(DbConnectionTest, ChangedRowsCountTheRowsAChangeMatched)
+{
+    addRow(1, "a", 1);
+    addRow(2, "b", 2);
+    ASSERT_TRUE(connection.execute("UPDATE T SET name='a' WHERE id=1"));
+    EXPECT_EQ(connection.changedRows(), 1) << "a row written with its own values still counts";
+    ASSERT_TRUE(connection.execute("UPDATE T SET name='x' WHERE id=9"));
+    EXPECT_EQ(connection.changedRows(), 0);
+    ASSERT_TRUE(connection.execute("DELETE FROM T WHERE id=2"));
+    EXPECT_EQ(connection.changedRows(), 1);
+    ASSERT_TRUE(connection.execute("DELETE FROM T WHERE id=2"));
+    EXPECT_EQ(connection.changedRows(), 0);
+}
