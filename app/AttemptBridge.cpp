@@ -7,6 +7,9 @@
 #include "attempts/HistoryWindow.h"
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
+#include "room/MysqlResultsConnection.h"
+#include "room/ResultsOutbox.h"
+#include "room/RoomConfig.h"
 
 #include <algorithm>
 
@@ -180,6 +183,18 @@ void AttemptBridge::openHistory(AppState& state, const std::string& candidateId,
     const bool everyone = candidateId == ExamWindow::accessCode;
     HistoryWindow history(*state.attempts, everyone ? std::string() : candidateId, everyone, &replayReport,
                           state.runDirectory);
+    // In an exam room the administrator sees every PC's attempts on the
+    // server; the candidate's own stay local, marked until they are sent.
+    const RoomConfig room = RoomConfig::read(state.filePath("i.ini"));
+    MysqlResultsConnection server;
+    if (room.onServer() && everyone && server.open(room)) {
+        history.listFrom(server);
+    } else if (room.onServer()) {
+        if (everyone)
+            Gui::messageBox(GBK("无法连接考场服务器 ") + room.serverName() + GBK("，下面只列出本机的考试记录。"),
+                            GBK("信息"), platform::MessageBoxIcon::Error);
+        history.markUnsent([path = state.attempts->path()] { return ResultsOutbox::unsentAttempts(path); });
+    }
     history.runModal(owner);
 }
 

@@ -16,7 +16,7 @@ using platform::MessageBoxIcon;
 namespace {
 
 constexpr char attachedAlias[] = "ksjl";
-constexpr int columnWidths[] = {150, 170, 70, 80, 60, 60, 60, 60, 90, 80};
+constexpr int columnWidths[] = {150, 170, 70, 80, 60, 60, 60, 60, 90, 150};
 
 const std::string& window()
 {
@@ -41,6 +41,12 @@ HistoryWindow::HistoryWindow(AttemptRecorder& recorder, std::string candidateId,
     : recorder_(recorder), store_(recorder.store()), candidateId_(std::move(candidateId)), everyone_(everyone),
       buildReport_(std::move(buildReport)), exportFolder_(std::move(exportFolder))
 {
+}
+
+void HistoryWindow::listFrom(ResultsConnection& connection)
+{
+    serverStore_ = std::make_unique<AttemptStore>(connection);
+    store_ = serverStore_.get();
 }
 
 platform::HandlerTable HistoryWindow::handlers()
@@ -80,6 +86,11 @@ std::string HistoryWindow::stateText(AttemptState state)
     default:
         return GBK("进行中");
     }
+}
+
+std::string HistoryWindow::unsentText(AttemptState state)
+{
+    return stateText(state) + GBK("（未上传）");
 }
 
 std::string HistoryWindow::timeUsedText(const AttemptSummary& attempt)
@@ -141,8 +152,13 @@ void HistoryWindow::fill()
     Gui::setGridRow(w, grid, 0, header);
     for (std::size_t c = 0; c < std::size(columnWidths); ++c)
         Gui::setGridColumnWidth(w, grid, static_cast<int>(c), columnWidths[c]);
-    for (std::size_t i = 0; i < shown_.size(); ++i)
-        Gui::setGridRow(w, grid, static_cast<int>(i) + 1, rowTexts(shown_[i]));
+    const std::set<std::int64_t> unsent = unsent_ ? unsent_() : std::set<std::int64_t>();
+    for (std::size_t i = 0; i < shown_.size(); ++i) {
+        std::vector<std::string> texts = rowTexts(shown_[i]);
+        if (unsent.contains(shown_[i].id))
+            texts.back() = unsentText(shown_[i].state);
+        Gui::setGridRow(w, grid, static_cast<int>(i) + 1, texts);
+    }
 }
 
 void HistoryWindow::showChart()
@@ -185,9 +201,13 @@ void HistoryWindow::exportList(const char* extension)
     // The export reads through the program's own connection: the results
     // database joins it for the moment of the export.
     bool written = false;
-    if (store_ != nullptr && registry != nullptr && registry->kind() == DbKind::Sqlite &&
-        registry->sqliteConnection().isOpen() &&
-        registry->sqliteConnection().attachDatabase(recorder_.path(), attachedAlias)) {
+    // The room's server holds the bank on the program's connection beside the
+    // results tables: the export reads them there.
+    if (serverStore_ != nullptr && registry != nullptr && registry->kind() == DbKind::Mysql)
+        written = DbConnection().exportQuery(store_->exportQuery(candidateId_, ""), path);
+    else if (store_ != nullptr && registry != nullptr && registry->kind() == DbKind::Sqlite &&
+             registry->sqliteConnection().isOpen() &&
+             registry->sqliteConnection().attachDatabase(recorder_.path(), attachedAlias)) {
         written = DbConnection().exportQuery(store_->exportQuery(candidateId_, attachedAlias), path);
         registry->sqliteConnection().detachDatabase(attachedAlias);
     }

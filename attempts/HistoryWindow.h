@@ -6,7 +6,10 @@
 
 #include <QTemporaryDir>
 
+#include <cstdint>
 #include <functional>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,6 +35,14 @@ public:
     HistoryWindow(const HistoryWindow&) = delete;
     HistoryWindow& operator=(const HistoryWindow&) = delete;
 
+    // Lists and opens reports from this connection instead of the recorder's
+    // results database (the room's server, where every PC's attempts are);
+    // it must outlive the window.
+    void listFrom(ResultsConnection& connection);
+    // Asked at each listing: keys of the listed attempts with changes not yet
+    // on the room's server, whose state reads as not uploaded.
+    void markUnsent(std::function<std::set<std::int64_t>()> unsent) { unsent_ = std::move(unsent); }
+
     platform::HandlerTable handlers();
     // Opens the window modal over owner; returns once it has been closed.
     void runModal(const std::string& owner);
@@ -42,6 +53,7 @@ public:
 
     static std::string kindText(const std::string& kind);
     static std::string stateText(AttemptState state);
+    static std::string unsentText(AttemptState state);
     // "h:mm:ss" of the time from the start to the hand-in (or to the last write).
     static std::string timeUsedText(const AttemptSummary& attempt);
     static std::vector<std::string> rowTexts(const AttemptSummary& attempt);
@@ -56,6 +68,8 @@ private:
 
     AttemptRecorder& recorder_;
     AttemptStore* store_;
+    std::unique_ptr<AttemptStore> serverStore_;
+    std::function<std::set<std::int64_t>()> unsent_;
     std::string candidateId_;
     bool everyone_;
     ReportBuilder buildReport_;

@@ -1,0 +1,86 @@
+#include "app/AppState.h"
+#include "app/AttemptBridge.h"
+#include "attempts/AttemptRecorder.h"
+#include "attempts/AttemptStore.h"
+#include "attempts/HistoryWindow.h"
+#include "room/ResultsOutbox.h"
+#include "tests/room/RoomTestSupport.h"
+
+using platform::Gui;
+
+class RoomHistoryTest : public RoomTest {
+protected:
+    void SetUp() override
+    {
+        RoomTest::SetUp();
+        std::string error;
+        ASSERT_TRUE(ResultsOutbox::prepareServer(config, error)) << error;
+        writeProfile();
+    }
+
+    // A handed-in attempt of `candidate` in the results database at `path`.
+    static void attempt(const std::string& path, const std::string& candidate)
+    {
+        SqliteResultsConnection local;
+        AttemptStore store(local);
+        ASSERT_TRUE(local.open(path) && store.prepare());
+        AttemptStart start{.candidateId = candidate, .seatNumber = "1", .secondsLeft = 3000, .paperDuration = 3600};
+        start.entries.push_back({.number = 1, .questionKey = "1", .title = "t", .answer = "A", .chosen = "A"});
+        const std::int64_t id = store.begin(start);
+        ASSERT_GT(id, 0);
+        ASSERT_TRUE(store.recordHandIn(id, 1, 3000, AttemptStore::now()));
+    }
+
+    // An attempt of `candidate` made on a PC whose results database is at
+    // `path`, sent to the server when `send`.
+    void attemptOnPc(const std::string& path, const std::string& candidate, bool send)
+    {
+        ResultsOutbox outbox(path, config);
+        ASSERT_TRUE(outbox.prepare()) << outbox.lastErrorText();
+        attempt(path, candidate);
+        if (send) {
+            outbox.start();
+            ASSERT_TRUE(outbox.flush(10000)) << outbox.lastErrorText();
+        }
+    }
+
+    // The state column of the history as `who` opens it on this PC.
+    std::vector<std::string> history(const std::string& who)
+    {
+        AppState state;
+        state.runDirectory = folder;
+        AttemptRecorder recorder;
+        state.attempts = &recorder;
+        std::vector<std::string> rows;
+        driver.setModalHook([&](const std::string& window) {
+            for (int r = 1; r < Gui::gridRowCount(window, HistoryWindow::grid); ++r)
+                rows.push_back(Gui::gridText(window, HistoryWindow::grid, r, 1) + " " +
+                               Gui::gridText(window, HistoryWindow::grid, r, 9));
+        });
+        AttemptBridge::openHistory(state, who, "");
+        driver.setModalHook(nullptr);
+        return rows;
+    }
+};
+
+TEST_F(RoomHistoryTest, CandidateSeesWhatIsNotYetOnTheServer)
+{
+    attemptOnPc(file(AttemptStore::fileName), "110101", true);
+    attemptOnPc(file(AttemptStore::fileName), "110101", false);
+    EXPECT_EQ(history("110101"),
+              (std::vector<std::string>{"110101 " + GBK("已交卷"), "110101 " + GBK("已交卷（未上传）")}));
+    EXPECT_TRUE(driver.messageBoxes().empty());
+}
+
+TEST_F(RoomHistoryTest, AdministratorListsEveryPcFromTheServer)
+{
+    attemptOnPc(file("other-pc.db"), "220202", true);
+    attemptOnPc(file(AttemptStore::fileName), "110101", true);
+    EXPECT_EQ(history("739264"), (std::vector<std::string>{"220202 " + GBK("已交卷"), "110101 " + GBK("已交卷")}));
+    EXPECT_EQ(history("110101"), (std::vector<std::string>{"110101 " + GBK("已交卷")}));
+
+    config.port = 1;
+    writeProfile();
+    EXPECT_EQ(history("739264"), (std::vector<std::string>{"110101 " + GBK("已交卷")}));
+    EXPECT_EQ(driver.messageBoxes().size(), 1u);
+}
