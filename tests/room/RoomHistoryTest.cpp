@@ -18,26 +18,17 @@ protected:
         writeProfile();
     }
 
-    // A handed-in attempt of `candidate` in the results database at `path`.
-    static void attempt(const std::string& path, const std::string& candidate)
-    {
-        SqliteResultsConnection local;
-        AttemptStore store(local);
-        ASSERT_TRUE(local.open(path) && store.prepare());
-        AttemptStart start{.candidateId = candidate, .seatNumber = "1", .secondsLeft = 3000, .paperDuration = 3600};
-        start.entries.push_back({.number = 1, .questionKey = "1", .title = "t", .answer = "A", .chosen = "A"});
-        const std::int64_t id = store.begin(start);
-        ASSERT_GT(id, 0);
-        ASSERT_TRUE(store.recordHandIn(id, 1, 3000, AttemptStore::now()));
-    }
-
-    // An attempt of `candidate` made on a PC whose results database is at
-    // `path`, sent to the server when `send`.
+    // A handed-in attempt of `candidate` on the PC whose results database is
+    // at `path`, sent to the server when `send`.
     void attemptOnPc(const std::string& path, const std::string& candidate, bool send)
     {
         ResultsOutbox outbox(path, config);
-        ASSERT_TRUE(outbox.prepare()) << outbox.lastErrorText();
-        attempt(path, candidate);
+        SqliteResultsConnection local;
+        AttemptStore store(local);
+        ASSERT_TRUE(outbox.prepare() && local.open(path)) << outbox.lastErrorText();
+        AttemptStart start{.candidateId = candidate, .secondsLeft = 3000, .paperDuration = 3600};
+        start.entries.push_back({.number = 1, .questionKey = "1", .title = "t", .answer = "A", .chosen = "A"});
+        ASSERT_TRUE(store.recordHandIn(store.begin(start), 1, 3000, AttemptStore::now()));
         if (send) {
             outbox.start();
             ASSERT_TRUE(outbox.flush(10000)) << outbox.lastErrorText();
