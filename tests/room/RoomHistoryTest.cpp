@@ -3,7 +3,9 @@
 #include "attempts/AttemptRecorder.h"
 #include "attempts/AttemptStore.h"
 #include "attempts/HistoryWindow.h"
+#include "db/BackendRegistry.h"
 #include "room/ResultsOutbox.h"
+#include "room/RoomServer.h"
 #include "tests/room/RoomTestSupport.h"
 
 using platform::Gui;
@@ -47,11 +49,15 @@ protected:
             for (int r = 1; r < Gui::gridRowCount(window, HistoryWindow::grid); ++r)
                 rows.push_back(Gui::gridText(window, HistoryWindow::grid, r, 1) + " " +
                                Gui::gridText(window, HistoryWindow::grid, r, 9));
+            if (exportToo)
+                platform::GuiDriver::click(window, "导出CSV按钮");
         });
         AttemptBridge::openHistory(state, who, "");
         driver.setModalHook(nullptr);
         return rows;
     }
+
+    bool exportToo = false;
 };
 
 TEST_F(RoomHistoryTest, CandidateSeesWhatIsNotYetOnTheServer)
@@ -68,6 +74,17 @@ TEST_F(RoomHistoryTest, AdministratorListsEveryPcFromTheServer)
     attemptOnPc(file("other-pc.db"), "220202", true);
     attemptOnPc(file(AttemptStore::fileName), "110101", true);
     EXPECT_EQ(history("739264"), (std::vector<std::string>{"220202 " + GBK("已交卷"), "110101 " + GBK("已交卷")}));
+    // With the bank on the server the list exports from there.
+    BackendRegistry registry;
+    std::string reason;
+    ASSERT_TRUE(admin.execute("CREATE TABLE " + config.database + ".KS_SJTK (id INT)"));
+    ASSERT_TRUE(RoomServer::openBank(config, reason)) << reason;
+    exportToo = true;
+    EXPECT_EQ(history("739264").size(), 2u);
+    ASSERT_EQ(driver.messageBoxes().size(), 1u);
+    EXPECT_EQ(driver.messageBoxes()[0].caption, GBK("提示")) << platform::gbkToUtf8(driver.messageBoxes()[0].text);
+    exportToo = false;
+    driver.clearMessageBoxes();
     EXPECT_EQ(history("110101"), (std::vector<std::string>{"110101 " + GBK("已交卷")}));
 
     config.port = 1;
