@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 #include "app/Application.h"
+#include "app/StatisticsBridge.h"
 #include "exchange/ExchangeWindow.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ int main(int argc, char** argv)
     Application application;
     BankWindow::setExchangeActions(
         ExchangeWindow::bankActions([&application] { return application.state().filePath("tk.db"); }));
+    BankWindow::setStatisticsAction(StatisticsBridge::bankAction(application.state()));
     if (!application.start())
         return application.exitCode().value_or(0);
     return application.exec();

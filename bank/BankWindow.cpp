@@ -51,11 +51,22 @@ BankWindow::ExchangeActions& exchangeActions()
     return actions;
 }
 
+BankWindow::StatisticsAction& statisticsAction()
+{
+    static BankWindow::StatisticsAction action;
+    return action;
+}
+
 } // namespace
 
 void BankWindow::setExchangeActions(ExchangeActions actions)
 {
     exchangeActions() = std::move(actions);
+}
+
+void BankWindow::setStatisticsAction(StatisticsAction action)
+{
+    statisticsAction() = std::move(action);
 }
 
 platform::WindowDescription BankWindow::layout()
@@ -65,6 +76,8 @@ platform::WindowDescription BankWindow::layout()
         for (platform::ControlDescription& button : bankExchangeButtons())
             description.controls.push_back(std::move(button));
     }
+    if (statisticsAction())
+        description.controls.push_back(bankStatisticsButton());
     return description;
 }
 
@@ -95,6 +108,7 @@ platform::HandlerTable BankWindow::handlerTable()
         {"deleteClicked", [this](const GuiEvent&) { remove(); }},
         {"importClicked", [this](const GuiEvent&) { importBank(); }},
         {"exportClicked", [this](const GuiEvent&) { exportBank(); }},
+        {"statisticsClicked", [this](const GuiEvent&) { openStatistics(); }},
     };
 }
 
@@ -285,6 +299,23 @@ void BankWindow::exportBank()
 {
     if (exchangeActions().exportBank)
         exchangeActions().exportBank(lastQuery_);
+}
+
+void BankWindow::openStatistics()
+{
+    if (statisticsAction())
+        statisticsAction()(window_, [this](const std::string& key) { showQuestion(key); });
+}
+
+void BankWindow::showQuestion(const std::string& key)
+{
+    fillGrid("SELECT * FROM KS_SJTK WHERE id='" + SqlLiteral::escape(key) + "' ");
+    if (Gui::gridRowCount(window_, grid) < 2) {
+        Gui::messageBox(GBK("题库中已没有这道题（题号 ") + key + GBK("）。"), GBK("提示"), MessageBoxIcon::Information);
+        listAll();
+        return;
+    }
+    Gui::setGridCurrentCell(window_, grid, 1, 1);
 }
 
 std::string BankWindow::answerLetter() const

@@ -36,6 +36,12 @@ public:
         std::function<void(const std::string& currentQuery)> exportBank;
     };
     static void setExchangeActions(ExchangeActions actions);
+    // The statistics of the bank also come from above: the action opens them
+    // modal over the window (its id given) and may call showQuestion with the
+    // bank key of a question to check. While unset there is no button.
+    using StatisticsAction =
+        std::function<void(const std::string& owner, const std::function<void(const std::string& key)>& showQuestion)>;
+    static void setStatisticsAction(StatisticsAction action);
     // The window as it opens: its design, plus the import and export buttons
     // when actions are set.
     static platform::WindowDescription layout();
@@ -51,6 +57,9 @@ public:
     void remove();
     void importBank();
     void exportBank();
+    void openStatistics();
+    // Lists only the question with this bank key and loads it into the editor.
+    void showQuestion(const std::string& key);
 
     // Replaces the grid's rows by the result of the query: the header row of
     // field names, then one row per result row. A result without rows leaves

@@ -196,3 +196,18 @@ std::vector<ControlDescription> bankExchangeButtons()
     };
     return {button("导入", 33, GBK("导入…"), "importClicked"), button("导出", 154, GBK("导出…"), "exportClicked")};
 }
+
+ControlDescription bankStatisticsButton()
+{
+    return {.name = "统计",
+            .kind = Button,
+            .container = "外形框1",
+            .left = 275,
+            .top = 445,
+            .width = 107,
+            .height = 40,
+            .caption = GBK("统计…"),
+            .font = {"微软雅黑", 21, true},
+            .events = {{Clicked, "statisticsClicked"}},
+            .accessibleName = GBK("题库统计")};
+}

@@ -9,3 +9,6 @@ platform::WindowDescription bankWindowLayout();
 // The import and export buttons, in the free space between the option
 // previews and the editor's buttons.
 std::vector<platform::ControlDescription> bankExchangeButtons();
+
+// The statistics button, beside the export button.
+platform::ControlDescription bankStatisticsButton();

@@ -1,0 +1,148 @@
+#include "learning/BankStatistics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <numeric>
+#include <unordered_map>
+
+namespace {
+
+std::int8_t optionCode(const std::string& chosen)
+{
+    if (chosen.empty())
+        return -1;
+    if (chosen.size() == 1 && chosen[0] >= 'A' && chosen[0] <= 'D')
+        return static_cast<std::int8_t>(chosen[0] - 'A');
+    return -2;
+}
+
+} // namespace
+
+bool BankStatistics::fail()
+{
+    error_ = connection_.lastErrorText();
+    questions_.clear();
+    scores_.clear();
+    sums_.clear();
+    return false;
+}
+
+void BankStatistics::addAttempt(const std::vector<Entry>& entries, bool top)
+{
+    int total = 0;
+    for (const Entry& e : entries)
+        total += e.right ? 1 : 0;
+    for (const Entry& e : entries) {
+        QuestionStatistics& q = questions_[e.question];
+        std::array<std::int64_t, 3>& s = sums_[e.question];
+        const int x = e.right ? 1 : 0;
+        const std::int64_t y = total - x;
+        ++q.drawn;
+        q.right += x;
+        if (e.option >= 0)
+            ++q.chosen[static_cast<std::size_t>(e.option)];
+        else if (e.option == -1)
+            ++q.unanswered;
+        s[0] += y;
+        s[1] += y * y;
+        s[2] += x * y;
+        if (top) {
+            if (e.right)
+                ++q.topKeyed;
+            else if (e.option >= 0)
+                ++q.topWrong[static_cast<std::size_t>(e.option)];
+        }
+    }
+}
+
+bool BankStatistics::compute()
+{
+    questions_.clear();
+    scores_.clear();
+    sums_.clear();
+    error_.clear();
+
+    ResultsConnection::Rows rows;
+    if (!connection_.query("SELECT attempt_id, score FROM exam_attempt WHERE state='handed_in' AND kind='exam' "
+                           "ORDER BY attempt_id",
+                           rows))
+        return fail();
+    std::vector<std::int64_t> ids;
+    ids.reserve(rows.size());
+    scores_.reserve(rows.size());
+    for (const std::vector<std::string>& row : rows) {
+        if (row.size() < 2)
+            continue;
+        ids.push_back(std::strtoll(row[0].c_str(), nullptr, 10));
+        scores_.push_back(row[1].empty() ? -1 : std::atoi(row[1].c_str()));
+    }
+    rows = {};
+
+    // The top third by score; equal scores go to the earlier attempt.
+    std::vector<std::size_t> order(ids.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [this](std::size_t a, std::size_t b) { return scores_[a] > scores_[b]; });
+    std::vector<bool> top(ids.size(), false);
+    for (std::size_t i = 0; i < (ids.size() + 2) / 3; ++i)
+        top[order[i]] = true;
+
+    std::unordered_map<std::string, std::uint32_t> index;
+    std::vector<Entry> attempt;
+    attempt.reserve(128);
+    for (std::size_t first = 0; first < ids.size(); first += attemptsPerBlock) {
+        const std::size_t last = std::min(ids.size(), first + attemptsPerBlock) - 1;
+        if (!connection_.query("SELECT attempt_id, question_key, answer, chosen FROM exam_attempt_entry WHERE "
+                               "attempt_id>=" +
+                                   std::to_string(ids[first]) + " AND attempt_id<=" + std::to_string(ids[last]) +
+                                   " ORDER BY attempt_id, entry_no",
+                               rows))
+            return fail();
+        // The entries of attempts not counted (in progress, drills) fall
+        // between those of counted ones and are passed over.
+        std::size_t current = first;
+        std::int64_t currentId = ids[first];
+        attempt.clear();
+        for (const std::vector<std::string>& row : rows) {
+            if (row.size() < 4)
+                continue;
+            const std::int64_t id = std::strtoll(row[0].c_str(), nullptr, 10);
+            if (id != currentId) {
+                if (!attempt.empty()) {
+                    addAttempt(attempt, top[current]);
+                    attempt.clear();
+                }
+                while (current <= last && ids[current] < id)
+                    ++current;
+                currentId = id;
+            }
+            if (current > last || ids[current] != id || row[1].empty())
+                continue;
+            auto [at, added] = index.try_emplace(row[1], static_cast<std::uint32_t>(questions_.size()));
+            if (added) {
+                questions_.push_back({.key = row[1]});
+                sums_.push_back({});
+            }
+            questions_[at->second].answer = row[2];
+            attempt.push_back({at->second, optionCode(row[3]), !row[3].empty() && row[3] == row[2]});
+        }
+        if (!attempt.empty() && current <= last && ids[current] == currentId)
+            addAttempt(attempt, top[current]);
+    }
+
+    for (std::size_t i = 0; i < questions_.size(); ++i) {
+        QuestionStatistics& q = questions_[i];
+        const double n = q.drawn;
+        const double sx = q.right;
+        const double sy = static_cast<double>(sums_[i][0]);
+        const double varX = n * sx - sx * sx;
+        const double varY = n * static_cast<double>(sums_[i][1]) - sy * sy;
+        if (varX > 0 && varY > 0)
+            q.discrimination = (n * static_cast<double>(sums_[i][2]) - sx * sy) / std::sqrt(varX * varY);
+        const int mostWrong = *std::max_element(q.topWrong.begin(), q.topWrong.end());
+        q.suspect = (q.discrimination && *q.discrimination < 0) || mostWrong > q.topKeyed;
+    }
+    sums_ = {};
+    return true;
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "attempts/ResultsConnection.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the handed-in exams say about each question of the bank. Drills are
+// left out: they draw the questions a candidate got wrong, so they would make
+// every question look harder and blur the comparison of strong and weak
+// candidates that the discrimination rests on.
+struct QuestionStatistics {
+    std::string key{};    // bank key
+    std::string answer{}; // the keyed answer of its newest entry
+    int drawn = 0;
+    int right = 0;
+    std::array<int, 4> chosen{}; // A to D
+    int unanswered = 0;
+    // Point-biserial correlation between answering it right and the rest of
+    // the score (the attempt's other right answers); unset when either side
+    // does not vary.
+    std::optional<double> discrimination{};
+    // In the top third of attempts by score: entries answered as keyed, and
+    // each option chosen against the key.
+    int topKeyed = 0;
+    std::array<int, 4> topWrong{};
+    bool suspect = false;
+
+    double facility() const { return drawn > 0 ? static_cast<double>(right) / drawn : 0.0; }
+    double share(int option) const { return drawn > 0 ? static_cast<double>(chosen[option]) / drawn : 0.0; }
+    double unansweredShare() const { return drawn > 0 ? static_cast<double>(unanswered) / drawn : 0.0; }
+};
+
+// Reads the results database through plain statements both backends run, in
+// one pass over the entries in key order, one block of attempts at a time.
+class BankStatistics {
+public:
+    static constexpr int optionCount = 4;
+    // Attempts per statement: a block's rows stay a few megabytes.
+    static constexpr int attemptsPerBlock = 2000;
+
+    explicit BankStatistics(ResultsConnection& connection) : connection_(connection) {}
+
+    // False with the reason in lastErrorText; the figures are then empty.
+    bool compute();
+
+    // Bank keys in first-drawn order.
+    const std::vector<QuestionStatistics>& questions() const { return questions_; }
+    // The score of every counted attempt, in attempt order.
+    const std::vector<int>& scores() const { return scores_; }
+    std::string lastErrorText() const { return error_; }
+
+private:
+    struct Entry {
+        std::uint32_t question;
+        std::int8_t option; // 0..3, -1 unanswered, -2 any other text
+        bool right;
+    };
+    bool fail();
+    void addAttempt(const std::vector<Entry>& entries, bool top);
+
+    ResultsConnection& connection_;
+    std::vector<QuestionStatistics> questions_;
+    std::vector<int> scores_;
+    std::string error_;
+    // Per question: sums over its entries of the rest score y, of y squared
+    // and of x*y (x: 1 when answered right); exact in integers.
+    std::vector<std::array<std::int64_t, 3>> sums_;
+};

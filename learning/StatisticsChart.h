@@ -1,0 +1,22 @@
+#pragma once
+
+#include "learning/BankStatistics.h"
+
+#include <string>
+#include <vector>
+
+// The two pictures of the statistics window, drawn with Qt Charts into a PNG
+// and wrapped in a page for its HTML view. Paths are GBK; false when the
+// picture or the page cannot be written.
+class StatisticsChart {
+public:
+    static constexpr int scoreBins = 10;
+
+    // How many scores fall in each tenth of 0..100 (100 with the last).
+    static std::vector<int> scoreCounts(const std::vector<int>& scores);
+    static bool writeScores(const std::vector<int>& scores, const std::string& picturePath, const std::string& pagePath,
+                            int width, int height);
+    // Facility of each question in the order given, suspect ones set apart.
+    static bool writeFacility(const std::vector<QuestionStatistics>& questions, const std::string& picturePath,
+                              const std::string& pagePath, int width, int height);
+};

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "learning/BankStatistics.h"
+#include "platform/gui/Gui.h"
+
+#include <QTemporaryDir>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The statistics of the bank for the administrator: one row per question,
+// sortable by every column, the distribution of scores and the facility of
+// each question drawn as charts, the table exported to CSV and XLS through
+// the program's export, and a question chosen to be checked in the bank.
+class StatsWindow {
+public:
+    static constexpr char windowId[] = "statistics";
+    static constexpr char grid[] = "统计表格";
+    static constexpr char view[] = "统计图框";
+    static constexpr char sortCombo[] = "排序列框";
+    static constexpr int columnCount = 11;
+    static constexpr int suspectColumn = 10;
+
+    // results: the database of attempts, which must outlive the window.
+    // exportFolder: where the exports are written (GBK).
+    StatsWindow(ResultsConnection& results, std::string exportFolder);
+    StatsWindow(const StatsWindow&) = delete;
+    StatsWindow& operator=(const StatsWindow&) = delete;
+
+    platform::HandlerTable handlers();
+    // Opens the window modal over owner; returns once it has been closed.
+    void runModal(const std::string& owner);
+    // The bank key of the question the administrator chose to check, once
+    // the window has closed on it.
+    const std::optional<std::string>& chosenQuestion() const { return chosen_; }
+
+    const std::vector<QuestionStatistics>& questions() const { return statistics_.questions(); }
+    std::string exportPath(const char* extension) const;
+    static std::vector<std::string> rowTexts(const QuestionStatistics& question);
+    // Fixed three decimals, as the table and the exports show figures.
+    static std::string figure(double value);
+
+private:
+    void created();
+    void fill();
+    void sort();
+    void openQuestion();
+    void showScores();
+    void showFacility();
+    void exportTable(const char* extension);
+    std::string tempFile(const char* name) const;
+
+    BankStatistics statistics_;
+    std::string exportFolder_;
+    std::vector<std::size_t> shown_; // indices into the questions, in table order
+    int sortColumn_ = -1;
+    bool descending_ = false;
+    std::optional<std::string> chosen_;
+    QTemporaryDir temp_;
+};

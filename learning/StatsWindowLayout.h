@@ -1,0 +1,5 @@
+#pragma once
+
+#include "platform/gui/WindowDescription.h"
+
+platform::WindowDescription statsWindowLayout();
