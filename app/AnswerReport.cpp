@@ -4,6 +4,7 @@
 #include "bank/TextRules.h"
 #include "platform/CodePage.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace {
@@ -185,10 +186,10 @@ std::string AnswerReport::row(int number, const PaperEntry& entry)
     return text;
 }
 
-std::string AnswerReport::build(const Paper& paper)
+std::string AnswerReport::build(const Paper& paper, int length)
 {
     std::string report = headPiece();
-    for (int number = 1; number <= Paper::size; ++number)
+    for (int number = 1; number <= std::min(length, Paper::size); ++number)
         report += row(number, paper.entry(number));
     report += closingPiece();
     return report;

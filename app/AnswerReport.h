@@ -16,8 +16,9 @@ public:
     // "得分为 【   n   】 分".
     static std::string scoreText(int score);
 
-    // The whole report file, for questions 1 to 100.
-    static std::string build(const Paper& paper);
+    // The whole report file, for questions 1 to length: 100 for an exam,
+    // fewer for a short drill.
+    static std::string build(const Paper& paper, int length = Paper::size);
     static std::string row(int number, const PaperEntry& entry);
 
     static const std::string& headPiece();

@@ -59,6 +59,10 @@ public:
     std::function<void(int)> flagChanged;
     // The record of the attempt in the results database; null where nothing is recorded.
     AttemptRecorder* attempts = nullptr;
+    // A drill of the candidate's own mistakes instead of an exam; its paper
+    // holds paperLength questions, an exam's always Paper::size.
+    bool drill = false;
+    int paperLength = Paper::size;
 
 private:
     inline static AppState* current_ = nullptr;

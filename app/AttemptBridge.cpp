@@ -27,11 +27,11 @@ AttemptEntry AttemptBridge::entryOf(int number, const PaperEntry& entry)
             .flagged = entry.flagged};
 }
 
-std::vector<AttemptEntry> AttemptBridge::entriesOf(const Paper& paper)
+std::vector<AttemptEntry> AttemptBridge::entriesOf(const Paper& paper, int length)
 {
     std::vector<AttemptEntry> entries;
     entries.reserve(Paper::size);
-    for (int k = 1; k <= Paper::size; ++k)
+    for (int k = 1; k <= std::min(length, Paper::size); ++k)
         entries.push_back(entryOf(k, paper.entry(k)));
     return entries;
 }
@@ -64,10 +64,19 @@ std::string AttemptBridge::clockCaption(int seconds)
 
 std::string AttemptBridge::resumeQuestion(const AttemptSummary& attempt)
 {
-    return GBK("您有一次尚未交卷的考试（开始于 ") + attempt.startedAt + GBK("，共 ") +
+    const std::string what = attempt.kind == "drill" ? GBK("错题练习") : GBK("考试");
+    return GBK("您有一次尚未交卷的") + what + GBK("（开始于 ") + attempt.startedAt + GBK("，共 ") +
            std::to_string(attempt.paperSize) + GBK(" 题，已答 ") + std::to_string(attempt.answered) +
-           GBK(" 题，剩余时间 ") + clockCaption(attempt.secondsLeft) +
-           GBK("）。\r\n是否继续这次考试？选择“否”将放弃它并重新生成试卷。");
+           GBK(" 题，剩余时间 ") + clockCaption(attempt.secondsLeft) + GBK("）。\r\n是否继续这次") + what +
+           GBK("？选择“否”将放弃它并重新生成试卷。");
+}
+
+int AttemptBridge::lengthOf(const std::vector<AttemptEntry>& entries)
+{
+    int length = 0;
+    for (const AttemptEntry& entry : entries)
+        length = std::max(length, entry.number);
+    return std::clamp(length, 1, Paper::size);
 }
 
 bool AttemptBridge::offerResume(AppState& state, const std::string& candidateId)
@@ -87,6 +96,8 @@ bool AttemptBridge::offerResume(AppState& state, const std::string& candidateId)
     if (!stored)
         return false;
     restorePaper(stored->entries, state.paper);
+    state.drill = stored->summary.kind == "drill";
+    state.paperLength = state.drill ? lengthOf(stored->entries) : Paper::size;
     state.attempts->holdForResume(std::move(*stored));
     return true;
 }
@@ -113,12 +124,13 @@ void AttemptBridge::examOpened(AppState& state, ExamWindow& exam)
     };
     std::optional<StoredAttempt> held = state.attempts->takeHeld();
     if (!held) {
-        state.attempts->begin({.candidateId = state.candidateId,
+        state.attempts->begin({.kind = state.drill ? "drill" : "exam",
+                               .candidateId = state.candidateId,
                                .seatNumber = state.seatNumber,
                                .secondsLeft = secondsLeft(state),
                                .paperDuration = state.clock.duration,
                                .currentQuestion = state.currentQuestion,
-                               .entries = entriesOf(state.paper)});
+                               .entries = entriesOf(state.paper, state.paperLength)});
         return;
     }
     // The answers go through the exam window's own handler so that cells and
@@ -130,7 +142,7 @@ void AttemptBridge::examOpened(AppState& state, ExamWindow& exam)
         exam.showQuestion(entry.number);
         exam.recordAnswer(entry.chosen);
     }
-    const int question = std::clamp(held->summary.currentQuestion, 1, Paper::size);
+    const int question = std::clamp(held->summary.currentQuestion, 1, state.paperLength);
     state.currentQuestion = question;
     for (const char* option : {"D", "C", "B", "A"})
         Gui::setChecked(ExamWindow::windowId, option, false);
@@ -172,7 +184,7 @@ std::string AttemptBridge::replayReport(const std::vector<AttemptEntry>& entries
 {
     Paper paper;
     restorePaper(entries, paper);
-    return AnswerReport::build(paper);
+    return AnswerReport::build(paper, lengthOf(entries));
 }
 
 void AttemptBridge::openHistory(AppState& state, const std::string& candidateId, const std::string& owner)

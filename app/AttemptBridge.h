@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Paper.h"
 #include "attempts/AttemptRecords.h"
 
 #include <string>
@@ -7,8 +8,6 @@
 
 class AppState;
 class ExamWindow;
-struct PaperEntry;
-class Paper;
 
 // Between the exam workflow and the record of its attempt: the resume offer in
 // the start window, and what the exam window's handlers tell the record. Every
@@ -16,7 +15,10 @@ class Paper;
 class AttemptBridge {
 public:
     static AttemptEntry entryOf(int number, const PaperEntry& entry);
-    static std::vector<AttemptEntry> entriesOf(const Paper& paper);
+    // Entries 1 to length of the paper (a short drill stores only its own).
+    static std::vector<AttemptEntry> entriesOf(const Paper& paper, int length = Paper::size);
+    // The number of questions of a stored paper: its last entry's number.
+    static int lengthOf(const std::vector<AttemptEntry>& entries);
     static void restorePaper(const std::vector<AttemptEntry>& entries, Paper& paper);
 
     // The candidate has an attempt in progress: a Yes/No box asks whether to

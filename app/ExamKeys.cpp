@@ -61,7 +61,7 @@ bool ExamKeys::take(const GuiKey& key)
         window_.jumpTo(1);
         return true;
     case Name::End:
-        window_.jumpTo(Paper::size);
+        window_.jumpTo(window_.paperLength());
         return true;
     default:
         return false;
@@ -85,7 +85,7 @@ bool ExamKeys::takeJumpKey(const GuiKey& key)
     if (plain && key.name == Name::Enter) {
         const int k = std::atoi(jumpDigits_->c_str());
         jumpDigits_.reset();
-        if (k >= 1 && k <= Paper::size)
+        if (k >= 1 && k <= window_.paperLength())
             window_.jumpTo(k);
         return true;
     }

@@ -110,6 +110,11 @@ void ExamWindow::created()
     }
     for (int i = 1; i <= Paper::size; ++i)
         showFlag(i);
+    // A drill shows only the cells of its own questions.
+    for (int i = state_.paperLength + 1; i <= Paper::size; ++i)
+        Gui::setVisible(w, cellName(i), false);
+    if (state_.drill)
+        Gui::setWindowCaption(w, Gui::windowCaption(w) + GBK(" - 错题练习"));
 
     Gui::setText(w, "透明标签1", state_.candidateId);
     Gui::setText(w, "透明标签2", state_.seatNumber);
@@ -215,7 +220,7 @@ void ExamWindow::cellPressed(const GuiEvent& event)
     Gui::setBorder(w, event.control, Border::Sunken);
     uncheckOptions();
     const int k = std::atoi(Gui::text(w, event.control).c_str());
-    if (k < 1 || k > Paper::size)
+    if (k < 1 || k > state_.paperLength)
         return;
     showQuestion(k);
     state_.currentQuestion = k;
@@ -223,7 +228,7 @@ void ExamWindow::cellPressed(const GuiEvent& event)
 
 void ExamWindow::jumpTo(int k)
 {
-    if (k < 1 || k > Paper::size)
+    if (k < 1 || k > state_.paperLength)
         return;
     resetCellBorders();
     Gui::setBorder(examWindow(), cellName(k), Border::Sunken);
@@ -269,9 +274,9 @@ void ExamWindow::nextClicked()
     resetCellBorders();
     uncheckOptions();
     state_.currentQuestion += 1;
-    if (state_.currentQuestion > Paper::size) {
-        state_.currentQuestion = Paper::size;
-        showQuestion(Paper::size);
+    if (state_.currentQuestion > state_.paperLength) {
+        state_.currentQuestion = state_.paperLength;
+        showQuestion(state_.paperLength);
         Gui::messageBox(GBK("亲！已经是最后一题了，是不是搞错了啊。"), GBK("提示"), MessageBoxIcon::Information);
         return;
     }
@@ -320,7 +325,7 @@ void ExamWindow::handIn()
         return;
 
     const std::string path = state_.filePath(reportFile);
-    const bool written = platform::FileSystem::writeFile(path, AnswerReport::build(state_.paper));
+    const bool written = platform::FileSystem::writeFile(path, AnswerReport::build(state_.paper, state_.paperLength));
     const std::string scoreText = AnswerReport::scoreText(AnswerReport::score(state_.paper));
 
     if (written) {

@@ -32,8 +32,10 @@ public:
     bool recordAnswer(const std::string& letter);
     void clockTick();
     void handIn();
-    // As a press on the cell of question k (1..100).
+    // As a press on the cell of question k (1..paperLength()).
     void jumpTo(int k);
+    // Questions on the paper: 100 in an exam, fewer in a short drill.
+    int paperLength() const { return state_.paperLength; }
     // Sets or clears the review flag of the question on screen.
     void toggleFlag();
     // Shows the review flag of question k on its cell as the paper holds it.

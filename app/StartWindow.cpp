@@ -1,6 +1,7 @@
 #include "app/StartWindow.h"
 
 #include "app/AttemptBridge.h"
+#include "app/DrillBridge.h"
 #include "app/ExamWindow.h"
 #include "attempts/AttemptStore.h"
 #include "bank/QuestionRecord.h"
@@ -89,6 +90,7 @@ platform::HandlerTable StartWindow::handlers()
         {"startCreated", [this](const GuiEvent&) { created(); }},
         {"enterExam", [this](const GuiEvent&) { enterClicked(); }},
         {"historyClicked", [this](const GuiEvent&) { AttemptBridge::historyFromStart(state_); }},
+        {"drillClicked", [this](const GuiEvent&) { drillClicked(); }},
     };
 }
 
@@ -239,4 +241,44 @@ int StartWindow::drawPaper()
     }
     rows.close();
     return std::min(count, Paper::size);
+}
+
+void StartWindow::drillClicked()
+{
+    const std::string& w = startWindow();
+    const std::string candidateId = Gui::text(w, "身份证编辑框");
+    if (candidateId.empty()) {
+        Gui::messageBox(GBK("请输入身份证"), GBK("岚溪提示"), MessageBoxIcon::Information);
+        return;
+    }
+    const std::string seatNumber = Gui::text(w, "座位号编辑框");
+    if (seatNumber.empty()) {
+        Gui::messageBox(GBK("请输入座位号"), GBK("岚溪提示"), MessageBoxIcon::Information);
+        return;
+    }
+    state_.candidateId = candidateId;
+    state_.seatNumber = seatNumber;
+    if (AttemptBridge::offerResume(state_, candidateId)) {
+        exam_.open();
+        Gui::closeWindow(w);
+        return;
+    }
+    for (const char* button : {"按钮1", "错题按钮", "历史按钮"})
+        Gui::setEnabled(w, button, false);
+    std::string reason;
+    const int count = DrillBridge::drawDrill(state_, candidateId, reason);
+    if (count == 0) {
+        if (reason.empty())
+            Gui::messageBox(DrillBridge::nothingDueText(), GBK("提示"), MessageBoxIcon::Information);
+        else
+            Gui::messageBox(DrillBridge::failedText(reason), GBK("信息"), MessageBoxIcon::Error);
+        for (const char* button : {"按钮1", "错题按钮", "历史按钮"})
+            Gui::setEnabled(w, button, true);
+        return;
+    }
+    Gui::setProgressRange(w, "进度条1", 0, count);
+    Gui::setProgressPosition(w, "进度条1", count);
+    Gui::setText(w, "百分标签", std::to_string(count) + "%");
+    exam_.open();
+    Gui::closeWindow(w);
 }

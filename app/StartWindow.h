@@ -36,6 +36,8 @@ private:
     platform::HandlerTable handlers();
     void created();
     void enterClicked();
+    // Draws the drill of the candidate's own mistakes instead of a paper.
+    void drillClicked();
     void endProgram(const std::string& message, const std::string& caption, platform::MessageBoxIcon icon,
                     int exitCode);
     // Why the bank cannot serve a paper; empty when it can.

@@ -126,6 +126,18 @@ WindowDescription startWindowLayout()
                  .font = {"微软雅黑", 14, true},
                  .events = {{Clicked, "historyClicked"}},
                  .accessibleName = GBK("历史成绩")},
+                // Between the history button and the enter button, neither of them moved.
+                {.name = "错题按钮",
+                 .kind = Button,
+                 .container = "外形框1",
+                 .left = 116,
+                 .top = 146,
+                 .width = 92,
+                 .height = 28,
+                 .caption = GBK("错题练习"),
+                 .font = {"微软雅黑", 14, true},
+                 .events = {{Clicked, "drillClicked"}},
+                 .accessibleName = GBK("错题练习")},
             },
         .events = {{Created, "startCreated"}},
     };

@@ -144,6 +144,7 @@ const WindowTable startTable{
          "",
          true},
         {"历史按钮", Button, "外形框1", {8, 146, 104, 28}, "历史成绩", "微软雅黑", 14, true, {}, {}, "", true},
+        {"错题按钮", Button, "外形框1", {116, 146, 92, 28}, "错题练习", "微软雅黑", 14, true, {}, {}, "", true},
     },
     {
         {"标签2", Border::None, Alignment::Centre, false, false, RadioStyle::Classic},
@@ -157,6 +158,7 @@ const WindowTable startTable{
         {"", Created, "startCreated"},
         {"按钮1", Clicked, "enterExam"},
         {"历史按钮", Clicked, "historyClicked"},
+        {"错题按钮", Clicked, "drillClicked"},
     },
 };
 

@@ -1,0 +1,62 @@
+#include "app/DrillBridge.h"
+
+#include "app/AppState.h"
+#include "app/AttemptBridge.h"
+#include "attempts/AttemptStore.h"
+#include "attempts/SqliteResultsConnection.h"
+#include "learning/DrillPlanner.h"
+#include "platform/CodePage.h"
+#include "room/MysqlResultsConnection.h"
+#include "room/RoomConfig.h"
+
+#include <random>
+#include <vector>
+
+int DrillBridge::drawDrill(AppState& state, const std::string& candidateId, std::string& reason)
+{
+    reason.clear();
+    const std::uint32_t seed = std::random_device{}();
+    std::vector<AttemptEntry> entries;
+    bool planned = false;
+    // In an exam room the server holds the candidate's attempts from every PC.
+    const RoomConfig room = RoomConfig::read(state.filePath("i.ini"));
+    MysqlResultsConnection server;
+    if (room.onServer() && server.open(room)) {
+        DrillPlanner planner(server, state.connection, state.recordset);
+        planned = planner.plan(candidateId, seed, entries);
+        reason = planner.lastErrorText();
+    }
+    if (!planned) {
+        SqliteResultsConnection local;
+        AttemptStore store(local);
+        if (!local.open(state.filePath(AttemptStore::fileName)) || !store.prepare()) {
+            reason = local.isOpen() ? store.lastErrorText() : local.lastErrorText();
+            return 0;
+        }
+        DrillPlanner planner(local, state.connection, state.recordset);
+        if (!planner.plan(candidateId, seed, entries)) {
+            reason = planner.lastErrorText();
+            return 0;
+        }
+        reason.clear();
+    }
+    if (entries.empty())
+        return 0;
+    AttemptBridge::restorePaper(entries, state.paper);
+    state.drill = true;
+    state.paperLength = static_cast<int>(entries.size());
+    return state.paperLength;
+}
+
+std::string DrillBridge::nothingDueText()
+{
+    return GBK("目前没有需要练习的错题！交卷后，答错或未答的题目会收进错题练习；连续两次答对的题目不再出现。");
+}
+
+std::string DrillBridge::failedText(const std::string& reason)
+{
+    std::string text = GBK("无法读取考试记录，不能生成错题练习。");
+    if (!reason.empty())
+        text += GBK("\r\n原因：") + reason;
+    return text;
+}

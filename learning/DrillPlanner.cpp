@@ -1,0 +1,157 @@
+#include "learning/DrillPlanner.h"
+
+#include "attempts/AttemptStore.h"
+#include "bank/QuestionRecord.h"
+#include "db/DbConnection.h"
+#include "db/DbRecordset.h"
+
+#include <algorithm>
+#include <map>
+#include <random>
+#include <unordered_map>
+
+namespace {
+
+// Keys per lookup statement: short enough for any statement limit, few
+// enough round trips for a full drill.
+constexpr std::size_t lookupBatch = 100;
+
+struct KeyRecord {
+    int lastRank = -1; // the latest attempt already counted for this key
+    int attempts = 0;  // attempts holding the key, newest first
+    bool lastTwoRight = true;
+    int missRank = -1; // the newest attempt in which it was missed
+};
+
+// Bank keys are integers; anything else is quoted rather than trusted.
+std::string keyLiteral(const std::string& key)
+{
+    if (!key.empty() && key.size() <= 18 &&
+        std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return key;
+    std::string out = "'";
+    for (char c : key) {
+        if (c == '\'')
+            out += '\'';
+        out += c;
+    }
+    return out + "'";
+}
+
+} // namespace
+
+bool DrillPlanner::dueKeys(const std::string& candidateId, std::uint32_t seed, std::vector<std::string>& out)
+{
+    out.clear();
+    error_.clear();
+    const AttemptStore store(results_);
+    ResultsConnection::Rows rows;
+    if (!results_.query("SELECT a.attempt_id, e.question_key, e.chosen, e.answer FROM exam_attempt a, "
+                        "exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND a.candidate_id='" +
+                            store.literal(candidateId) + "' AND a.state='" +
+                            AttemptStore::stateCode(AttemptState::HandedIn) +
+                            "' AND e.question_key<>'' ORDER BY a.ended_at DESC, a.attempt_id DESC, e.entry_no",
+                        rows)) {
+        error_ = results_.lastErrorText();
+        return false;
+    }
+
+    std::unordered_map<std::string, KeyRecord> records;
+    std::vector<std::string> keys; // in the order first met
+    int rank = -1;
+    const std::string* attempt = nullptr;
+    for (const std::vector<std::string>& row : rows) {
+        if (row.size() < 4)
+            continue;
+        if (attempt == nullptr || *attempt != row[0]) {
+            ++rank;
+            attempt = &row[0];
+        }
+        const bool right = !row[2].empty() && row[2] == row[3];
+        auto [it, added] = records.try_emplace(row[1]);
+        if (added)
+            keys.push_back(row[1]);
+        KeyRecord& record = it->second;
+        if (record.lastRank != rank) {
+            record.lastRank = rank;
+            ++record.attempts;
+        }
+        if (!right && record.attempts <= 2)
+            record.lastTwoRight = false;
+        if (!right && record.missRank < 0)
+            record.missRank = rank;
+    }
+
+    std::map<int, std::vector<std::string>> byMiss;
+    for (const std::string& key : keys) {
+        const KeyRecord& record = records[key];
+        const bool mastered = record.attempts >= 2 && record.lastTwoRight;
+        if (record.missRank >= 0 && !mastered)
+            byMiss[record.missRank].push_back(key);
+    }
+    std::mt19937 random(seed);
+    for (auto& [missRank, group] : byMiss) {
+        std::shuffle(group.begin(), group.end(), random);
+        out.insert(out.end(), group.begin(), group.end());
+    }
+    return true;
+}
+
+bool DrillPlanner::lookUp(const std::vector<std::string>& keys, std::vector<AttemptEntry>& found)
+{
+    std::string list;
+    for (const std::string& key : keys)
+        list += (list.empty() ? "" : ",") + keyLiteral(key);
+    rows_.attach(bank_);
+    if (!rows_.open("SELECT id, Title, Tmnr, Answer, did FROM KS_SJTK WHERE id IN (" + list + ")")) {
+        error_ = bank_.lastErrorText();
+        rows_.close();
+        return false;
+    }
+    std::unordered_map<std::string, AttemptEntry> byKey;
+    const int count = rows_.recordCount();
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        AttemptEntry entry;
+        rows_.readText("id", entry.questionKey);
+        text.clear();
+        rows_.readText("Title", text);
+        entry.title = QuestionRecord::cleanDrawnText(text);
+        text.clear();
+        rows_.readText("Tmnr", text);
+        entry.options = QuestionRecord::cleanDrawnText(text);
+        text.clear();
+        rows_.readText("Answer", text);
+        entry.answer = QuestionRecord::cleanDrawnAnswer(text);
+        rows_.readText("did", entry.optionCount);
+        byKey.emplace(entry.questionKey, std::move(entry));
+        rows_.moveNext();
+    }
+    rows_.close();
+    for (const std::string& key : keys) {
+        auto it = byKey.find(key);
+        if (it != byKey.end())
+            found.push_back(it->second);
+    }
+    return true;
+}
+
+bool DrillPlanner::plan(const std::string& candidateId, std::uint32_t seed, std::vector<AttemptEntry>& out)
+{
+    out.clear();
+    std::vector<std::string> keys;
+    if (!dueKeys(candidateId, seed, keys))
+        return false;
+    for (std::size_t from = 0; from < keys.size() && out.size() < maxQuestions; from += lookupBatch) {
+        const auto end = keys.begin() + static_cast<std::ptrdiff_t>(std::min(keys.size(), from + lookupBatch));
+        if (!lookUp({keys.begin() + static_cast<std::ptrdiff_t>(from), end}, out)) {
+            out.clear();
+            return false;
+        }
+    }
+    if (out.size() > maxQuestions)
+        out.resize(maxQuestions);
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i].number = static_cast<int>(i + 1);
+    return true;
+}
