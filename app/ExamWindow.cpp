@@ -113,8 +113,10 @@ void ExamWindow::created()
     // A drill shows only the cells of its own questions.
     for (int i = state_.paperLength + 1; i <= Paper::size; ++i)
         Gui::setVisible(w, cellName(i), false);
-    if (state_.drill)
+    if (state_.drill) {
         Gui::setWindowCaption(w, Gui::windowCaption(w) + GBK(" - 错题练习"));
+        Gui::setText(w, "透明标签4", GBK("错题") + std::to_string(state_.paperLength) + GBK("道、每题1分"));
+    }
 
     Gui::setText(w, "透明标签1", state_.candidateId);
     Gui::setText(w, "透明标签2", state_.seatNumber);

@@ -95,6 +95,7 @@ TEST_F(DrillWindowTest, DrillOfTheMistakesRunsInTheExamWindowResumesAsADrillAndI
     EXPECT_EQ(keys.count(""), 0u);
     EXPECT_TRUE(state().paper.entry(30).id.empty());
     EXPECT_NE(Gui::windowCaption("exam").find(gbk("错题练习")), std::string::npos);
+    EXPECT_EQ(text("透明标签4"), gbk("错题29道、每题1分"));
     EXPECT_TRUE(visible(ExamWindow::cellName(29)));
     EXPECT_FALSE(visible(ExamWindow::cellName(30)));
 
