@@ -76,6 +76,7 @@ bool StatisticsChart::writeScores(const std::vector<int>& scores, const std::str
     axisX->setTitleText(qt(GBK("得分")));
     auto* axisY = new QValueAxis;
     axisY->setRange(0, std::max(1, most));
+    axisY->applyNiceNumbers();
     axisY->setLabelFormat("%d");
     axisY->setTitleText(qt(GBK("人次")));
     chart->addAxis(axisX, Qt::AlignBottom);
@@ -103,6 +104,7 @@ bool StatisticsChart::writeFacility(const std::vector<QuestionStatistics>& quest
     chart->addSeries(suspect);
     auto* axisX = new QValueAxis;
     axisX->setRange(0, static_cast<qreal>(std::max<std::size_t>(questions.size(), 1) + 1));
+    axisX->applyNiceNumbers();
     axisX->setLabelFormat("%d");
     axisX->setTitleText(qt(GBK("题目")));
     auto* axisY = new QValueAxis;

@@ -138,7 +138,7 @@ void StatsWindow::created()
                      GBK(" 次考试，") + std::to_string(questions.size()) + GBK(" 道题，答案可疑 ") +
                      std::to_string(suspects) + GBK(" 道。区分度为答对与否和其余得分的点二列相关。"));
     Gui::setComboIndex(window(), sortCombo, 0);
-    fill();
+    sort();
     showScores();
 }
 
