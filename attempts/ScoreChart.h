@@ -9,10 +9,10 @@
 // and wrapped in a page for the HTML view.
 class ScoreChart {
 public:
-    // Only handed-in attempts are drawn; false when the picture or the page
+    // Only handed-in exams are drawn; false when the picture or the page
     // cannot be written. Paths are GBK.
     static bool write(const std::vector<AttemptSummary>& attempts, const std::string& picturePath,
                       const std::string& pagePath, int width, int height);
-    // The points drawn: (start time, score) of each handed-in attempt, oldest first.
+    // The points drawn: (start time, score) of each handed-in exam, oldest first.
     static std::vector<std::pair<std::string, int>> points(const std::vector<AttemptSummary>& attempts);
 };

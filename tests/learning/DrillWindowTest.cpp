@@ -2,6 +2,7 @@
 #include "app/AttemptBridge.h"
 #include "app/DrillBridge.h"
 #include "attempts/AttemptStore.h"
+#include "attempts/ScoreChart.h"
 #include "attempts/SqliteResultsConnection.h"
 
 #include <set>
@@ -139,6 +140,7 @@ TEST_F(DrillWindowTest, DrillOfTheMistakesRunsInTheExamWindowResumesAsADrillAndI
     EXPECT_EQ(attempts[1].score, 1);
     EXPECT_EQ(attempts[1].paperSize, 29);
     EXPECT_EQ(AttemptBridge::replayReport(entries), report);
+    EXPECT_EQ(ScoreChart::points(attempts).size(), 1u);
 }
 
 } // namespace
