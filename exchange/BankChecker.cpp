@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <bitset>
-#include <unordered_map>
 
 namespace {
 
@@ -19,12 +18,39 @@ bool hasLineBreak(std::string_view s)
     return std::any_of(s.begin(), s.end(), [](char c) { return c == '\r' || c == '\n'; });
 }
 
-std::string normalizedLineBreaks(std::string_view s)
+// Line breaks at either end become CR LF pairs and go with the blanks around
+// them, so the ends are trimmed before the breaks inside are made CR LF.
+std::string_view trimmedTitle(std::string_view s)
 {
-    if (!hasLineBreak(s))
-        return std::string(s);
-    std::string out;
-    out.reserve(s.size());
+    for (bool changed = true; changed;) {
+        changed = false;
+        while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n')) {
+            s.remove_prefix(1);
+            changed = true;
+        }
+        while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) {
+            s.remove_suffix(1);
+            changed = true;
+        }
+        if (s.starts_with(fullWidthBlank)) {
+            s.remove_prefix(fullWidthBlank.size());
+            changed = true;
+        }
+        if (s.ends_with(fullWidthBlank)) {
+            s.remove_suffix(fullWidthBlank.size());
+            changed = true;
+        }
+    }
+    return s;
+}
+
+void assignWithCrLf(std::string& out, std::string_view s)
+{
+    if (!hasLineBreak(s)) {
+        out.assign(s);
+        return;
+    }
+    out.clear();
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '\r') {
             if (i + 1 < s.size() && s[i + 1] == '\n')
@@ -36,47 +62,29 @@ std::string normalizedLineBreaks(std::string_view s)
             out += s[i];
         }
     }
-    return out;
 }
 
-std::string trimmedTitle(std::string&& title)
+// Appends s without its spaces, half and full width; false when nothing was left.
+bool appendWithoutSpaces(std::string& out, std::string_view s)
 {
-    std::string_view s = title;
-    for (bool changed = true; changed;) {
-        changed = false;
-        for (std::string_view blank :
-             {std::string_view(" "), fullWidthBlank, std::string_view("\r\n"), std::string_view("\t")}) {
-            while (s.starts_with(blank)) {
-                s.remove_prefix(blank.size());
-                changed = true;
-            }
-            while (s.ends_with(blank)) {
-                s.remove_suffix(blank.size());
-                changed = true;
-            }
-        }
-    }
-    if (s.size() == title.size())
-        return std::move(title);
-    return std::string(s);
-}
-
-std::string withoutSpaces(std::string_view s)
-{
-    if (s.find(' ') == std::string_view::npos && s.find(fullWidthBlank) == std::string_view::npos)
-        return std::string(s);
-    std::string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
+    const std::size_t before = out.size();
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < s.size();) {
+        std::size_t blank = 0;
         if (s[i] == ' ')
-            continue;
-        if (s.substr(i).starts_with(fullWidthBlank)) {
-            i += fullWidthBlank.size() - 1;
+            blank = 1;
+        else if (s[i] == fullWidthBlank[0] && s.substr(i).starts_with(fullWidthBlank))
+            blank = fullWidthBlank.size();
+        if (blank == 0) {
+            ++i;
             continue;
         }
-        out += s[i];
+        out.append(s, from, i - from);
+        i += blank;
+        from = i;
     }
-    return out;
+    out.append(s, from);
+    return out.size() != before;
 }
 
 std::string optionName(std::size_t index)
@@ -120,14 +128,13 @@ const std::bitset<0x10000>& gbkCharacters()
 
 } // namespace
 
-BankChecker::BankChecker(std::unordered_set<std::string> storedTitles) : storedTitles_(std::move(storedTitles))
+BankChecker::BankChecker(TitleIndex storedTitles) : titles_(std::move(storedTitles))
 {
-    earlier_.reserve(4096);
 }
 
 void BankChecker::expect(std::size_t questions)
 {
-    earlier_.reserve(questions);
+    titles_.reserve(questions);
 }
 
 bool BankChecker::fitsGbk(std::string_view utf8)
@@ -187,15 +194,20 @@ bool BankChecker::checkOne(const BankQuestion& q, CheckedQuestion& out, std::vec
 {
     const std::size_t before = problems.size();
     auto report = [&](std::string reason) { problems.push_back({q.line, std::move(reason)}); };
-    std::string title = trimmedTitle(normalizedLineBreaks(q.title));
+    std::string& title = out.title;
+    assignWithCrLf(title, trimmedTitle(q.title));
+    const std::uint64_t titleHash = titles_.prepare(title);
     const bool titleFits = fitsGbk(title);
     if (title.empty())
         report(GBK("没有题目"));
     else if (!titleFits)
         report(GBK("题目中有GBK无法表示的字符"));
 
-    std::vector<std::string> slots;
-    slots.reserve(std::max<std::size_t>(q.options.size(), QuestionRecord::slotCount));
+    // The four slots go straight into their packed form; options past them
+    // are only counted, since a question that fills one is refused.
+    std::string& tmnr = out.tmnr;
+    tmnr.clear();
+    std::size_t count = 0;
     std::size_t filled = 0;
     bool gap = false;
     for (std::size_t i = 0; i < q.options.size(); ++i) {
@@ -206,14 +218,19 @@ bool BankChecker::checkOne(const BankQuestion& q, CheckedQuestion& out, std::vec
             report(optionName(i) + GBK("中有竖线“|”，题库无法保存"));
         if (!fitsGbk(option))
             report(optionName(i) + GBK("中有GBK无法表示的字符"));
-        std::string cleaned = withoutSpaces(option);
-        if (!cleaned.empty()) {
+        const bool inSlot = i < QuestionRecord::slotCount;
+        if (!inSlot)
+            spill_.clear();
+        if (appendWithoutSpaces(inSlot ? tmnr : spill_, option)) {
+            ++count;
             gap = gap || filled < i;
             filled = i + 1;
         }
-        slots.push_back(std::move(cleaned));
+        if (inSlot)
+            tmnr += QuestionRecord::optionSeparator;
     }
-    const auto count = std::count_if(slots.begin(), slots.end(), [](const std::string& s) { return !s.empty(); });
+    for (std::size_t i = q.options.size(); i < QuestionRecord::slotCount; ++i)
+        tmnr += QuestionRecord::optionSeparator;
     bool optionsFine = false;
     if (count < 2)
         report(GBK("选项少于两个"));
@@ -224,7 +241,8 @@ bool BankChecker::checkOne(const BankQuestion& q, CheckedQuestion& out, std::vec
     else
         optionsFine = true;
 
-    std::string answer;
+    std::string& answer = out.answer;
+    answer.clear();
     for (char c : q.answer) {
         if (c != ' ' && c != '\t')
             answer += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
@@ -233,20 +251,18 @@ bool BankChecker::checkOne(const BankQuestion& q, CheckedQuestion& out, std::vec
         report(GBK("没有答案"));
     else if (answer.size() != 1 || answer[0] < 'A' || answer[0] > 'Z')
         report(GBK("答案应是一个字母A到D"));
-    else if (optionsFine && answer[0] - 'A' >= count)
+    else if (optionsFine && static_cast<std::size_t>(answer[0] - 'A') >= count)
         report(GBK("答案") + answer + GBK("不在选项之内"));
 
     if (!title.empty() && titleFits) {
-        if (storedTitles_.contains(title)) {
-            report(GBK("与题库中已有的题目重复"));
-        } else if (auto [it, inserted] = earlier_.emplace(title, q.line); !inserted) {
-            report(GBK("与第") + std::to_string(it->second) + GBK("行的题目重复"));
-        }
+        if (TitleIndex::Found first; titles_.findOrAdd(title, titleHash, q.line, first))
+            report(first.stored ? GBK("与题库中已有的题目重复")
+                                : GBK("与第") + std::to_string(first.line) + GBK("行的题目重复"));
     }
     if (problems.size() != before)
         return false;
-    slots.resize(QuestionRecord::slotCount);
-    out = {q.line, std::move(title), QuestionRecord::packOptions(slots), std::move(answer), std::to_string(count)};
+    out.line = q.line;
+    out.did = std::to_string(count);
     return true;
 }
 

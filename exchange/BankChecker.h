@@ -1,10 +1,9 @@
 #pragma once
 
 #include "exchange/ParsedBank.h"
+#include "exchange/TitleIndex.h"
 
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 // A question in the bank's own layout, as the bank window's add stores it:
@@ -31,13 +30,15 @@ struct CheckedBank {
 class BankChecker {
 public:
     // storedTitles: the titles already in the bank, UTF-8.
-    explicit BankChecker(std::unordered_set<std::string> storedTitles = {});
+    explicit BankChecker(TitleIndex storedTitles = {});
     // Room for the titles of this many questions.
     void expect(std::size_t questions);
 
     CheckedBank check(const ParsedBank& parsed);
     // One question after the other: true with the stored form in out, or
-    // false with its problems appended. Earlier questions count for duplicates.
+    // false with its problems appended (out then holds nothing of use).
+    // Earlier questions count for duplicates. Reusing one out for every
+    // question spares the allocation of its texts.
     bool checkOne(const BankQuestion& question, CheckedQuestion& out, std::vector<BankProblem>& problems);
     static void sortProblems(std::vector<BankProblem>& problems);
     // Whether every character converts to GBK and back unchanged.
@@ -47,6 +48,6 @@ public:
     static std::string describe(const BankProblem& problem);
 
 private:
-    std::unordered_set<std::string> storedTitles_;
-    std::unordered_map<std::string, int> earlier_; // title -> line where it came first
+    TitleIndex titles_;
+    std::string spill_; // options past the four slots, without spaces
 };

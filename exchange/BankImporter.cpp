@@ -20,7 +20,7 @@ BankImporter::BankImporter(sqlite3* db, std::string bankPath) : db_(db), bankPat
 {
 }
 
-bool BankImporter::storedTitles(std::unordered_set<std::string>& titles, std::string& error)
+bool BankImporter::storedTitles(TitleIndex& titles, std::string& error)
 {
     SqliteStatement select(db_, "SELECT Title FROM KS_SJTK");
     if (!select.ok()) {
@@ -29,7 +29,7 @@ bool BankImporter::storedTitles(std::unordered_set<std::string>& titles, std::st
     }
     int rc;
     while ((rc = select.step()) == SQLITE_ROW)
-        titles.emplace(select.text(0));
+        titles.addStored(select.text(0));
     if (rc != SQLITE_DONE) {
         error = GBK("无法读取题库：") + SqliteStatement::errorText(db_);
         return false;
@@ -77,7 +77,7 @@ ImportReport BankImporter::run(const Source& source, std::size_t expected, const
                                const ImportProgress& progress)
 {
     ImportReport report;
-    std::unordered_set<std::string> titles;
+    TitleIndex titles;
     if (!storedTitles(titles, report.error))
         return report;
     BankChecker checker(std::move(titles));

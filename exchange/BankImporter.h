@@ -7,7 +7,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <unordered_set>
 
 struct sqlite3;
 
@@ -45,7 +44,7 @@ public:
     ImportReport run(const ParsedBank& parsed, const ImportOptions& options, const ImportProgress& progress = {});
 
     // The titles stored now; false when the bank cannot be read.
-    bool storedTitles(std::unordered_set<std::string>& titles, std::string& error);
+    bool storedTitles(TitleIndex& titles, std::string& error);
 
 private:
     // source hands every question to its argument and adds the reader's
