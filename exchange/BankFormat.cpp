@@ -2,6 +2,7 @@
 
 #include "exchange/AikenFormat.h"
 #include "exchange/CsvFormat.h"
+#include "exchange/FileBytes.h"
 #include "exchange/GiftFormat.h"
 #include "exchange/SheetColumns.h"
 #include "exchange/XlsFormat.h"
@@ -89,12 +90,12 @@ bool BankFormat::forEachQuestion(const std::string& path, Kind kind, TextEncodin
                                  std::vector<BankProblem>& problems, std::string& error)
 {
     if (kind == Kind::Csv) {
-        std::string bytes;
-        if (!readWhole(path, bytes)) {
+        FileBytes bytes;
+        if (!bytes.read(path)) {
             error = GBK("无法读取文件：") + platform::utf8ToGbk(path);
             return false;
         }
-        return CsvFormat::forEachQuestion(bytes, encoding, onQuestion, error);
+        return CsvFormat::forEachQuestion(bytes.view(), encoding, onQuestion, error);
     }
     ParsedBank bank = readFile(path, kind, encoding);
     if (!bank.error.empty()) {

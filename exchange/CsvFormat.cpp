@@ -3,6 +3,10 @@
 #include "platform/CodePage.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <utility>
 
 ParsedBank CsvFormat::read(std::string_view bytes, TextEncoding encoding)
 {
@@ -21,8 +25,11 @@ bool CsvFormat::forEachQuestion(std::string_view bytes, TextEncoding encoding,
 {
     SheetColumns columns;
     BankQuestion question;
-    parse(TextDecoder::toUtf8(bytes, encoding), [&](SheetRow&& row) {
-        if (columns.take(std::move(row), question))
+    std::string converted;
+    // Rows are copied into the one question rather than moved, so that the
+    // texts of both keep their room from one row to the next.
+    parse(TextDecoder::toUtf8(bytes, encoding, converted), [&](SheetRow&& row) {
+        if (columns.take(std::as_const(row), question))
             onQuestion(std::move(question));
     });
     columns.finish();
@@ -32,11 +39,29 @@ bool CsvFormat::forEachQuestion(std::string_view bytes, TextEncoding encoding,
 
 namespace {
 
-// The separator or line end at or after from, or the end of the text. A
-// plain loop: find_first_of searches its set once per character.
+// The separator or line end at or after from, or the end of the text. Eight
+// bytes at a time where the machine allows, since Chinese fields run long:
+// in a word, x - 1 & ~x sets the high bit of the lowest byte that is zero
+// (and perhaps of bytes above it), so the lowest bit set over the three
+// marks is the first byte that ends the field.
 std::size_t fieldEnd(std::string_view text, std::size_t from)
 {
-    while (from < text.size() && text[from] != ',' && text[from] != '\r' && text[from] != '\n')
+    const std::size_t n = text.size();
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t ones = 0x0101010101010101u;
+        constexpr std::uint64_t highs = 0x8080808080808080u;
+        const auto zeroAt = [](std::uint64_t word, char c) {
+            const std::uint64_t x = word ^ (ones * static_cast<unsigned char>(c));
+            return (x - ones) & ~x & highs;
+        };
+        for (; from + sizeof(std::uint64_t) <= n; from += sizeof(std::uint64_t)) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + from, sizeof word);
+            if (const std::uint64_t ends = zeroAt(word, ',') | zeroAt(word, '\r') | zeroAt(word, '\n'))
+                return from + static_cast<std::size_t>(std::countr_zero(ends)) / 8;
+        }
+    }
+    while (from < n && text[from] != ',' && text[from] != '\r' && text[from] != '\n')
         ++from;
     return from;
 }
@@ -45,12 +70,22 @@ std::size_t fieldEnd(std::string_view text, std::size_t from)
 
 void CsvFormat::parse(std::string_view text, const std::function<void(SheetRow&&)>& onRecord)
 {
+    // The cells of one record are refilled for the next, keeping their room
+    // unless the receiver took them.
     SheetRow row{1, {}};
+    std::size_t used = 0;
+    const auto nextField = [&row, &used]() -> std::string& {
+        if (used == row.cells.size())
+            row.cells.emplace_back();
+        std::string& field = row.cells[used++];
+        field.clear();
+        return field;
+    };
     std::size_t width = 0;
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n) {
-        std::string field;
+        std::string& field = nextField();
         if (text[i] == '"') {
             // Quoted: runs up to each quote are taken whole; a doubled quote is one quote.
             ++i;
@@ -75,24 +110,27 @@ void CsvFormat::parse(std::string_view text, const std::function<void(SheetRow&&
             field.assign(text, i, end - i);
             i = end;
         }
-        row.cells.push_back(std::move(field));
         if (i < n && text[i] == ',') {
             ++i;
             if (i == n)
-                row.cells.emplace_back();
+                nextField();
             continue;
         }
         if (i < n && text[i] == '\r' && i + 1 < n && text[i + 1] == '\n')
             ++i;
         ++i;
-        const int next = row.number + 1;
-        width = row.cells.size();
+        width = used;
+        row.cells.resize(used);
         onRecord(std::move(row));
-        row = SheetRow{next, {}};
-        row.cells.reserve(width);
+        ++row.number;
+        used = 0;
+        if (row.cells.capacity() == 0)
+            row.cells.reserve(width);
     }
-    if (!row.cells.empty())
+    if (used > 0) {
+        row.cells.resize(used);
         onRecord(std::move(row));
+    }
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <optional>
+#include <type_traits>
 
 namespace {
 
@@ -92,27 +93,42 @@ bool SheetColumns::takeHeader(const SheetRow& row)
 
 bool SheetColumns::take(SheetRow&& row, BankQuestion& q)
 {
+    return fill(row, q);
+}
+
+bool SheetColumns::take(const SheetRow& row, BankQuestion& q)
+{
+    return fill(row, q);
+}
+
+template <typename Row> bool SheetColumns::fill(Row& row, BankQuestion& q)
+{
     if (!error_.empty() || isEmptyRow(row))
         return false;
     if (where_.empty()) {
         takeHeader(row);
         return false;
     }
-    auto cell = [&row](int column) {
-        return column >= 0 && static_cast<std::size_t>(column) < row.cells.size() ? std::move(row.cells[column])
-                                                                                  : std::string();
+    const auto put = [&row](std::string& to, int column) {
+        if (column < 0 || static_cast<std::size_t>(column) >= row.cells.size())
+            to.clear();
+        else if constexpr (std::is_const_v<Row>)
+            to.assign(row.cells[column]);
+        else
+            to = std::move(row.cells[column]);
     };
     q.line = row.number;
-    q.title = cell(where_[titleColumn]);
-    q.answer = cell(where_[answerColumn]);
-    q.options.clear();
+    put(q.title, where_[titleColumn]);
+    put(q.answer, where_[answerColumn]);
     if (packed_) {
-        q.options = splitPacked(cell(where_[packedColumn]));
+        std::string packed;
+        put(packed, where_[packedColumn]);
+        q.options = splitPacked(packed);
         return true;
     }
-    q.options.reserve(static_cast<std::size_t>(lastOption_));
+    q.options.resize(static_cast<std::size_t>(lastOption_));
     for (int i = 1; i <= lastOption_; ++i)
-        q.options.push_back(cell(where_[i]));
+        put(q.options[static_cast<std::size_t>(i - 1)], where_[i]);
     return true;
 }
 

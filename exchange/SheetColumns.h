@@ -25,6 +25,8 @@ public:
     // Rows one at a time: the first row that is not empty must be the
     // header, empty rows are skipped. True when the row made a question.
     bool take(SheetRow&& row, BankQuestion& question);
+    // The same, copying the cells into the texts question holds already.
+    bool take(const SheetRow& row, BankQuestion& question);
     // Set once a first row turned out not to be a header, or at the end
     // when no row held anything.
     const std::string& error() const { return error_; }
@@ -41,6 +43,7 @@ public:
 
 private:
     bool takeHeader(const SheetRow& row);
+    template <typename Row> bool fill(Row& row, BankQuestion& question);
 
     std::vector<int> where_; // column of each field, -1 when missing; empty before the header
     bool packed_ = false;

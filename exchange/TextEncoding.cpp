@@ -7,14 +7,23 @@
 
 std::string TextDecoder::toUtf8(std::string_view bytes, TextEncoding encoding)
 {
+    std::string converted;
+    const std::string_view text = toUtf8(bytes, encoding, converted);
+    return text.data() == converted.data() ? std::move(converted) : std::string(text);
+}
+
+std::string_view TextDecoder::toUtf8(std::string_view bytes, TextEncoding encoding, std::string& converted)
+{
     const bool marked = bytes.starts_with(byteOrderMark);
     if (encoding == TextEncoding::Auto)
         encoding = marked || isValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Gbk;
-    if (encoding == TextEncoding::Gbk)
-        return platform::gbkToUtf8(bytes);
+    if (encoding == TextEncoding::Gbk) {
+        converted = platform::gbkToUtf8(bytes);
+        return converted;
+    }
     if (marked)
         bytes.remove_prefix(byteOrderMark.size());
-    return std::string(bytes);
+    return bytes;
 }
 
 bool TextDecoder::isValidUtf8(std::string_view bytes)

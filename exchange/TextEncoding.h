@@ -13,6 +13,9 @@ public:
     // Auto takes a file with a byte order mark or valid UTF-8 as UTF-8 and
     // anything else as GBK.
     static std::string toUtf8(std::string_view bytes, TextEncoding encoding);
+    // The same text without a copy when the bytes are UTF-8 already: a view
+    // of bytes, or of converted when they had to be converted.
+    static std::string_view toUtf8(std::string_view bytes, TextEncoding encoding, std::string& converted);
     static bool isValidUtf8(std::string_view bytes);
     // "utf8", "utf-8", "gbk" (any case); Auto for anything else, with ok false.
     static TextEncoding parse(std::string_view name, bool& ok);

@@ -1,10 +1,13 @@
 #include "exchange/AikenFormat.h"
 #include "exchange/BankChecker.h"
+#include "exchange/BankFormat.h"
 #include "exchange/CsvFormat.h"
 #include "exchange/GiftFormat.h"
 #include "platform/CodePage.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace {
 
@@ -59,6 +62,46 @@ TEST(TextFormats, CsvEncodingIsDetectedOrForced)
     // Forced the wrong way the header no longer reads as one.
     EXPECT_FALSE(CsvFormat::read(utf8, TextEncoding::Gbk).error.empty());
     EXPECT_FALSE(CsvFormat::read("问题,选项\n1,2\n").error.empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(TextFormats, CsvRecordsOfChangingWidthReadTheSameWhetherTheReceiverTakesOrCopiesCells)
+{
+    const std::string text = "a,bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb,c\r\n\"x\ny\",\"\"\"\"\n\nlast,";
+    const std::vector<std::vector<std::string>> expected = {
+        {"a", std::string(49, 'b'), "c"}, {"x\ny", "\""}, {""}, {"last", ""}};
+    for (const bool take : {false, true}) {
+        std::vector<std::vector<std::string>> records;
+        CsvFormat::parse(text, [&](SheetRow&& row) {
+            EXPECT_EQ(row.number, static_cast<int>(records.size()) + 1);
+            records.push_back(take ? std::move(row.cells) : row.cells);
+        });
+        EXPECT_EQ(records, expected);
+    }
+}
+
+TEST(TextFormats, CsvFileIsReadWholeOrReportedAsUnreadable)
+{
+    const std::string folder = ::testing::TempDir();
+    const std::string path = folder + "/whole.csv";
+    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF题目,A,B,答案\r\n" << std::string(70000, 'q') << ",x,y,A\r\n";
+    std::vector<BankQuestion> questions;
+    std::vector<BankProblem> problems;
+    std::string error;
+    const auto each = [&](BankQuestion&& q) { questions.push_back(std::move(q)); };
+    ASSERT_TRUE(BankFormat::forEachQuestion(path, BankFormat::Kind::Csv, TextEncoding::Auto, each, problems, error));
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].title, std::string(70000, 'q'));
+
+    std::ofstream(path, std::ios::binary | std::ios::trunc).close();
+    EXPECT_FALSE(BankFormat::forEachQuestion(path, BankFormat::Kind::Csv, TextEncoding::Auto, each, problems, error));
+    EXPECT_EQ(platform::gbkToUtf8(error), "文件中没有内容");
+    EXPECT_FALSE(BankFormat::forEachQuestion(folder + "/missing.csv", BankFormat::Kind::Csv, TextEncoding::Auto, each,
+                                             problems, error));
+    EXPECT_EQ(platform::gbkToUtf8(error).rfind("无法读取文件：", 0), 0u);
 }
 
 } // namespace

@@ -1,0 +1,75 @@
+#include "exchange/FileBytes.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+
+struct Descriptor {
+    int fd;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+} // namespace
+
+FileBytes::~FileBytes()
+{
+    release();
+}
+
+void FileBytes::release()
+{
+    if (mapped_ > 0)
+        ::munmap(data_, mapped_);
+    data_ = nullptr;
+    size_ = mapped_ = 0;
+}
+
+bool FileBytes::read(const std::string& path)
+{
+    release();
+    const Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    struct stat status {};
+    if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    const auto size = static_cast<std::size_t>(status.st_size);
+    if (size == 0)
+        return true;
+    // Mapped, the text is read straight from the cache of the file system,
+    // without a copy. (A file another program cuts short while it is mapped
+    // would stop the program, a risk taken for the fraction of a second an
+    // import reads.)
+    void* memory = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.fd, 0);
+    if (memory != MAP_FAILED) {
+        data_ = static_cast<char*>(memory);
+        mapped_ = size_ = size;
+        return true;
+    }
+    memory = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (memory == MAP_FAILED)
+        return false;
+    data_ = static_cast<char*>(memory);
+    mapped_ = size;
+    // A file that shrinks meanwhile is read as far as it goes; one that grows, as far as it was.
+    while (size_ < size) {
+        const ssize_t got = ::read(file.fd, data_ + size_, size - size_);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            release();
+            return false;
+        }
+        if (got == 0)
+            break;
+        size_ += static_cast<std::size_t>(got);
+    }
+    return true;
+}
