@@ -1,5 +1,6 @@
 #include "exchange/TitleIndex.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -26,9 +27,11 @@ TitleIndex::TitleIndex()
 
 void TitleIndex::reserve(std::size_t titles)
 {
-    // Room that is never written costs no memory, so the guess at the bytes may be generous.
+    // Room that is never written costs no memory, so the guess at the bytes
+    // may be generous, within a bound that any machine can promise.
     constexpr std::size_t bytesPerTitle = 128;
-    bytes_.reserve(bytes_.size() + titles * bytesPerTitle);
+    constexpr std::size_t mostBytes = std::size_t{64} << 20;
+    bytes_.reserve(bytes_.size() + std::min(titles, mostBytes / bytesPerTitle) * bytesPerTitle);
     titles_.reserve(titles_.size() + titles);
     // At most half the slots in use keeps the probes short.
     std::size_t slots = slots_.size();

@@ -21,7 +21,6 @@ public:
     TitleIndex();
     // Room for this many titles more without growing the table.
     void reserve(std::size_t titles);
-    std::size_t size() const { return titles_.size(); }
 
     // Adds a title of the bank; a repeated one is kept once.
     void addStored(std::string_view title);
