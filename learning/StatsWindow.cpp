@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <tuple>
 
 using platform::Gui;
 using platform::GuiEvent;
@@ -174,8 +175,13 @@ void StatsWindow::sort()
         const QuestionStatistics& qb = questions[b];
         const std::optional<double> na = number(qa, column);
         const std::optional<double> nb = number(qb, column);
-        if (column == 0 && (!na || !nb))
-            return descending_ ? qb.key < qa.key : qa.key < qb.key;
+        // Numeric keys by value before any other key, which go by their text.
+        if (column == 0) {
+            using Key = std::tuple<bool, double, const std::string&>;
+            const Key ka(!na.has_value(), na.value_or(0.0), qa.key);
+            const Key kb(!nb.has_value(), nb.value_or(0.0), qb.key);
+            return descending_ ? kb < ka : ka < kb;
+        }
         if (column == 1)
             return descending_ ? qb.answer < qa.answer : qa.answer < qb.answer;
         // Missing figures stay at the end either way.
