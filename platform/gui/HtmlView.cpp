@@ -2,6 +2,7 @@
 
 #include "platform/gui/QtText.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -76,8 +77,18 @@ bool HtmlView::showFile(const QString& path)
         setHtml(QStringLiteral("<html><body><h3>无法显示此网页</h3><p>%1</p></body></html>").arg(path.toHtmlEscaped()));
         return false;
     }
+    // Laid out once, at the end: with a null page size the document is not laid
+    // out while it is replaced and its tables widened, so neither the empty
+    // document in between hides the scroll bar (a second pass at a new width)
+    // nor the widened tables need a pass of their own.
+    const QSizeF pageSize = document()->pageSize();
+    document()->setPageSize(QSizeF(0, 0));
     setHtml(breakStrayParagraphEnds(unguardStyles(decodePage(file.readAll()))));
     spreadPercentageColumns();
+    document()->setPageSize(pageSize);
+    // Finished now, so that the scroll range comes from the real height, not
+    // from the estimate a partial layout reports.
+    document()->documentLayout()->documentSize();
     return true;
 }
 

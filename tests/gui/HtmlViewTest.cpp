@@ -4,10 +4,13 @@
 #include "platform/CodePage.h"
 #include "platform/gui/QtText.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -136,6 +139,39 @@ TEST(HtmlViewTest, PercentageColumnsFillTheTableAsInABrowser)
         sum += width.rawValue();
     EXPECT_NEAR(sum, 100.0, 0.01);
     EXPECT_NEAR(table->format().columnWidthConstraints().at(1).rawValue(), 30 * 100.0 / 77, 0.01);
+}
+
+// A report replacing another is laid out once, at the width it is shown at,
+// and shown from its top with the scroll range of its real height.
+TEST(HtmlViewTest, ReplacedLongPageIsLaidOutOnceAndShownFromTheTop)
+{
+    QTemporaryDir dir;
+    std::string rows;
+    for (int row = 1; row <= 150; ++row)
+        rows += "<tr><td>" + std::to_string(row) + "</td><td>" + GBK("题目") + "</td></tr>";
+    const std::string page =
+        gbkPage("<table width=\"100%\"><tr><th width=\"5%\">a</th><th width=\"30%\">b</th></tr>" + rows + "</table>");
+    writeFile(dir.filePath("first.htm"), page);
+    writeFile(dir.filePath("second.htm"), page);
+    HtmlView view;
+    view.resize(400, 300);
+    view.show();
+    ASSERT_TRUE(view.showFile(dir.filePath("first.htm")));
+    QCoreApplication::processEvents();
+    QScrollBar* bar = view.verticalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    bar->setValue(bar->maximum() / 2);
+
+    int sizeReports = 0;
+    QObject::connect(view.document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
+                     [&sizeReports] { ++sizeReports; });
+    ASSERT_TRUE(view.showFile(dir.filePath("second.htm")));
+    EXPECT_LE(sizeReports, 1);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(bar->maximum(),
+              view.document()->documentLayout()->documentSize().toSize().height() - view.viewport()->height());
 }
 
 TEST(HtmlViewTest, MissingFileShowsAnErrorPage)
