@@ -4,9 +4,8 @@
 #include <string>
 #include <string_view>
 
-// The whole content of a file, mapped, or where it cannot be mapped read
-// into memory that is mapped in one go: a file of many megabytes then costs
-// one call instead of a fault on every page.
+// The whole content of a file, read into memory that is mapped in one go: a
+// file of many megabytes then costs one call instead of a fault on every page.
 class FileBytes {
 public:
     FileBytes() = default;
