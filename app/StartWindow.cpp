@@ -162,19 +162,28 @@ void StartWindow::created()
         endProgram(problem, GBK("提示"), MessageBoxIcon::Information, 0);
 }
 
+bool StartWindow::readEntries(std::string& candidateId, std::string& seatNumber)
+{
+    const std::string& w = startWindow();
+    candidateId = Gui::text(w, "身份证编辑框");
+    if (candidateId.empty()) {
+        Gui::messageBox(GBK("请输入身份证"), GBK("岚溪提示"), MessageBoxIcon::Information);
+        return false;
+    }
+    seatNumber = Gui::text(w, "座位号编辑框");
+    if (seatNumber.empty()) {
+        Gui::messageBox(GBK("请输入座位号"), GBK("岚溪提示"), MessageBoxIcon::Information);
+        return false;
+    }
+    return true;
+}
+
 void StartWindow::enterClicked()
 {
     const std::string& w = startWindow();
-    const std::string candidateId = Gui::text(w, "身份证编辑框");
-    if (candidateId.empty()) {
-        Gui::messageBox(GBK("请输入身份证"), GBK("岚溪提示"), MessageBoxIcon::Information);
+    std::string candidateId, seatNumber;
+    if (!readEntries(candidateId, seatNumber))
         return;
-    }
-    const std::string seatNumber = Gui::text(w, "座位号编辑框");
-    if (seatNumber.empty()) {
-        Gui::messageBox(GBK("请输入座位号"), GBK("岚溪提示"), MessageBoxIcon::Information);
-        return;
-    }
     const std::string caption = Gui::text(w, "按钮1");
     if (AttemptBridge::offerResume(state_, candidateId)) {
         state_.candidateId = candidateId;
@@ -246,16 +255,9 @@ int StartWindow::drawPaper()
 void StartWindow::drillClicked()
 {
     const std::string& w = startWindow();
-    const std::string candidateId = Gui::text(w, "身份证编辑框");
-    if (candidateId.empty()) {
-        Gui::messageBox(GBK("请输入身份证"), GBK("岚溪提示"), MessageBoxIcon::Information);
+    std::string candidateId, seatNumber;
+    if (!readEntries(candidateId, seatNumber))
         return;
-    }
-    const std::string seatNumber = Gui::text(w, "座位号编辑框");
-    if (seatNumber.empty()) {
-        Gui::messageBox(GBK("请输入座位号"), GBK("岚溪提示"), MessageBoxIcon::Information);
-        return;
-    }
     state_.candidateId = candidateId;
     state_.seatNumber = seatNumber;
     if (AttemptBridge::offerResume(state_, candidateId)) {

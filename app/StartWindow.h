@@ -35,6 +35,9 @@ public:
 private:
     platform::HandlerTable handlers();
     void created();
+    // The candidate's identity-card and seat numbers; false once the
+    // candidate has been asked for the first one missing.
+    bool readEntries(std::string& candidateId, std::string& seatNumber);
     void enterClicked();
     // Draws the drill of the candidate's own mistakes instead of a paper.
     void drillClicked();

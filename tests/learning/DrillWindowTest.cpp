@@ -71,6 +71,28 @@ TEST_F(DrillWindowTest, NothingToPractiseSaysSoAndKeepsTheStartWindow)
     EXPECT_FALSE(state().drill);
 }
 
+TEST_F(DrillWindowTest, DrillAsksForTheMissingEntryFirstLikeTheEnterButton)
+{
+    clickDrill("");
+    GuiDriver::erase("start", "座位号编辑框");
+    ASSERT_TRUE(GuiDriver::click("start", "错题按钮"));
+    ASSERT_TRUE(GuiDriver::type("start", "身份证编辑框", "1"));
+    ASSERT_TRUE(GuiDriver::click("start", "错题按钮"));
+    ASSERT_EQ(driver.messageBoxes().size(), 3u);
+    for (const int i : {0, 1})
+        EXPECT_EQ(driver.messageBoxes()[i].text, gbk("请输入身份证"));
+    EXPECT_EQ(driver.messageBoxes()[2].text, gbk("请输入座位号"));
+    for (const auto& box : driver.messageBoxes()) {
+        EXPECT_EQ(box.caption, gbk("岚溪提示"));
+        EXPECT_EQ(box.icon, platform::MessageBoxIcon::Information);
+    }
+    EXPECT_TRUE(Gui::isOpen("start"));
+    EXPECT_FALSE(Gui::isOpen("exam"));
+    EXPECT_TRUE(state().candidateId.empty());
+    for (const char* button : {"按钮1", "错题按钮", "历史按钮"})
+        EXPECT_TRUE(Gui::isEnabled("start", button)) << button;
+}
+
 TEST_F(DrillWindowTest, DrillOfTheMistakesRunsInTheExamWindowResumesAsADrillAndIsHandedIn)
 {
     const std::string candidate = gbk("身份7");
