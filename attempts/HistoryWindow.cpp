@@ -11,7 +11,6 @@
 
 using platform::Gui;
 using platform::GuiEvent;
-using platform::MessageBoxIcon;
 
 namespace {
 
@@ -22,16 +21,6 @@ const std::string& window()
 {
     static const std::string id = HistoryWindow::windowId;
     return id;
-}
-
-void notice(const std::string& text)
-{
-    Gui::messageBox(text, GBK("提示"), MessageBoxIcon::Information);
-}
-
-void failure(const std::string& text)
-{
-    Gui::messageBox(text, GBK("信息"), MessageBoxIcon::Error);
 }
 
 } // namespace
@@ -141,7 +130,7 @@ void HistoryWindow::fill()
     const std::string& w = window();
     shown_.clear();
     if (store_ != nullptr && !store_->list(candidateId_, shown_))
-        failure(GBK("无法读取考试记录：") + store_->lastErrorText());
+        Gui::failure(GBK("无法读取考试记录：") + store_->lastErrorText());
     static const char* const headings[] = {"开始时间", "身份证号", "座位号", "类型", "题量",
                                            "已答",     "标记",     "得分",   "用时", "状态"};
     Gui::resetGrid(w, grid);
@@ -167,7 +156,7 @@ void HistoryWindow::showChart()
     const std::string page = tempFile("chart.htm");
     if (!temp_.isValid() ||
         !ScoreChart::write(shown_, tempFile("chart.png"), page, area.width - 30, area.height - 30)) {
-        failure(GBK("无法生成成绩曲线。"));
+        Gui::failure(GBK("无法生成成绩曲线。"));
         return;
     }
     Gui::showHtmlFile(window(), view, page);
@@ -177,18 +166,18 @@ void HistoryWindow::showReport()
 {
     const int row = Gui::gridCurrentRow(window(), grid);
     if (row < 1 || row > static_cast<int>(shown_.size())) {
-        notice(GBK("请先在列表中选中一次考试。"));
+        Gui::notice(GBK("请先在列表中选中一次考试。"));
         return;
     }
     const AttemptSummary& attempt = shown_[static_cast<std::size_t>(row - 1)];
     if (attempt.state != AttemptState::HandedIn) {
-        notice(GBK("这次考试没有交卷，没有答卷报告。"));
+        Gui::notice(GBK("这次考试没有交卷，没有答卷报告。"));
         return;
     }
     const std::optional<StoredAttempt> stored = store_ != nullptr ? store_->load(attempt.id) : std::nullopt;
     const std::string page = tempFile("report.htm");
     if (!stored || !temp_.isValid() || !platform::FileSystem::writeFile(page, buildReport_(stored->entries))) {
-        failure(GBK("无法打开这次考试的答卷报告。"));
+        Gui::failure(GBK("无法打开这次考试的答卷报告。"));
         return;
     }
     Gui::showHtmlFile(window(), view, page);
@@ -212,7 +201,7 @@ void HistoryWindow::exportList(const char* extension)
         registry->sqliteConnection().detachDatabase(attachedAlias);
     }
     if (written)
-        notice(GBK("历史成绩已导出到：\r\n") + path);
+        Gui::notice(GBK("历史成绩已导出到：\r\n") + path);
     else
-        failure(GBK("历史成绩导出失败，请检查是否有考试记录、程序所在文件夹是否可写：\r\n") + path);
+        Gui::failure(GBK("历史成绩导出失败，请检查是否有考试记录、程序所在文件夹是否可写：\r\n") + path);
 }

@@ -97,13 +97,13 @@ bool ExchangeWindow::takePath(std::string& path, std::optional<BankFormat::Kind>
 {
     const std::string typed = Gui::text(window_, pathBox);
     if (typed.empty()) {
-        notice(GBK("请输入文件名"));
+        Gui::notice(GBK("请输入文件名"));
         return false;
     }
     const std::optional<std::string> system = platform::FileSystem::toSystemPath(typed);
     kind = system ? BankFormat::fromPath(*system) : std::nullopt;
     if (!kind) {
-        failure(GBK("不认识的文件类型（可用.csv、.xlsx、.xls、.txt（Aiken）、.gift）"));
+        Gui::failure(GBK("不认识的文件类型（可用.csv、.xlsx、.xls、.txt（Aiken）、.gift）"));
         return false;
     }
     path = *system;
@@ -148,7 +148,7 @@ bool ExchangeWindow::check()
     const ImportReport report = BankImporter(bankHandle(), bank.value_or(std::string())).run(path, dryRun);
     showReport(report);
     if (!report.ok) {
-        failure(report.error);
+        Gui::failure(report.error);
         return false;
     }
     return true;
@@ -170,11 +170,11 @@ void ExchangeWindow::importFile()
     dryRun.dryRun = true;
     const CheckedBank checked = importer.run(path, dryRun).checked;
     if (checked.accepted == 0) {
-        notice(GBK("没有可导入的题，题库没有改动。"));
+        Gui::notice(GBK("没有可导入的题，题库没有改动。"));
         return;
     }
     if (chosen.strict && !checked.problems.empty()) {
-        notice(GBK("有") + std::to_string(checked.problems.size()) + GBK("处问题，严格模式下一道题也不导入。"));
+        Gui::notice(GBK("有") + std::to_string(checked.problems.size()) + GBK("处问题，严格模式下一道题也不导入。"));
         return;
     }
     std::string question = GBK("可导入") + std::to_string(checked.accepted) + GBK("道题");
@@ -190,13 +190,13 @@ void ExchangeWindow::importFile()
         importer.run(path, chosen, [this](std::size_t done, std::size_t total) { progress(done, total); });
     showReport(report);
     if (!report.ok) {
-        failure(report.error);
+        Gui::failure(report.error);
         return;
     }
     Gui::setStatusText(window_, statusBar, 0,
                        GBK("已导入") + std::to_string(report.imported) + GBK("道题；备份：") +
                            platform::FileSystem::fromSystemPath(report.backupPath).value_or(std::string()));
-    notice(GBK("已导入") + std::to_string(report.imported) + GBK("道题。"));
+    Gui::notice(GBK("已导入") + std::to_string(report.imported) + GBK("道题。"));
 }
 
 void ExchangeWindow::exportFile()
@@ -213,11 +213,11 @@ void ExchangeWindow::exportFile()
     BankExporter exporter(bankHandle());
     const int written = exporter.exportTo(path, *kind, searchOnly ? currentQuery_ : BankExporter::wholeBank);
     if (written < 0) {
-        failure(exporter.lastErrorText());
+        Gui::failure(exporter.lastErrorText());
         return;
     }
     Gui::setStatusText(window_, statusBar, 0, GBK("已导出") + std::to_string(written) + GBK("道题。"));
-    notice(GBK("已导出") + std::to_string(written) + GBK("道题。"));
+    Gui::notice(GBK("已导出") + std::to_string(written) + GBK("道题。"));
 }
 
 void ExchangeWindow::writeTemplate()
@@ -228,24 +228,14 @@ void ExchangeWindow::writeTemplate()
         return;
     std::string error;
     if (!BankFormat::writeTemplate(path, *kind, error)) {
-        failure(error);
+        Gui::failure(error);
         return;
     }
-    notice(GBK("模板已写入，第一行是表头，第二行是示例。"));
+    Gui::notice(GBK("模板已写入，第一行是表头，第二行是示例。"));
 }
 
 void ExchangeWindow::progress(std::size_t done, std::size_t total)
 {
     Gui::setProgressPosition(window_, progressBar, static_cast<int>(std::min(done, total)));
     Gui::processEvents();
-}
-
-void ExchangeWindow::notice(const std::string& text)
-{
-    Gui::messageBox(text, GBK("提示"), MessageBoxIcon::Information);
-}
-
-void ExchangeWindow::failure(const std::string& text)
-{
-    Gui::messageBox(text, GBK("信息"), MessageBoxIcon::Error);
 }

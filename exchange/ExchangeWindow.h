@@ -38,8 +38,6 @@ private:
     ImportOptions options() const;
     void showReport(const ImportReport& report);
     void progress(std::size_t done, std::size_t total);
-    void notice(const std::string& text);
-    void failure(const std::string& text);
 
     Mode mode_;
     std::string currentQuery_;

@@ -14,7 +14,6 @@
 
 using platform::Gui;
 using platform::GuiEvent;
-using platform::MessageBoxIcon;
 
 namespace {
 
@@ -25,16 +24,6 @@ const std::string& window()
 {
     static const std::string id = StatsWindow::windowId;
     return id;
-}
-
-void notice(const std::string& text)
-{
-    Gui::messageBox(text, GBK("提示"), MessageBoxIcon::Information);
-}
-
-void failure(const std::string& text)
-{
-    Gui::messageBox(text, GBK("信息"), MessageBoxIcon::Error);
 }
 
 const char* const headings[] = {"题号", "答案", "抽到次数", "答对率", "选A",     "选B",
@@ -128,7 +117,7 @@ std::string StatsWindow::exportPath(const char* extension) const
 void StatsWindow::created()
 {
     if (!statistics_.compute())
-        failure(GBK("无法读取考试记录：") + statistics_.lastErrorText());
+        Gui::failure(GBK("无法读取考试记录：") + statistics_.lastErrorText());
     const auto& questions = statistics_.questions();
     shown_.resize(questions.size());
     for (std::size_t i = 0; i < shown_.size(); ++i)
@@ -196,7 +185,7 @@ void StatsWindow::openQuestion()
 {
     const int row = Gui::gridCurrentRow(window(), grid);
     if (row < 1 || row > static_cast<int>(shown_.size())) {
-        notice(GBK("请先在表中选中一道题。"));
+        Gui::notice(GBK("请先在表中选中一道题。"));
         return;
     }
     chosen_ = statistics_.questions()[shown_[static_cast<std::size_t>(row - 1)]].key;
@@ -209,7 +198,7 @@ void StatsWindow::showScores()
     const std::string page = tempFile("scores.htm");
     if (!temp_.isValid() || !StatisticsChart::writeScores(statistics_.scores(), tempFile("scores.png"), page,
                                                           area.width - 30, area.height - 30)) {
-        failure(GBK("无法生成得分分布图。"));
+        Gui::failure(GBK("无法生成得分分布图。"));
         return;
     }
     Gui::showHtmlFile(window(), view, page);
@@ -225,7 +214,7 @@ void StatsWindow::showFacility()
     const std::string page = tempFile("facility.htm");
     if (!temp_.isValid() ||
         !StatisticsChart::writeFacility(ordered, tempFile("facility.png"), page, area.width - 30, area.height - 30)) {
-        failure(GBK("无法生成答对率图。"));
+        Gui::failure(GBK("无法生成答对率图。"));
         return;
     }
     Gui::showHtmlFile(window(), view, page);
@@ -281,7 +270,7 @@ void StatsWindow::exportTable(const char* extension)
         connection.execute("DROP TABLE IF EXISTS " + table);
     }
     if (written)
-        notice(GBK("题库统计已导出到：\r\n") + path);
+        Gui::notice(GBK("题库统计已导出到：\r\n") + path);
     else
-        failure(GBK("题库统计导出失败，请检查程序所在文件夹是否可写：\r\n") + path);
+        Gui::failure(GBK("题库统计导出失败，请检查程序所在文件夹是否可写：\r\n") + path);
 }

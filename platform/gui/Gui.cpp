@@ -309,6 +309,16 @@ MessageBoxResult Gui::messageBox(const std::string& text, const std::optional<st
     return pressed == QMessageBox::Yes ? MessageBoxResult::Yes : MessageBoxResult::No;
 }
 
+void Gui::notice(const std::string& text)
+{
+    messageBox(text, GBK("提示"), MessageBoxIcon::Information);
+}
+
+void Gui::failure(const std::string& text)
+{
+    messageBox(text, GBK("信息"), MessageBoxIcon::Error);
+}
+
 // Timers ------------------------------------------------------------------------
 
 bool Gui::startTimer(const std::string& window, int id, int intervalMs, std::function<void()> onTick)

@@ -84,6 +84,10 @@ public:
     static MessageBoxResult messageBox(const std::string& text, const std::optional<std::string>& caption = {},
                                        MessageBoxIcon icon = MessageBoxIcon::None,
                                        MessageBoxButtons buttons = MessageBoxButtons::Ok);
+    // The program's plain boxes: "提示" with the information icon for a
+    // notice, "信息" with the error icon for a failure.
+    static void notice(const std::string& text);
+    static void failure(const std::string& text);
 
     // Timers -----------------------------------------------------------------
 

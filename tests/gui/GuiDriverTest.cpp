@@ -63,6 +63,20 @@ TEST(GuiDriverTest, ScriptedMessageBoxesAnswerAndAreRecorded)
     EXPECT_EQ(driver.messageBoxes()[2].buttons, MessageBoxButtons::Ok);
 }
 
+TEST(GuiDriverTest, NoticeAndFailureBoxesCarryTheirCaptionAndIcon)
+{
+    GuiDriver driver;
+    Gui::notice(GBK("已导出"));
+    Gui::failure(GBK("导出失败"));
+    ASSERT_EQ(driver.messageBoxes().size(), 2u);
+    EXPECT_EQ(driver.messageBoxes()[0].text, GBK("已导出"));
+    EXPECT_EQ(driver.messageBoxes()[0].caption, GBK("提示"));
+    EXPECT_EQ(driver.messageBoxes()[0].icon, MessageBoxIcon::Information);
+    EXPECT_EQ(driver.messageBoxes()[1].caption, GBK("信息"));
+    EXPECT_EQ(driver.messageBoxes()[1].icon, MessageBoxIcon::Error);
+    EXPECT_EQ(driver.messageBoxes()[1].buttons, MessageBoxButtons::Ok);
+}
+
 TEST(GuiDriverTest, ResponderDecidesWhenNothingIsQueuedAndDriversNest)
 {
     GuiDriver outer;
