@@ -1,26 +1,17 @@
 #include "attempts/ScoreChart.h"
 
+#include "attempts/ChartPage.h"
 #include "platform/CodePage.h"
-#include "platform/FileSystem.h"
+#include "platform/gui/QtText.h"
 
 #include <QChart>
-#include <QChartView>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QLineSeries>
-#include <QPixmap>
 #include <QScatterSeries>
 #include <QValueAxis>
 
-namespace {
-
-QString qt(const std::string& gbk)
-{
-    const std::u16string text = platform::gbkToUtf16(gbk);
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
+using platform::qtText;
 
 std::vector<std::pair<std::string, int>> ScoreChart::points(const std::vector<AttemptSummary>& attempts)
 {
@@ -52,12 +43,12 @@ bool ScoreChart::write(const std::vector<AttemptSummary>& attempts, const std::s
     }
     auto* chart = new QChart;
     chart->legend()->hide();
-    chart->setTitle(qt(GBK("历次考试得分")));
+    chart->setTitle(qtText(GBK("历次考试得分")));
     chart->addSeries(line);
     chart->addSeries(dots);
     auto* time = new QDateTimeAxis;
     time->setFormat("MM-dd HH:mm");
-    time->setTitleText(qt(GBK("考试时间")));
+    time->setTitleText(qtText(GBK("考试时间")));
     if (first.isValid()) {
         // A single attempt still gets an axis an hour wide.
         time->setRange(first.addSecs(-1800), last.addSecs(1800));
@@ -65,7 +56,7 @@ bool ScoreChart::write(const std::vector<AttemptSummary>& attempts, const std::s
     auto* score = new QValueAxis;
     score->setRange(0, 100);
     score->setLabelFormat("%d");
-    score->setTitleText(qt(GBK("得分")));
+    score->setTitleText(qtText(GBK("得分")));
     chart->addAxis(time, Qt::AlignBottom);
     chart->addAxis(score, Qt::AlignLeft);
     for (QAbstractSeries* series : {static_cast<QAbstractSeries*>(line), static_cast<QAbstractSeries*>(dots)}) {
@@ -73,20 +64,5 @@ bool ScoreChart::write(const std::vector<AttemptSummary>& attempts, const std::s
         series->attachAxis(score);
     }
 
-    QChartView view(chart);
-    view.setRenderHint(QPainter::Antialiasing);
-    view.resize(width, height);
-    const QPixmap picture = view.grab();
-    const std::optional<std::string> systemPath = platform::FileSystem::toSystemPath(picturePath);
-    if (!systemPath || !picture.save(QString::fromUtf8(systemPath->c_str()), "PNG"))
-        return false;
-
-    std::string name = picturePath;
-    const std::size_t slash = name.find_last_of("/\\");
-    if (slash != std::string::npos)
-        name.erase(0, slash + 1);
-    const std::string page = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
-                             "</head><body><img src=\"" +
-                             name + "\"></body></html>";
-    return platform::FileSystem::writeFile(pagePath, page);
+    return ChartPage::write(chart, picturePath, pagePath, width, height);
 }

@@ -1,47 +1,19 @@
 #include "learning/StatisticsChart.h"
 
+#include "attempts/ChartPage.h"
 #include "platform/CodePage.h"
-#include "platform/FileSystem.h"
+#include "platform/gui/QtText.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
-#include <QChartView>
-#include <QPixmap>
 #include <QScatterSeries>
 #include <QValueAxis>
 
 #include <algorithm>
 
-namespace {
-
-QString qt(const std::string& gbk)
-{
-    const std::u16string text = platform::gbkToUtf16(gbk);
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
-
-bool save(QChart* chart, const std::string& picturePath, const std::string& pagePath, int width, int height)
-{
-    QChartView view(chart);
-    view.setRenderHint(QPainter::Antialiasing);
-    view.resize(width, height);
-    const QPixmap picture = view.grab();
-    const std::optional<std::string> systemPath = platform::FileSystem::toSystemPath(picturePath);
-    if (!systemPath || !picture.save(QString::fromUtf8(systemPath->c_str()), "PNG"))
-        return false;
-    std::string name = picturePath;
-    const std::size_t slash = name.find_last_of("/\\");
-    if (slash != std::string::npos)
-        name.erase(0, slash + 1);
-    const std::string page = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
-                             "</head><body><img src=\"" +
-                             name + "\"></body></html>";
-    return platform::FileSystem::writeFile(pagePath, page);
-}
-
-} // namespace
+using platform::qtText;
 
 std::vector<int> StatisticsChart::scoreCounts(const std::vector<int>& scores)
 {
@@ -56,7 +28,7 @@ std::vector<int> StatisticsChart::scoreCounts(const std::vector<int>& scores)
 bool StatisticsChart::writeScores(const std::vector<int>& scores, const std::string& picturePath,
                                   const std::string& pagePath, int width, int height)
 {
-    auto* set = new QBarSet(qt(GBK("人次")));
+    auto* set = new QBarSet(qtText(GBK("人次")));
     QStringList bins;
     int most = 0;
     const std::vector<int> counts = scoreCounts(scores);
@@ -69,21 +41,29 @@ bool StatisticsChart::writeScores(const std::vector<int>& scores, const std::str
     series->append(set);
     auto* chart = new QChart;
     chart->legend()->hide();
-    chart->setTitle(qt(GBK("得分分布（共 ") + std::to_string(scores.size()) + GBK(" 次考试）")));
+    chart->setTitle(qtText(GBK("得分分布（共 ") + std::to_string(scores.size()) + GBK(" 次考试）")));
     chart->addSeries(series);
     auto* axisX = new QBarCategoryAxis;
     axisX->append(bins);
-    axisX->setTitleText(qt(GBK("得分")));
+    axisX->setTitleText(qtText(GBK("得分")));
     auto* axisY = new QValueAxis;
-    axisY->setRange(0, std::max(1, most));
-    axisY->applyNiceNumbers();
+    // Counts are whole numbers: ticks every 1, 2 or 5 times a power of ten, at
+    // most ten of them, so a small count is never labelled 0, 0, 1, 1, 2.
+    const int top = std::max(1, most);
+    int step = 1;
+    for (int scale = 1; (top + step - 1) / step > 10; scale *= 10)
+        step = top <= 20 * scale ? 2 * scale : top <= 50 * scale ? 5 * scale : 10 * scale;
+    axisY->setRange(0, ((top + step - 1) / step) * step);
+    axisY->setTickType(QValueAxis::TicksDynamic);
+    axisY->setTickAnchor(0);
+    axisY->setTickInterval(step);
     axisY->setLabelFormat("%d");
-    axisY->setTitleText(qt(GBK("人次")));
+    axisY->setTitleText(qtText(GBK("人次")));
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisX);
     series->attachAxis(axisY);
-    return save(chart, picturePath, pagePath, width, height);
+    return ChartPage::write(chart, picturePath, pagePath, width, height);
 }
 
 bool StatisticsChart::writeFacility(const std::vector<QuestionStatistics>& questions, const std::string& picturePath,
@@ -91,30 +71,30 @@ bool StatisticsChart::writeFacility(const std::vector<QuestionStatistics>& quest
 {
     auto* plain = new QScatterSeries;
     auto* suspect = new QScatterSeries;
-    plain->setName(qt(GBK("题目")));
-    suspect->setName(qt(GBK("答案可疑")));
+    plain->setName(qtText(GBK("题目")));
+    suspect->setName(qtText(GBK("答案可疑")));
     plain->setMarkerSize(questions.size() > 500 ? 4 : 7);
     suspect->setMarkerSize(9);
     suspect->setColor(QColor(0xD0, 0x20, 0x20));
     for (std::size_t i = 0; i < questions.size(); ++i)
         (questions[i].suspect ? suspect : plain)->append(static_cast<qreal>(i + 1), questions[i].facility());
     auto* chart = new QChart;
-    chart->setTitle(qt(GBK("各题答对率（按表中顺序）")));
+    chart->setTitle(qtText(GBK("各题答对率（按表中顺序）")));
     chart->addSeries(plain);
     chart->addSeries(suspect);
     auto* axisX = new QValueAxis;
     axisX->setRange(0, static_cast<qreal>(std::max<std::size_t>(questions.size(), 1) + 1));
     axisX->applyNiceNumbers();
     axisX->setLabelFormat("%d");
-    axisX->setTitleText(qt(GBK("题目")));
+    axisX->setTitleText(qtText(GBK("题目")));
     auto* axisY = new QValueAxis;
     axisY->setRange(0, 1);
-    axisY->setTitleText(qt(GBK("答对率")));
+    axisY->setTitleText(qtText(GBK("答对率")));
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
     for (QScatterSeries* series : {plain, suspect}) {
         series->attachAxis(axisX);
         series->attachAxis(axisY);
     }
-    return save(chart, picturePath, pagePath, width, height);
+    return ChartPage::write(chart, picturePath, pagePath, width, height);
 }

@@ -102,6 +102,12 @@ TEST_F(HistoryTest, ChartDrawsHandedInAttemptsOnly)
     const std::string picture = file("c.png").string();
     ASSERT_TRUE(ScoreChart::write(attempts, picture, file("c.htm").string(), 400, 300));
     EXPECT_GT(std::filesystem::file_size(picture), 1000u);
+    std::string page;
+    ASSERT_TRUE(platform::FileSystem::readFile(file("c.htm").string(), page));
+    EXPECT_EQ(page, "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+                    "</head><body><img src=\"c.png\"></body></html>");
+    EXPECT_FALSE(ScoreChart::write(attempts, file("none/c.png").string(), file("d.htm").string(), 400, 300));
+    EXPECT_FALSE(std::filesystem::exists(file("d.htm")));
 }
 
 TEST_F(HistoryTest, OldReportIsTheHandInReportByteForByteAndTheListExports)

@@ -1,0 +1,28 @@
+#include "attempts/ChartPage.h"
+
+#include "platform/FileSystem.h"
+
+#include <QChartView>
+#include <QPixmap>
+
+#include <optional>
+
+bool ChartPage::write(QChart* chart, const std::string& picturePath, const std::string& pagePath, int width, int height)
+{
+    QChartView view(chart);
+    view.setRenderHint(QPainter::Antialiasing);
+    view.resize(width, height);
+    const QPixmap picture = view.grab();
+    const std::optional<std::string> systemPath = platform::FileSystem::toSystemPath(picturePath);
+    if (!systemPath || !picture.save(QString::fromUtf8(systemPath->c_str()), "PNG"))
+        return false;
+
+    std::string name = picturePath;
+    const std::size_t slash = name.find_last_of("/\\");
+    if (slash != std::string::npos)
+        name.erase(0, slash + 1);
+    const std::string page = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+                             "</head><body><img src=\"" +
+                             name + "\"></body></html>";
+    return platform::FileSystem::writeFile(pagePath, page);
+}
