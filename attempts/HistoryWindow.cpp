@@ -6,6 +6,7 @@
 #include "db/DbConnection.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
+#include "platform/gui/GridHeading.h"
 
 #include <algorithm>
 
@@ -133,14 +134,7 @@ void HistoryWindow::fill()
         Gui::failure(GBK("无法读取考试记录：") + store_->lastErrorText());
     static const char* const headings[] = {"开始时间", "身份证号", "座位号", "类型", "题量",
                                            "已答",     "标记",     "得分",   "用时", "状态"};
-    Gui::resetGrid(w, grid);
-    Gui::setGridRowCount(w, grid, static_cast<int>(shown_.size()) + 1);
-    std::vector<std::string> header;
-    for (const char* heading : headings)
-        header.push_back(platform::utf8ToGbk(heading));
-    Gui::setGridRow(w, grid, 0, header);
-    for (std::size_t c = 0; c < std::size(columnWidths); ++c)
-        Gui::setGridColumnWidth(w, grid, static_cast<int>(c), columnWidths[c]);
+    platform::GridHeading::reset(w, grid, static_cast<int>(shown_.size()), headings, columnWidths);
     const std::set<std::int64_t> unsent = unsent_ ? unsent_() : std::set<std::int64_t>();
     for (std::size_t i = 0; i < shown_.size(); ++i) {
         std::vector<std::string> texts = rowTexts(shown_[i]);

@@ -6,6 +6,7 @@
 #include "learning/StatsWindowLayout.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
+#include "platform/gui/GridHeading.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -135,14 +136,7 @@ void StatsWindow::created()
 void StatsWindow::fill()
 {
     const std::string& w = window();
-    Gui::resetGrid(w, grid);
-    Gui::setGridRowCount(w, grid, static_cast<int>(shown_.size()) + 1);
-    std::vector<std::string> header;
-    for (const char* heading : headings)
-        header.push_back(platform::utf8ToGbk(heading));
-    Gui::setGridRow(w, grid, 0, header);
-    for (std::size_t c = 0; c < std::size(columnWidths); ++c)
-        Gui::setGridColumnWidth(w, grid, static_cast<int>(c), columnWidths[c]);
+    platform::GridHeading::reset(w, grid, static_cast<int>(shown_.size()), headings, columnWidths);
     const auto& questions = statistics_.questions();
     for (std::size_t i = 0; i < shown_.size(); ++i) {
         const QuestionStatistics& q = questions[shown_[i]];

@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 
+#include "platform/gui/GridHeading.h"
 #include "platform/gui/GridView.h"
 
 #include <QApplication>
@@ -80,6 +81,32 @@ TEST_F(GridViewTest, ListingSetsCountsTextsWidthsAndColours)
     EXPECT_EQ(Gui::gridCellBackground("bank", "题库表", 1, 2), std::nullopt);
     Gui::setGridColumnCount("bank", "题库表", 5);
     EXPECT_EQ(Gui::gridColumnWidth("bank", "题库表", 1), 60);
+}
+
+TEST_F(GridViewTest, HeadingResetLaysTheHeadingRowAndWidthsOverAFreshGrid)
+{
+    WindowDescription window;
+    window.id = "list";
+    window.width = 400;
+    window.height = 300;
+    ControlDescription list = control("列表", ControlKind::Grid, 8, 8, 380, 280);
+    list.grid = {.rows = 1, .columns = 2, .fixedRows = 1, .fixedColumns = 0, .rowHeight = 24, .columnWidth = 80};
+    window.controls.push_back(list);
+    ASSERT_TRUE(Gui::openWindow(window, {}));
+    const char* const headings[] = {"题号", "答案"};
+    const int widths[] = {90, 50};
+    ASSERT_TRUE(GridHeading::reset("list", "列表", 3, headings, widths));
+    Gui::setGridRow("list", "列表", 1, {"1", "A"});
+    Gui::setGridCellBackground("list", "列表", 1, 1, 0xFF0000);
+    ASSERT_TRUE(GridHeading::reset("list", "列表", 2, headings, widths));
+    EXPECT_EQ(Gui::gridRowCount("list", "列表"), 3);
+    EXPECT_EQ(Gui::gridText("list", "列表", 0, 0), GBK("题号"));
+    EXPECT_EQ(Gui::gridText("list", "列表", 0, 1), GBK("答案"));
+    EXPECT_EQ(Gui::gridText("list", "列表", 1, 1), "");
+    EXPECT_EQ(Gui::gridCellBackground("list", "列表", 1, 1), std::nullopt);
+    EXPECT_EQ(Gui::gridColumnWidth("list", "列表", 0), 90);
+    EXPECT_EQ(Gui::gridColumnWidth("list", "列表", 1), 50);
+    EXPECT_FALSE(GridHeading::reset("list", "无此表", 2, headings, widths));
 }
 
 TEST_F(GridViewTest, CurrentRowIsNoneUntilChosenAndFixedCellsCannotBeChosen)
