@@ -271,9 +271,9 @@ void StartWindow::drillClicked()
     const int count = DrillBridge::drawDrill(state_, candidateId, reason);
     if (count == 0) {
         if (reason.empty())
-            Gui::messageBox(DrillBridge::nothingDueText(), GBK("提示"), MessageBoxIcon::Information);
+            Gui::notice(DrillBridge::nothingDueText());
         else
-            Gui::messageBox(DrillBridge::failedText(reason), GBK("信息"), MessageBoxIcon::Error);
+            Gui::failure(DrillBridge::failedText(reason));
         for (const char* button : {"按钮1", "错题按钮", "历史按钮"})
             Gui::setEnabled(w, button, true);
         return;
