@@ -74,10 +74,11 @@ void simulate(AttemptStore& store)
         }
         const std::int64_t id = store.begin(start);
         ASSERT_GT(id, 0) << store.lastErrorText();
-        if (state == 1)
+        if (state == 1) {
             ASSERT_TRUE(store.recordHandIn(id, score, 0, AttemptStore::now()));
-        else if (state == 2)
+        } else if (state == 2) {
             ASSERT_TRUE(store.recordAbandoned(id, AttemptStore::now()));
+        }
     };
     for (int c = 0; c < candidates; ++c) {
         attempt("exam", ability(random), 1);

@@ -54,10 +54,11 @@ protected:
         }
         const std::int64_t id = store.begin(start);
         ASSERT_NE(id, 0) << store.lastErrorText();
-        if (state == AttemptState::HandedIn)
+        if (state == AttemptState::HandedIn) {
             ASSERT_TRUE(store.recordHandIn(id, 0, 0, endedAt));
-        else if (state == AttemptState::Abandoned)
+        } else if (state == AttemptState::Abandoned) {
             ASSERT_TRUE(store.recordAbandoned(id, endedAt));
+        }
     }
 
     std::vector<std::string> due(std::uint32_t seed = 1)

@@ -39,8 +39,9 @@ TEST_F(RoomTest, BankStatisticsOnTheServerMatchTheLocalFile)
             const std::int64_t id = store->begin(start);
             ASSERT_GT(id, 0) << store->lastErrorText();
             // The last one stays in progress.
-            if (p < papers.size() + 1)
+            if (p < papers.size() + 1) {
                 ASSERT_TRUE(store->recordHandIn(id, score * 25, 0, AttemptStore::now()));
+            }
         }
     }
     BankStatistics onServer(server);
