@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -59,6 +60,8 @@ protected:
     {
         app.reset();
         platform::Gui::closeAllWindows();
+        for (const std::string& account : accounts_)
+            admin.execute("DROP USER IF EXISTS " + account);
         admin.dropDatabase(config.database);
         admin.close();
         std::filesystem::remove_all(folder);
@@ -66,12 +69,26 @@ protected:
 
     std::string file(const std::string& name) const { return (std::filesystem::path(folder) / name).string(); }
 
-    std::string profileText() const
+    std::string profileText() const { return profileText(config); }
+    static std::string profileText(const RoomConfig& account)
     {
-        return "[db]\nkind=mysql\nhost=" + config.host + "\nport=" + std::to_string(config.port) +
-               "\nname=" + config.database + "\nuser=" + config.user + "\n";
+        std::string text = "[db]\nkind=mysql\nhost=" + account.host + "\nport=" + std::to_string(account.port) +
+                           "\nname=" + account.database + "\nuser=" + account.user + "\n";
+        if (!account.password.empty())
+            text += "password=" + account.password + "\n";
+        return text;
     }
-    void writeProfile() const { std::ofstream(file("i.ini"), std::ios::binary) << profileText(); }
+    void writeProfile() const { writeProfile(config); }
+    void writeProfile(const RoomConfig& account) const
+    {
+        std::ofstream(file("i.ini"), std::ios::binary) << profileText(account);
+    }
+
+    // The accounts the README tells a room's administrator to make, with
+    // exactly its grants: the PCs' may change rows only, the loading account
+    // also replaces tables. Made on first use, dropped after the test.
+    RoomConfig pcAccount() { return account("pc", "SELECT, INSERT, UPDATE, DELETE"); }
+    RoomConfig loadAccount() { return account("load", "SELECT, INSERT, UPDATE, DELETE, CREATE, DROP, INDEX"); }
 
     // A bank file holding `rows` (ids as given).
     void makeBankFile(const std::string& path, const std::vector<RoomRow>& rows) const
@@ -159,6 +176,27 @@ protected:
         app->start();
     }
 
+    RoomConfig account(const std::string& role, const std::string& grants)
+    {
+        RoomConfig granted = config;
+        granted.user = role + "_" + config.database;
+        granted.password = role + "-secret";
+        // Over TCP without name resolution the client is 127.0.0.1; over the
+        // socket it is localhost.
+        for (const char* host : {"127.0.0.1", "localhost"}) {
+            const std::string account = "'" + granted.user + "'@'" + host + "'";
+            if (std::find(accounts_.begin(), accounts_.end(), account) != accounts_.end())
+                continue;
+            EXPECT_TRUE(admin.execute("CREATE USER " + account + " IDENTIFIED BY '" + granted.password + "'"))
+                << admin.lastErrorText();
+            EXPECT_TRUE(admin.execute("GRANT " + grants + " ON " + config.database + ".* TO " + account))
+                << admin.lastErrorText();
+            accounts_.push_back(account);
+        }
+        return granted;
+    }
+
+    std::vector<std::string> accounts_;
     RoomConfig config;
     MysqlConnection admin;
     std::string folder;
