@@ -132,7 +132,7 @@ TEST_F(BankStatisticsTest, FlagsTheMiskeyedQuestionsAndAgreesWithAnIndependentCo
     EXPECT_GE(caught, 4);
     EXPECT_LE(others, 3);
 
-    const std::string script = (std::filesystem::path(__FILE__).parent_path() / "bank_statistics.py").string();
+    const std::string script = (std::filesystem::path(MOCKEXAM_TESTS_DIR) / "learning" / "bank_statistics.py").string();
     FILE* pipe = popen(("/usr/bin/python3 " + script + " " + path()).c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string output;
