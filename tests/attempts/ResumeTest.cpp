@@ -137,4 +137,21 @@ TEST_F(ResumeTest, CorrectionsAndFlagsAreKeptWithTheAttempt)
     EXPECT_EQ(stored()[0].flagged, 1);
 }
 
+TEST_F(ResumeTest, AKillAfterTheFirstTickKeepsAndOffersTheTimeReallyLeft)
+{
+    enterExam(gbk("身份110"));
+    // The first tick only primes the clock's seconds; an hour less one second is left.
+    GuiDriver::fireTimer("exam", ExamWindow::clockTimerId);
+    EXPECT_EQ(stored()[0].secondsLeft, 3599);
+    ASSERT_TRUE(GuiDriver::clickCloseBox("exam"));
+
+    restart(MessageBoxResult::Yes);
+    ASSERT_EQ(driver.messageBoxes().size(), 1u);
+    EXPECT_NE(driver.messageBoxes()[0].text.find(gbk("剩余时间 0:59:59")), std::string::npos);
+    EXPECT_EQ(text("时间"), "0:59:59");
+    EXPECT_EQ(Gui::accessibleName("exam", "时间"), gbk("剩余时间 0:59:59"));
+    GuiDriver::fireTimer("exam", ExamWindow::clockTimerId);
+    EXPECT_EQ(text("时间"), "0:59:58");
+}
+
 } // namespace
