@@ -157,6 +157,8 @@ void AttemptBridge::examOpened(AppState& state, ExamWindow& exam)
     Gui::setText(ExamWindow::windowId, "时间", caption);
     ExamAccessibility::describeClock(caption);
     state.attempts->resume(*held);
+    // The candidate may have come back at another seat: the record follows the screen.
+    state.attempts->seatNumber(state.seatNumber);
 }
 
 void AttemptBridge::answered(AppState& state)

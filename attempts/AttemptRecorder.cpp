@@ -87,6 +87,7 @@ void AttemptRecorder::begin(const AttemptStart& start)
     entries_ = start.entries;
     currentQuestion_ = start.currentQuestion;
     secondsLeft_ = start.secondsLeft;
+    seatNumber_ = start.seatNumber;
 }
 
 void AttemptRecorder::resume(const StoredAttempt& attempt)
@@ -98,6 +99,7 @@ void AttemptRecorder::resume(const StoredAttempt& attempt)
     entries_ = attempt.entries;
     currentQuestion_ = attempt.summary.currentQuestion;
     secondsLeft_ = attempt.summary.secondsLeft;
+    seatNumber_ = attempt.summary.seatNumber;
 }
 
 void AttemptRecorder::stop()
@@ -162,6 +164,15 @@ void AttemptRecorder::currentQuestion(int number)
     if (!store_->recordCurrentQuestion(attempt_, number))
         return failed(store_->lastErrorText());
     currentQuestion_ = number;
+}
+
+void AttemptRecorder::seatNumber(const std::string& seat)
+{
+    if (!recording() || seat == seatNumber_)
+        return;
+    if (!store_->recordSeatNumber(attempt_, seat))
+        return failed(store_->lastErrorText());
+    seatNumber_ = seat;
 }
 
 void AttemptRecorder::secondsLeft(int seconds)

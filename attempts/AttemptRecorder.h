@@ -50,6 +50,8 @@ public:
     // Writes the texts and flag of the entry when they differ from what is stored.
     void syncEntry(const AttemptEntry& entry);
     void currentQuestion(int number);
+    // The seat the candidate sits at now (a resumed attempt may move).
+    void seatNumber(const std::string& seat);
     void secondsLeft(int seconds);
     void handIn(int score, int secondsLeft);
 
@@ -69,4 +71,5 @@ private:
     std::optional<StoredAttempt> pending_;
     int currentQuestion_ = 0;
     int secondsLeft_ = -1;
+    std::string seatNumber_;
 };

@@ -34,6 +34,8 @@ public:
     // The question texts and the flag of one entry (a correction, a flag).
     bool recordEntry(std::int64_t attempt, const AttemptEntry& entry);
     bool recordCurrentQuestion(std::int64_t attempt, int number);
+    // The seat the candidate continues the attempt at.
+    bool recordSeatNumber(std::int64_t attempt, const std::string& seatNumber);
     bool recordSecondsLeft(std::int64_t attempt, int secondsLeft);
     bool recordHandIn(std::int64_t attempt, int score, int secondsLeft, const std::string& at);
     bool recordAbandoned(std::int64_t attempt, const std::string& at);

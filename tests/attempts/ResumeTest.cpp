@@ -154,4 +154,26 @@ TEST_F(ResumeTest, AKillAfterTheFirstTickKeepsAndOffersTheTimeReallyLeft)
     EXPECT_EQ(text("时间"), "0:59:58");
 }
 
+TEST_F(ResumeTest, ResumingAtAnotherSeatRecordsThatSeat)
+{
+    enterExam(gbk("身份110"));
+    const std::string firstSeat = stored()[0].seatNumber;
+    ASSERT_NE(firstSeat, "27");
+    ASSERT_TRUE(GuiDriver::clickCloseBox("exam"));
+
+    app.reset();
+    Gui::closeAllWindows();
+    driver.answerNext(MessageBoxResult::Yes);
+    startApp();
+    GuiDriver::erase("start", "身份证编辑框");
+    GuiDriver::type("start", "身份证编辑框", gbk("身份110"));
+    GuiDriver::erase("start", "座位号编辑框");
+    GuiDriver::type("start", "座位号编辑框", "27");
+    ASSERT_TRUE(GuiDriver::click("start", "按钮1"));
+    ASSERT_TRUE(Gui::isOpen("exam"));
+    EXPECT_EQ(text("透明标签2"), "27");
+    ASSERT_EQ(stored().size(), 1u);
+    EXPECT_EQ(stored()[0].seatNumber, "27");
+}
+
 } // namespace
