@@ -1,10 +1,5 @@
 #include "attempts/AttemptRecorder.h"
 
-#include "platform/CodePage.h"
-#include "platform/gui/Gui.h"
-
-using platform::Gui;
-
 AttemptRecorder::AttemptRecorder(std::string path) : path_(std::move(path))
 {
 }
@@ -66,8 +61,8 @@ std::optional<StoredAttempt> AttemptRecorder::load(std::int64_t attempt)
 
 void AttemptRecorder::abandon(std::int64_t attempt)
 {
-    if (ensureOpen())
-        store_->recordAbandoned(attempt, AttemptStore::now());
+    if (ensureOpen() && store_->recordAbandoned(attempt, AttemptStore::now()))
+        committed();
 }
 
 void AttemptRecorder::begin(const AttemptStart& start)
@@ -88,6 +83,7 @@ void AttemptRecorder::begin(const AttemptStart& start)
     currentQuestion_ = start.currentQuestion;
     secondsLeft_ = start.secondsLeft;
     seatNumber_ = start.seatNumber;
+    committed();
 }
 
 void AttemptRecorder::resume(const StoredAttempt& attempt)
@@ -119,13 +115,17 @@ AttemptEntry* AttemptRecorder::cached(int number)
 
 void AttemptRecorder::failed(const std::string& reason)
 {
-    if (attempt_ != 0)
-        store_->recordAbandoned(attempt_, AttemptStore::now());
+    if (attempt_ != 0 && store_->recordAbandoned(attempt_, AttemptStore::now()))
+        committed();
     stop();
-    std::string text = GBK("考试记录无法保存，本次考试照常进行，但不会留下记录，也不能中断后继续。");
-    if (!reason.empty())
-        text += GBK("\r\n原因：") + reason;
-    Gui::messageBox(text, GBK("信息"), platform::MessageBoxIcon::Error);
+    if (onFailure)
+        onFailure(reason);
+}
+
+void AttemptRecorder::committed()
+{
+    if (onCommitted)
+        onCommitted();
 }
 
 void AttemptRecorder::answer(int number, const std::string& letter)
@@ -138,6 +138,7 @@ void AttemptRecorder::answer(int number, const std::string& letter)
         return failed(store_->lastErrorText());
     entry->chosen = letter;
     entry->chosenAt = at;
+    committed();
 }
 
 void AttemptRecorder::syncEntry(const AttemptEntry& entry)
@@ -155,6 +156,7 @@ void AttemptRecorder::syncEntry(const AttemptEntry& entry)
     if (!store_->recordEntry(attempt_, updated))
         return failed(store_->lastErrorText());
     *stored = std::move(updated);
+    committed();
 }
 
 void AttemptRecorder::currentQuestion(int number)
@@ -164,6 +166,7 @@ void AttemptRecorder::currentQuestion(int number)
     if (!store_->recordCurrentQuestion(attempt_, number))
         return failed(store_->lastErrorText());
     currentQuestion_ = number;
+    committed();
 }
 
 void AttemptRecorder::seatNumber(const std::string& seat)
@@ -173,6 +176,7 @@ void AttemptRecorder::seatNumber(const std::string& seat)
     if (!store_->recordSeatNumber(attempt_, seat))
         return failed(store_->lastErrorText());
     seatNumber_ = seat;
+    committed();
 }
 
 void AttemptRecorder::secondsLeft(int seconds)
@@ -182,6 +186,7 @@ void AttemptRecorder::secondsLeft(int seconds)
     if (!store_->recordSecondsLeft(attempt_, seconds))
         return failed(store_->lastErrorText());
     secondsLeft_ = seconds;
+    committed();
 }
 
 void AttemptRecorder::handIn(int score, int secondsLeft)
@@ -191,4 +196,5 @@ void AttemptRecorder::handIn(int score, int secondsLeft)
     if (!store_->recordHandIn(attempt_, score, secondsLeft, AttemptStore::now()))
         return failed(store_->lastErrorText());
     stop();
+    committed();
 }

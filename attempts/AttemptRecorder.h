@@ -5,6 +5,7 @@
 #include "attempts/SqliteResultsConnection.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,10 +14,15 @@
 
 // What the exam workflow tells the results database: every call commits before
 // it returns. The database opens on first use. When it cannot be written the
-// exam goes on unrecorded and the candidate is told once, in a box, that this
-// attempt will not be kept; later calls of that attempt then do nothing.
+// exam goes on unrecorded and onFailure is called once: this attempt will not
+// be kept; later calls then do nothing.
 class AttemptRecorder {
 public:
+    // Set by the owner: how the candidate learns that the attempt is not kept
+    // (the reason may be empty), and who is to hear of every committed change.
+    std::function<void(const std::string& reason)> onFailure;
+    std::function<void()> onCommitted;
+
     // path: the results database file (GBK); empty records nothing until set.
     explicit AttemptRecorder(std::string path = {});
     ~AttemptRecorder();
@@ -57,8 +63,10 @@ public:
 
 private:
     bool ensureOpen();
-    // Ends recording of this attempt and tells the candidate, once.
+    // Ends recording of this attempt and reports it, once.
     void failed(const std::string& reason);
+    // A change is in the database: its listener hears of it.
+    void committed();
     AttemptEntry* cached(int number);
 
     std::string path_;
