@@ -92,6 +92,9 @@ bool AttemptBridge::offerResume(AppState& state, const std::string& candidateId)
     const std::optional<AttemptSummary> open = state.attempts->inProgress(candidateId);
     if (!open)
         return false;
+    // A record that can be read but not written is told of before the offer,
+    // so that the candidate chooses knowing nothing more of it is kept.
+    state.attempts->checkWritable();
     if (Gui::messageBox(resumeQuestion(*open), GBK("提示"), platform::MessageBoxIcon::Information,
                         platform::MessageBoxButtons::YesNo) != platform::MessageBoxResult::Yes) {
         state.attempts->abandon(open->id);

@@ -15,6 +15,7 @@ void AttemptRecorder::setPath(const std::string& path)
     store_.reset();
     connection_.reset();
     openTried_ = false;
+    unwritable_ = false;
     path_ = path;
 }
 
@@ -61,14 +62,24 @@ std::optional<StoredAttempt> AttemptRecorder::load(std::int64_t attempt)
 
 void AttemptRecorder::abandon(std::int64_t attempt)
 {
-    if (ensureOpen() && store_->recordAbandoned(attempt, AttemptStore::now()))
+    if (!unwritable_ && ensureOpen() && store_->recordAbandoned(attempt, AttemptStore::now()))
         committed();
+}
+
+bool AttemptRecorder::checkWritable()
+{
+    if (unwritable_ || !ensureOpen())
+        return false;
+    if (store_->writable())
+        return true;
+    failed(store_->lastErrorText());
+    return false;
 }
 
 void AttemptRecorder::begin(const AttemptStart& start)
 {
     stop();
-    if (path_.empty())
+    if (path_.empty() || unwritable_)
         return;
     if (!ensureOpen()) {
         failed(openError_);
@@ -89,7 +100,7 @@ void AttemptRecorder::begin(const AttemptStart& start)
 void AttemptRecorder::resume(const StoredAttempt& attempt)
 {
     stop();
-    if (!ensureOpen())
+    if (unwritable_ || !ensureOpen())
         return;
     attempt_ = attempt.summary.id;
     entries_ = attempt.entries;
@@ -118,6 +129,7 @@ void AttemptRecorder::failed(const std::string& reason)
     if (attempt_ != 0 && store_->recordAbandoned(attempt_, AttemptStore::now()))
         committed();
     stop();
+    unwritable_ = true;
     if (onFailure)
         onFailure(reason);
 }

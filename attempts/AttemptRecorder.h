@@ -39,6 +39,9 @@ public:
     std::optional<AttemptSummary> inProgress(const std::string& candidateId);
     std::optional<StoredAttempt> load(std::int64_t attempt);
     void abandon(std::int64_t attempt);
+    // Whether the database takes writes; when it does not, this is reported
+    // like a failed write, before anything is recorded.
+    bool checkWritable();
 
     // Starts recording a new attempt with its drawn paper.
     void begin(const AttemptStart& start);
@@ -74,6 +77,8 @@ private:
     std::unique_ptr<AttemptStore> store_;
     bool openTried_ = false;
     std::string openError_;
+    // A write has failed and been reported: nothing more is tried on this database.
+    bool unwritable_ = false;
     std::int64_t attempt_ = 0;
     std::vector<AttemptEntry> entries_; // as stored
     std::optional<StoredAttempt> pending_;

@@ -237,6 +237,11 @@ bool AttemptStore::recordAbandoned(std::int64_t attempt, const std::string& at)
                         stateCode(AttemptState::InProgress) + "'"});
 }
 
+bool AttemptStore::writable()
+{
+    return transaction({"UPDATE results_meta SET value=value WHERE name='schema'"});
+}
+
 std::string AttemptStore::summaryColumns()
 {
     return "a.attempt_id, a.kind, a.candidate_id, a.seat_number, a.started_at, a.ended_at, a.state, a.seconds_left, "
