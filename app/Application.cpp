@@ -6,11 +6,11 @@
 #include "attempts/AttemptRecorder.h"
 #include "db/BackendRegistry.h"
 #include "db/EventPump.h"
+#include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
 
 Application::Application(Options options)
-    : state_(std::make_unique<AppState>()), registry_(std::make_unique<BackendRegistry>()),
-      attempts_(std::make_unique<AttemptRecorder>()),
+    : state_(std::make_unique<AppState>()), registry_(std::make_unique<BackendRegistry>()), attempts_(newRecorder()),
       examWindow_(std::make_unique<ExamWindow>(*state_)),
       startWindow_(std::make_unique<StartWindow>(*state_, *examWindow_, std::move(options.runDirectory)))
 {
@@ -27,6 +27,18 @@ Application::~Application()
     attempts_.reset();
     registry_.reset();
     EventPump::install(nullptr);
+}
+
+std::unique_ptr<AttemptRecorder> Application::newRecorder(std::string path)
+{
+    auto recorder = std::make_unique<AttemptRecorder>(std::move(path));
+    recorder->onFailure = [](const std::string& reason) {
+        std::string text = GBK("考试记录无法保存，本次考试照常进行，但不会留下记录，也不能中断后继续。");
+        if (!reason.empty())
+            text += GBK("\r\n原因：") + reason;
+        platform::Gui::failure(text);
+    };
+    return recorder;
 }
 
 bool Application::start()

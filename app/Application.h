@@ -32,6 +32,10 @@ public:
     // Set when start-up ended the program.
     std::optional<int> exitCode() const;
 
+    // A record of attempts as the program keeps it: when an attempt cannot be
+    // kept, a box tells the candidate so.
+    static std::unique_ptr<AttemptRecorder> newRecorder(std::string path = {});
+
     AppState& state() { return *state_; }
     ExamWindow& examWindow() { return *examWindow_; }
     StartWindow& startWindow() { return *startWindow_; }

@@ -2,6 +2,7 @@
 
 #include "app/AnswerReport.h"
 #include "app/AppState.h"
+#include "app/ExamAccessibility.h"
 #include "app/ExamWindow.h"
 #include "attempts/AttemptRecorder.h"
 #include "attempts/HistoryWindow.h"
@@ -64,10 +65,14 @@ std::string AttemptBridge::clockCaption(int seconds)
 
 std::string AttemptBridge::resumeQuestion(const AttemptSummary& attempt)
 {
+    // Read as the clock reads it: older records hold the primed first second
+    // of the hour as 1:00:59.
+    ExamClock left;
+    left.setSecondsLeft(attempt.secondsLeft);
     const std::string what = attempt.kind == "drill" ? GBK("错题练习") : GBK("考试");
     return GBK("您有一次尚未交卷的") + what + GBK("（开始于 ") + attempt.startedAt + GBK("，共 ") +
            std::to_string(attempt.paperSize) + GBK(" 题，已答 ") + std::to_string(attempt.answered) +
-           GBK(" 题，剩余时间 ") + clockCaption(attempt.secondsLeft) + GBK("）。\r\n是否继续这次") + what +
+           GBK(" 题，剩余时间 ") + clockCaption(left.secondsLeft()) + GBK("）。\r\n是否继续这次") + what +
            GBK("？选择“否”将放弃它并重新生成试卷。");
 }
 
@@ -87,6 +92,9 @@ bool AttemptBridge::offerResume(AppState& state, const std::string& candidateId)
     const std::optional<AttemptSummary> open = state.attempts->inProgress(candidateId);
     if (!open)
         return false;
+    // A record that can be read but not written is told of before the offer,
+    // so that the candidate chooses knowing nothing more of it is kept.
+    state.attempts->checkWritable();
     if (Gui::messageBox(resumeQuestion(*open), GBK("提示"), platform::MessageBoxIcon::Information,
                         platform::MessageBoxButtons::YesNo) != platform::MessageBoxResult::Yes) {
         state.attempts->abandon(open->id);
@@ -104,14 +112,12 @@ bool AttemptBridge::offerResume(AppState& state, const std::string& candidateId)
 
 int AttemptBridge::secondsLeft(const AppState& state)
 {
-    return state.clock.hours * 3600 + state.clock.minutes * 60 + state.clock.seconds;
+    return state.clock.secondsLeft();
 }
 
 void AttemptBridge::setSecondsLeft(AppState& state, int seconds)
 {
-    state.clock.hours = seconds / 3600;
-    state.clock.minutes = seconds / 60 % 60;
-    state.clock.seconds = seconds % 60;
+    state.clock.setSecondsLeft(seconds);
 }
 
 void AttemptBridge::examOpened(AppState& state, ExamWindow& exam)
@@ -150,8 +156,12 @@ void AttemptBridge::examOpened(AppState& state, ExamWindow& exam)
     if (question != 1)
         Gui::setBorder(ExamWindow::windowId, ExamWindow::cellName(question), platform::Border::Sunken);
     setSecondsLeft(state, held->summary.secondsLeft);
-    Gui::setText(ExamWindow::windowId, "时间", clockCaption(held->summary.secondsLeft));
+    const std::string caption = clockCaption(secondsLeft(state));
+    Gui::setText(ExamWindow::windowId, "时间", caption);
+    ExamAccessibility::describeClock(caption);
     state.attempts->resume(*held);
+    // The candidate may have come back at another seat: the record follows the screen.
+    state.attempts->seatNumber(state.seatNumber);
 }
 
 void AttemptBridge::answered(AppState& state)

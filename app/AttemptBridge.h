@@ -44,7 +44,7 @@ public:
     // A stored paper's report, byte for byte as its hand-in wrote it.
     static std::string replayReport(const std::vector<AttemptEntry>& entries);
 
-    // Remaining time as the clock's fields add it up, and back.
+    // The time left on the clock (ExamClock::secondsLeft), and back.
     static int secondsLeft(const AppState& state);
     static void setSecondsLeft(AppState& state, int seconds);
     // "h:mm:ss", as the clock shows it.

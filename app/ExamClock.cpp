@@ -33,3 +33,17 @@ ExamClock::Tick ExamClock::tick()
     result.timeUp = minutes == 0 && seconds == 0;
     return result;
 }
+
+std::int32_t ExamClock::secondsLeft() const
+{
+    if (hours != 0 && minutes == 0 && seconds != 0)
+        return (hours - 1) * 3600 + 59 * 60 + seconds;
+    return hours * 3600 + minutes * 60 + seconds;
+}
+
+void ExamClock::setSecondsLeft(std::int32_t left)
+{
+    hours = left / 3600;
+    minutes = left / 60 % 60;
+    seconds = left % 60;
+}

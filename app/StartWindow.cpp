@@ -3,6 +3,7 @@
 #include "app/AttemptBridge.h"
 #include "app/DrillBridge.h"
 #include "app/ExamWindow.h"
+#include "attempts/AttemptRecorder.h"
 #include "attempts/AttemptStore.h"
 #include "bank/QuestionRecord.h"
 #include "bank/StartWindowLayout.h"
@@ -10,8 +11,8 @@
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/ProfileReader.h"
-#include "room/RoomConfig.h"
 #include "room/ResultsOutbox.h"
+#include "room/RoomConfig.h"
 #include "room/RoomServer.h"
 #include "room/SqlDialect.h"
 
@@ -74,6 +75,9 @@ StartWindow::StartWindow(AppState& state, ExamWindow& exam, std::optional<std::s
 
 StartWindow::~StartWindow()
 {
+    // The sender goes with this window; the record outlives it.
+    if (outbox_ && state_.attempts != nullptr)
+        state_.attempts->onCommitted = nullptr;
     if (Gui::isOpen(startWindow()))
         Gui::closeWindow(startWindow());
 }
@@ -151,11 +155,15 @@ void StartWindow::created()
             endProgram(RoomServer::unreachableMessage(room), GBK("提示"), MessageBoxIcon::Information, 0);
             return;
         }
-        // Without a writable results database the recorder tells the candidate
-        // itself; there is then nothing to send.
+        // Without a writable results database the candidate is told by the
+        // record of the attempt; there is then nothing to send.
         outbox_ = std::make_unique<ResultsOutbox>(state_.filePath(AttemptStore::fileName), room);
-        if (outbox_->prepare())
+        if (outbox_->prepare()) {
             outbox_->start();
+            // Each change is on its way as soon as it is committed, not at the sender's next round.
+            if (state_.attempts != nullptr)
+                state_.attempts->onCommitted = [outbox = outbox_.get()] { outbox->poke(); };
+        }
         return;
     }
     if (const std::string problem = bankProblem(); !problem.empty())

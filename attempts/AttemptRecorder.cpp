@@ -1,10 +1,5 @@
 #include "attempts/AttemptRecorder.h"
 
-#include "platform/CodePage.h"
-#include "platform/gui/Gui.h"
-
-using platform::Gui;
-
 AttemptRecorder::AttemptRecorder(std::string path) : path_(std::move(path))
 {
 }
@@ -20,6 +15,7 @@ void AttemptRecorder::setPath(const std::string& path)
     store_.reset();
     connection_.reset();
     openTried_ = false;
+    unwritable_ = false;
     path_ = path;
 }
 
@@ -66,14 +62,24 @@ std::optional<StoredAttempt> AttemptRecorder::load(std::int64_t attempt)
 
 void AttemptRecorder::abandon(std::int64_t attempt)
 {
-    if (ensureOpen())
-        store_->recordAbandoned(attempt, AttemptStore::now());
+    if (!unwritable_ && ensureOpen() && store_->recordAbandoned(attempt, AttemptStore::now()))
+        committed();
+}
+
+bool AttemptRecorder::checkWritable()
+{
+    if (unwritable_ || !ensureOpen())
+        return false;
+    if (store_->writable())
+        return true;
+    failed(store_->lastErrorText());
+    return false;
 }
 
 void AttemptRecorder::begin(const AttemptStart& start)
 {
     stop();
-    if (path_.empty())
+    if (path_.empty() || unwritable_)
         return;
     if (!ensureOpen()) {
         failed(openError_);
@@ -87,17 +93,20 @@ void AttemptRecorder::begin(const AttemptStart& start)
     entries_ = start.entries;
     currentQuestion_ = start.currentQuestion;
     secondsLeft_ = start.secondsLeft;
+    seatNumber_ = start.seatNumber;
+    committed();
 }
 
 void AttemptRecorder::resume(const StoredAttempt& attempt)
 {
     stop();
-    if (!ensureOpen())
+    if (unwritable_ || !ensureOpen())
         return;
     attempt_ = attempt.summary.id;
     entries_ = attempt.entries;
     currentQuestion_ = attempt.summary.currentQuestion;
     secondsLeft_ = attempt.summary.secondsLeft;
+    seatNumber_ = attempt.summary.seatNumber;
 }
 
 void AttemptRecorder::stop()
@@ -117,13 +126,18 @@ AttemptEntry* AttemptRecorder::cached(int number)
 
 void AttemptRecorder::failed(const std::string& reason)
 {
-    if (attempt_ != 0)
-        store_->recordAbandoned(attempt_, AttemptStore::now());
+    if (attempt_ != 0 && store_->recordAbandoned(attempt_, AttemptStore::now()))
+        committed();
     stop();
-    std::string text = GBK("考试记录无法保存，本次考试照常进行，但不会留下记录，也不能中断后继续。");
-    if (!reason.empty())
-        text += GBK("\r\n原因：") + reason;
-    Gui::messageBox(text, GBK("信息"), platform::MessageBoxIcon::Error);
+    unwritable_ = true;
+    if (onFailure)
+        onFailure(reason);
+}
+
+void AttemptRecorder::committed()
+{
+    if (onCommitted)
+        onCommitted();
 }
 
 void AttemptRecorder::answer(int number, const std::string& letter)
@@ -136,6 +150,7 @@ void AttemptRecorder::answer(int number, const std::string& letter)
         return failed(store_->lastErrorText());
     entry->chosen = letter;
     entry->chosenAt = at;
+    committed();
 }
 
 void AttemptRecorder::syncEntry(const AttemptEntry& entry)
@@ -153,6 +168,7 @@ void AttemptRecorder::syncEntry(const AttemptEntry& entry)
     if (!store_->recordEntry(attempt_, updated))
         return failed(store_->lastErrorText());
     *stored = std::move(updated);
+    committed();
 }
 
 void AttemptRecorder::currentQuestion(int number)
@@ -162,6 +178,17 @@ void AttemptRecorder::currentQuestion(int number)
     if (!store_->recordCurrentQuestion(attempt_, number))
         return failed(store_->lastErrorText());
     currentQuestion_ = number;
+    committed();
+}
+
+void AttemptRecorder::seatNumber(const std::string& seat)
+{
+    if (!recording() || seat == seatNumber_)
+        return;
+    if (!store_->recordSeatNumber(attempt_, seat))
+        return failed(store_->lastErrorText());
+    seatNumber_ = seat;
+    committed();
 }
 
 void AttemptRecorder::secondsLeft(int seconds)
@@ -171,6 +198,7 @@ void AttemptRecorder::secondsLeft(int seconds)
     if (!store_->recordSecondsLeft(attempt_, seconds))
         return failed(store_->lastErrorText());
     secondsLeft_ = seconds;
+    committed();
 }
 
 void AttemptRecorder::handIn(int score, int secondsLeft)
@@ -180,4 +208,5 @@ void AttemptRecorder::handIn(int score, int secondsLeft)
     if (!store_->recordHandIn(attempt_, score, secondsLeft, AttemptStore::now()))
         return failed(store_->lastErrorText());
     stop();
+    committed();
 }

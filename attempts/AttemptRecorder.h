@@ -5,6 +5,7 @@
 #include "attempts/SqliteResultsConnection.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,10 +14,15 @@
 
 // What the exam workflow tells the results database: every call commits before
 // it returns. The database opens on first use. When it cannot be written the
-// exam goes on unrecorded and the candidate is told once, in a box, that this
-// attempt will not be kept; later calls of that attempt then do nothing.
+// exam goes on unrecorded and onFailure is called once: this attempt will not
+// be kept; later calls then do nothing.
 class AttemptRecorder {
 public:
+    // Set by the owner: how the candidate learns that the attempt is not kept
+    // (the reason may be empty), and who is to hear of every committed change.
+    std::function<void(const std::string& reason)> onFailure;
+    std::function<void()> onCommitted;
+
     // path: the results database file (GBK); empty records nothing until set.
     explicit AttemptRecorder(std::string path = {});
     ~AttemptRecorder();
@@ -33,6 +39,9 @@ public:
     std::optional<AttemptSummary> inProgress(const std::string& candidateId);
     std::optional<StoredAttempt> load(std::int64_t attempt);
     void abandon(std::int64_t attempt);
+    // Whether the database takes writes; when it does not, this is reported
+    // like a failed write, before anything is recorded.
+    bool checkWritable();
 
     // Starts recording a new attempt with its drawn paper.
     void begin(const AttemptStart& start);
@@ -50,13 +59,17 @@ public:
     // Writes the texts and flag of the entry when they differ from what is stored.
     void syncEntry(const AttemptEntry& entry);
     void currentQuestion(int number);
+    // The seat the candidate sits at now (a resumed attempt may move).
+    void seatNumber(const std::string& seat);
     void secondsLeft(int seconds);
     void handIn(int score, int secondsLeft);
 
 private:
     bool ensureOpen();
-    // Ends recording of this attempt and tells the candidate, once.
+    // Ends recording of this attempt and reports it, once.
     void failed(const std::string& reason);
+    // A change is in the database: its listener hears of it.
+    void committed();
     AttemptEntry* cached(int number);
 
     std::string path_;
@@ -64,9 +77,12 @@ private:
     std::unique_ptr<AttemptStore> store_;
     bool openTried_ = false;
     std::string openError_;
+    // A write has failed and been reported: nothing more is tried on this database.
+    bool unwritable_ = false;
     std::int64_t attempt_ = 0;
     std::vector<AttemptEntry> entries_; // as stored
     std::optional<StoredAttempt> pending_;
     int currentQuestion_ = 0;
     int secondsLeft_ = -1;
+    std::string seatNumber_;
 };

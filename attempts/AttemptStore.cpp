@@ -211,6 +211,12 @@ bool AttemptStore::recordCurrentQuestion(std::int64_t attempt, int number)
                         " WHERE attempt_id=" + std::to_string(attempt)});
 }
 
+bool AttemptStore::recordSeatNumber(std::int64_t attempt, const std::string& seatNumber)
+{
+    return transaction(
+        {"UPDATE exam_attempt SET seat_number=" + quoted(seatNumber) + " WHERE attempt_id=" + std::to_string(attempt)});
+}
+
 bool AttemptStore::recordSecondsLeft(std::int64_t attempt, int secondsLeft)
 {
     return transaction({"UPDATE exam_attempt SET seconds_left=" + std::to_string(secondsLeft) +
@@ -229,6 +235,11 @@ bool AttemptStore::recordAbandoned(std::int64_t attempt, const std::string& at)
     return transaction({"UPDATE exam_attempt SET state='" + std::string(stateCode(AttemptState::Abandoned)) +
                         "', ended_at=" + quoted(at) + " WHERE attempt_id=" + std::to_string(attempt) + " AND state='" +
                         stateCode(AttemptState::InProgress) + "'"});
+}
+
+bool AttemptStore::writable()
+{
+    return transaction({"UPDATE results_meta SET value=value WHERE name='schema'"});
 }
 
 std::string AttemptStore::summaryColumns()

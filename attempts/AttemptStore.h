@@ -34,9 +34,14 @@ public:
     // The question texts and the flag of one entry (a correction, a flag).
     bool recordEntry(std::int64_t attempt, const AttemptEntry& entry);
     bool recordCurrentQuestion(std::int64_t attempt, int number);
+    // The seat the candidate continues the attempt at.
+    bool recordSeatNumber(std::int64_t attempt, const std::string& seatNumber);
     bool recordSecondsLeft(std::int64_t attempt, int secondsLeft);
     bool recordHandIn(std::int64_t attempt, int score, int secondsLeft, const std::string& at);
     bool recordAbandoned(std::int64_t attempt, const std::string& at);
+    // Whether the database takes a write now: an update that changes nothing
+    // and touches no attempt. Reading may work where writing does not.
+    bool writable();
 
     // The newest attempt of the candidate still in progress.
     std::optional<AttemptSummary> findInProgress(const std::string& candidateId);

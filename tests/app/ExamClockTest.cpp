@@ -45,3 +45,22 @@ TEST(ExamClock, FollowsTheTickTableToTimeUp)
     }
     EXPECT_EQ(captions, 3599);
 }
+
+// What is stored and offered on resume: the time really left, from which a
+// restored clock goes on showing what the running one would have shown.
+TEST(ExamClock, SecondsLeftIsTheTimeLeftAndRestoresTheClock)
+{
+    ExamClock clock;
+    clock.start();
+    for (int tick = 0; tick <= 3600; ++tick) {
+        ASSERT_EQ(clock.secondsLeft(), 3600 - tick) << tick;
+        ExamClock restored;
+        restored.setSecondsLeft(clock.secondsLeft());
+        ASSERT_EQ(restored.secondsLeft(), 3600 - tick) << tick;
+        if (tick == 3600)
+            break;
+        const ExamClock::Tick next = clock.tick(), resumed = restored.tick();
+        ASSERT_EQ(resumed.caption, next.caption) << tick;
+        ASSERT_EQ(resumed.timeUp, next.timeUp) << tick;
+    }
+}

@@ -1,4 +1,5 @@
 #include "attempts/AttemptStore.h"
+#include "app/Application.h"
 #include "attempts/AttemptRecorder.h"
 #include "attempts/SqliteResultsConnection.h"
 #include "platform/CodePage.h"
@@ -149,7 +150,8 @@ TEST_F(AttemptStoreTest, UnwritableDatabaseIsToldOnceAndRecordsNothing)
         GTEST_SKIP() << "no way to make a file read-only here";
 
     platform::GuiDriver driver;
-    AttemptRecorder recorder(path);
+    const std::unique_ptr<AttemptRecorder> made = Application::newRecorder(path);
+    AttemptRecorder& recorder = *made;
     recorder.begin(paper("110", 2));
     EXPECT_FALSE(recorder.recording());
     recorder.answer(1, "A");

@@ -4,6 +4,9 @@
 #include "attempts/AttemptStore.h"
 #include "attempts/SqliteResultsConnection.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using platform::Gui;
 using platform::GuiDriver;
 using platform::MessageBoxResult;
@@ -16,6 +19,24 @@ protected:
     {
         AppTest::SetUp();
         makeBank(plainQuestions(30));
+    }
+
+    void TearDown() override
+    {
+        if (immutable)
+            std::system(("chattr -i '" + file(AttemptStore::fileName).string() + "' 2>/dev/null").c_str());
+        AppTest::TearDown();
+    }
+
+    // File modes do not stop the superuser; the immutable attribute does.
+    bool makeResultsReadOnly()
+    {
+        const std::string path = file(AttemptStore::fileName).string();
+        ::chmod(path.c_str(), 0400);
+        if (::access(path.c_str(), W_OK) != 0)
+            return true;
+        immutable = std::system(("chattr +i '" + path + "' 2>/dev/null").c_str()) == 0;
+        return immutable;
     }
 
     void answer(int k, const char* letter)
@@ -50,6 +71,8 @@ protected:
         EXPECT_TRUE(store.list("", rows));
         return rows;
     }
+
+    bool immutable = false;
 };
 
 TEST_F(ResumeTest, YesRestoresPaperAnswersColoursQuestionAndClock)
@@ -135,6 +158,68 @@ TEST_F(ResumeTest, CorrectionsAndFlagsAreKeptWithTheAttempt)
     EXPECT_EQ(state().paper.entry(4).title, gbk("改正后的题目"));
     EXPECT_TRUE(state().paper.entry(4).flagged);
     EXPECT_EQ(stored()[0].flagged, 1);
+}
+
+TEST_F(ResumeTest, AKillAfterTheFirstTickKeepsAndOffersTheTimeReallyLeft)
+{
+    enterExam(gbk("身份110"));
+    // The first tick only primes the clock's seconds; an hour less one second is left.
+    GuiDriver::fireTimer("exam", ExamWindow::clockTimerId);
+    EXPECT_EQ(stored()[0].secondsLeft, 3599);
+    ASSERT_TRUE(GuiDriver::clickCloseBox("exam"));
+
+    restart(MessageBoxResult::Yes);
+    ASSERT_EQ(driver.messageBoxes().size(), 1u);
+    EXPECT_NE(driver.messageBoxes()[0].text.find(gbk("剩余时间 0:59:59")), std::string::npos);
+    EXPECT_EQ(text("时间"), "0:59:59");
+    EXPECT_EQ(Gui::accessibleName("exam", "时间"), gbk("剩余时间 0:59:59"));
+    GuiDriver::fireTimer("exam", ExamWindow::clockTimerId);
+    EXPECT_EQ(text("时间"), "0:59:58");
+}
+
+TEST_F(ResumeTest, ResumingAtAnotherSeatRecordsThatSeat)
+{
+    enterExam(gbk("身份110"));
+    const std::string firstSeat = stored()[0].seatNumber;
+    ASSERT_NE(firstSeat, "27");
+    ASSERT_TRUE(GuiDriver::clickCloseBox("exam"));
+
+    app.reset();
+    Gui::closeAllWindows();
+    driver.answerNext(MessageBoxResult::Yes);
+    startApp();
+    GuiDriver::erase("start", "身份证编辑框");
+    GuiDriver::type("start", "身份证编辑框", gbk("身份110"));
+    GuiDriver::erase("start", "座位号编辑框");
+    GuiDriver::type("start", "座位号编辑框", "27");
+    ASSERT_TRUE(GuiDriver::click("start", "按钮1"));
+    ASSERT_TRUE(Gui::isOpen("exam"));
+    EXPECT_EQ(text("透明标签2"), "27");
+    ASSERT_EQ(stored().size(), 1u);
+    EXPECT_EQ(stored()[0].seatNumber, "27");
+}
+
+TEST_F(ResumeTest, AnUnwritableRecordIsToldOfBeforeTheOfferAndOnlyThen)
+{
+    enterExam(gbk("身份110"));
+    answer(3, "A");
+    ASSERT_TRUE(GuiDriver::clickCloseBox("exam"));
+    app.reset();
+    Gui::closeAllWindows();
+    if (!makeResultsReadOnly())
+        GTEST_SKIP() << "no way to make a file read-only here";
+
+    driver.answerNext(MessageBoxResult::Ok);
+    restart(MessageBoxResult::Yes);
+    ASSERT_EQ(driver.messageBoxes().size(), 2u);
+    EXPECT_EQ(driver.messageBoxes()[0].caption, gbk("信息"));
+    EXPECT_EQ(driver.messageBoxes()[0].icon, platform::MessageBoxIcon::Error);
+    EXPECT_EQ(driver.messageBoxes()[1].buttons, platform::MessageBoxButtons::YesNo);
+    // The answers read back still come back; nothing more is tried or told.
+    EXPECT_EQ(state().paper.entry(3).chosen, "A");
+    answer(4, "B");
+    GuiDriver::fireTimer("exam", ExamWindow::clockTimerId);
+    EXPECT_EQ(driver.messageBoxes().size(), 2u);
 }
 
 } // namespace

@@ -98,6 +98,33 @@ TEST_F(RoomResultsTest, TheWholeExamRoadEndsOnTheServer)
     EXPECT_TRUE(ResultsOutbox::unsentAttempts(file(AttemptStore::fileName)).empty());
 }
 
+TEST_F(RoomResultsTest, EveryCommittedChangeWakesTheSender)
+{
+    enterOnServer("330303");
+    MysqlResultsConnection server;
+    ASSERT_TRUE(server.open(config));
+    using Clock = std::chrono::steady_clock;
+    // How long until the server holds `letter` as the answer to question 1.
+    auto arrival = [&](const std::string& letter, Clock::duration limit) {
+        const Clock::time_point from = Clock::now();
+        ResultsConnection::Rows rows;
+        while (Clock::now() - from < limit) {
+            if (server.query("SELECT chosen FROM exam_attempt_entry WHERE entry_no=1", rows) && !rows.empty() &&
+                rows[0][0] == letter)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return Clock::now() - from;
+    };
+    ASSERT_TRUE(GuiDriver::click("exam", "A"));
+    ASSERT_LT(arrival("A", std::chrono::seconds(10)), std::chrono::seconds(10));
+    // The sender has just sent: left alone it sleeps a whole retry period now,
+    // so only being woken brings the next change sooner.
+    ASSERT_TRUE(GuiDriver::click("exam", "B"));
+    EXPECT_LT(arrival("B", std::chrono::seconds(3)), std::chrono::milliseconds(600));
+    static_assert(ResultsOutbox::retryMilliseconds >= 1000);
+}
+
 TEST_F(RoomResultsTest, AServerStoppedMidExamGetsEveryChangeOnceWhenItIsBack)
 {
     // A server of this test's own, without the watcher that would remove its
