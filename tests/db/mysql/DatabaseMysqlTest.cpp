@@ -4,6 +4,9 @@
 
 #include "tests/db/DatabaseFixture.h"
 
+#include "db/BackendRegistry.h"
+#include "db/DbConnection.h"
+#include "db/DbRecordset.h"
 #include "db/Transaction.h"
 #include "db/mysql/MysqlRecordset.h"
 #include "platform/CodePage.h"
@@ -71,6 +74,7 @@ public:
         const MysqlTestServer& server = MysqlTestServer::shared();
         return ConnectOptions::mysql(server.host, server.port, database_, server.user, "");
     }
+    const std::string& database() const { return database_; }
 
 private:
     std::string database_;
@@ -201,6 +205,37 @@ TEST_P(DatabaseMysqlTest, AKilledSessionTakesItsTransactionAlong)
     EXPECT_FALSE(db.inTransaction());
     EXPECT_TRUE(db.execute("INSERT INTO T (name) VALUES ('next')")) << db.lastErrorText();
     EXPECT_EQ(names(), std::vector<std::string>{"next"});
+}
+
+// The facades' connection and the registry's recordset carry on after the
+// server ended their session.
+TEST_P(DatabaseMysqlTest, FacadesRecoverFromAKilledSession)
+{
+    const std::string database = static_cast<MysqlDatabaseBackend&>(*backend).database();
+    BackendRegistry registry;
+    DbConnection connection;
+    ASSERT_TRUE(connection.open(std::string("localhost"), std::string("root"), std::string(), database, std::nullopt,
+                                DbKind::Mysql))
+        << connection.lastErrorText();
+    DbRecordset recordset;
+    ASSERT_TRUE(recordset.attach(connection));
+    ASSERT_TRUE(recordset.open("SELECT COUNT(*) AS n FROM T"));
+
+    killSession(registry.mysqlConnection().handle());
+    EXPECT_TRUE(connection.execute("INSERT INTO T (name) VALUES ('x')")) << connection.lastErrorText();
+    std::int64_t n = 0;
+    ASSERT_TRUE(recordset.open("SELECT COUNT(*) AS n FROM T")) << connection.lastErrorText();
+    EXPECT_TRUE(recordset.readInt64("n", n));
+    EXPECT_EQ(n, 1);
+
+    killSession(registry.mysqlConnection().handle());
+    ASSERT_TRUE(recordset.open("SELECT name FROM T")) << connection.lastErrorText();
+    std::string name;
+    EXPECT_TRUE(recordset.readText("name", name));
+    EXPECT_EQ(name, "x");
+    EXPECT_TRUE(recordset.exists("T", "name='x'"));
+    recordset.close();
+    connection.close();
 }
 
 // A session that keeps the server's own literal rules, as the facades' does,
