@@ -458,6 +458,15 @@ std::string Statement::columnName(int column) const
     return field && field->name ? std::string(field->name, field->name_length) : std::string();
 }
 
+int Statement::columnIndex(std::string_view name) const
+{
+    for (int column = 0, count = columnCount(); column < count; ++column) {
+        if (columnName(column) == name)
+            return column;
+    }
+    return -1;
+}
+
 const char* Statement::mysqlCell(int column, unsigned long& length) const
 {
     length = 0;

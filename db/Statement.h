@@ -58,6 +58,8 @@ public:
     // On the server, known once the first step() ran.
     int columnCount() const;
     std::string columnName(int column) const;
+    // The first column of exactly that name; -1 when there is none.
+    int columnIndex(std::string_view name) const;
     // The current row's cells; NULL, or no current row, reads as "" and 0.
     bool isNull(int column) const;
     std::string text(int column) const;

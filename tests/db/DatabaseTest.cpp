@@ -51,6 +51,8 @@ TEST_P(DatabaseTest, BoundValuesComeBackAsTheyWent)
     EXPECT_FALSE(select.step());
     EXPECT_FALSE(select.failed());
     EXPECT_EQ(select.columnName(1), "n");
+    EXPECT_EQ(select.columnIndex("pic"), 2);
+    EXPECT_EQ(select.columnIndex("missing"), -1);
 
     Database::Rows rows;
     ASSERT_TRUE(db.query("SELECT name, n FROM T WHERE n IS NULL", rows)) << db.lastErrorText();
