@@ -8,13 +8,13 @@
 #include "bank/QuestionRecord.h"
 #include "bank/StartWindowLayout.h"
 #include "db/BackendRegistry.h"
+#include "db/Dialect.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/ProfileReader.h"
 #include "room/ResultsOutbox.h"
 #include "room/RoomConfig.h"
 #include "room/RoomServer.h"
-#include "room/SqlDialect.h"
 
 #include <algorithm>
 #include <cstring>
@@ -225,7 +225,7 @@ int StartWindow::drawPaper()
     const std::string& w = startWindow();
     DbRecordset& rows = state_.recordset;
     rows.attach(state_.connection);
-    rows.open(SqlDialect::drawQuery(BackendRegistry::currentKind()));
+    rows.open(Dialect::drawQuery(BackendRegistry::currentKind()));
     const int count = rows.recordCount();
     if (count <= 0) {
         rows.close();

@@ -10,6 +10,11 @@ BackendRegistry::BackendRegistry()
 {
     if (liveRegistry == nullptr)
         liveRegistry = this;
+    // A recordset left on a lost session would fail every query from then on.
+    mysqlDatabase_.setReconnectListener([this] {
+        if (mysqlRecordset_.handle() != nullptr)
+            mysqlRecordset_.attach(mysqlDatabase_.mysqlConnection());
+    });
 }
 
 BackendRegistry::~BackendRegistry()
@@ -18,10 +23,10 @@ BackendRegistry::~BackendRegistry()
     // and the databases close with their connections.
     sqliteRecordset_.close();
     sqliteRecordset_.attachHandle(nullptr);
-    sqliteConnection_.close();
+    sqliteDatabase_.close();
     mysqlRecordset_.close();
     mysqlRecordset_.attachHandle(nullptr);
-    mysqlConnection_.close();
+    mysqlDatabase_.close();
     if (liveRegistry == this)
         liveRegistry = nullptr;
 }

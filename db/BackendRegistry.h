@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/Database.h"
 #include "db/DbKind.h"
 #include "db/mysql/MysqlConnection.h"
 #include "db/mysql/MysqlRecordset.h"
@@ -7,11 +8,11 @@
 #include "db/sqlite/SqliteRecordset.h"
 
 // The process-wide backend state behind every DbConnection and DbRecordset:
-// the current kind and one connection and one recordset per backend. The
-// program creates one registry at start-up, before the first open, and
-// destroys it at shutdown after its own objects; while it lives, instance()
-// returns it. Facades used without a registry act as if no backend were
-// selected.
+// the current kind, one Database per backend (whose backend connections the
+// facades drive) and one recordset per backend. The program creates one
+// registry at start-up, before the first open, and destroys it at shutdown
+// after its own objects; while it lives, instance() returns it. Facades used
+// without a registry act as if no backend were selected.
 class BackendRegistry {
 public:
     // Becomes the process's registry unless another one is alive.
@@ -28,15 +29,17 @@ public:
     DbKind kind() const { return kind_; }
     void setKind(DbKind kind) { kind_ = kind; }
 
-    MysqlConnection& mysqlConnection() { return mysqlConnection_; }
-    SqliteConnection& sqliteConnection() { return sqliteConnection_; }
+    Database& sqliteDatabase() { return sqliteDatabase_; }
+    Database& mysqlDatabase() { return mysqlDatabase_; }
+    MysqlConnection& mysqlConnection() { return mysqlDatabase_.mysqlConnection(); }
+    SqliteConnection& sqliteConnection() { return sqliteDatabase_.sqliteConnection(); }
     SqliteRecordset& sqliteRecordset() { return sqliteRecordset_; }
     MysqlRecordset& mysqlRecordset() { return mysqlRecordset_; }
 
 private:
     DbKind kind_ = DbKind::None;
-    MysqlConnection mysqlConnection_;
-    SqliteConnection sqliteConnection_;
+    Database mysqlDatabase_{DbKind::Mysql};
+    Database sqliteDatabase_{DbKind::Sqlite};
     SqliteRecordset sqliteRecordset_;
     MysqlRecordset mysqlRecordset_;
 };

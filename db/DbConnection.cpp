@@ -8,6 +8,11 @@
 
 namespace {
 
+Database& sqliteDatabase()
+{
+    return BackendRegistry::instance()->sqliteDatabase();
+}
+
 SqliteConnection& sqlite()
 {
     return BackendRegistry::instance()->sqliteConnection();
@@ -21,7 +26,12 @@ void closeSqlite()
     SqliteRecordset& recordset = BackendRegistry::instance()->sqliteRecordset();
     recordset.close();
     recordset.attachHandle(nullptr);
-    sqlite().close();
+    sqliteDatabase().close();
+}
+
+Database& mysqlDatabase()
+{
+    return BackendRegistry::instance()->mysqlDatabase();
 }
 
 MysqlConnection& mysql()
@@ -36,7 +46,20 @@ void closeMysql()
     MysqlRecordset& recordset = BackendRegistry::instance()->mysqlRecordset();
     recordset.close();
     recordset.attachHandle(nullptr);
-    mysql().close();
+    mysqlDatabase().close();
+}
+
+// The Database of the current kind; null with no backend selected.
+Database* current()
+{
+    switch (BackendRegistry::currentKind()) {
+    case DbKind::Sqlite:
+        return &sqliteDatabase();
+    case DbKind::Mysql:
+        return &mysqlDatabase();
+    default:
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -50,15 +73,25 @@ bool DbConnection::open(const std::optional<std::string>& host, const std::optio
         return false;
     registry->setKind(kind);
     switch (kind) {
-    case DbKind::Sqlite:
+    case DbKind::Sqlite: {
         closeSqlite();
-        return sqlite().open(database, true, password.value_or(""), 1);
-    case DbKind::Mysql:
+        ConnectOptions options = ConnectOptions::sqlite(database, true);
+        options.password = password.value_or("");
+        return sqliteDatabase().open(options);
+    }
+    case DbKind::Mysql: {
         // User and password count as given even when left out, so the backend's
-        // default user name never applies here.
+        // default user name never applies here. The session keeps the server's
+        // own rules for literals, which the statements of the facades' callers
+        // are written for, and no limit on how long a statement may take.
         closeMysql();
-        return mysql().connect(host.value_or(""), database, user.value_or(""), password.value_or(""),
-                               MysqlConnection::DefaultPort, charset.value_or("GBK"));
+        ConnectOptions options = ConnectOptions::mysql(host.value_or(""), MysqlConnection::DefaultPort, database,
+                                                       user.value_or(""), password.value_or(""));
+        options.charset = charset.value_or("GBK");
+        options.transferTimeoutSeconds = 0;
+        options.dialectSession = false;
+        return mysqlDatabase().open(options);
+    }
     default:
         return false;
     }
@@ -66,14 +99,8 @@ bool DbConnection::open(const std::optional<std::string>& host, const std::optio
 
 bool DbConnection::execute(const std::string& sql)
 {
-    switch (BackendRegistry::currentKind()) {
-    case DbKind::Sqlite:
-        return sqlite().execute(sql);
-    case DbKind::Mysql:
-        return mysql().execute(sql);
-    default:
-        return false;
-    }
+    Database* database = current();
+    return database != nullptr && database->execute(sql);
 }
 
 void DbConnection::close()
@@ -122,38 +149,20 @@ bool DbConnection::exportQuery(const std::string& query, const std::string& path
 
 bool DbConnection::commit()
 {
-    switch (BackendRegistry::currentKind()) {
-    case DbKind::Sqlite:
-        return sqlite().commit();
-    case DbKind::Mysql:
-        return mysql().commit();
-    default:
-        return false;
-    }
+    Database* database = current();
+    return database != nullptr && database->commit();
 }
 
 bool DbConnection::rollback()
 {
-    switch (BackendRegistry::currentKind()) {
-    case DbKind::Sqlite:
-        return sqlite().rollback();
-    case DbKind::Mysql:
-        return mysql().rollback();
-    default:
-        return false;
-    }
+    Database* database = current();
+    return database != nullptr && database->rollback();
 }
 
 bool DbConnection::beginTransaction()
 {
-    switch (BackendRegistry::currentKind()) {
-    case DbKind::Sqlite:
-        return sqlite().beginTransaction();
-    case DbKind::Mysql:
-        return mysql().beginTransaction();
-    default:
-        return false;
-    }
+    Database* database = current();
+    return database != nullptr && database->beginTransaction();
 }
 
 std::string DbConnection::lastErrorText() const
@@ -198,7 +207,7 @@ bool DbConnection::clearTable(const std::string& table)
     case DbKind::Sqlite:
         return sqlite().clearTable(table);
     case DbKind::Mysql:
-        return mysql().clearTable(table);
+        return mysqlDatabase().withReconnect([&] { return mysql().clearTable(table); });
     default:
         return false;
     }
@@ -210,7 +219,7 @@ bool DbConnection::dropTable(const std::string& table)
     case DbKind::Sqlite:
         return sqlite().dropTable(table);
     case DbKind::Mysql:
-        return mysql().dropTable(table);
+        return mysqlDatabase().withReconnect([&] { return mysql().dropTable(table); });
     default:
         return false;
     }

@@ -4,6 +4,7 @@
 #include "db/SharedResultGuard.h"
 #include "db/SqlStatements.h"
 
+#include <functional>
 #include <vector>
 
 // Every operation switches on the current kind.
@@ -29,12 +30,25 @@ bool executeOnBackend(const std::string& sql)
 {
     switch (BackendRegistry::currentKind()) {
     case DbKind::Sqlite:
-        return BackendRegistry::instance()->sqliteConnection().execute(sql);
+        return BackendRegistry::instance()->sqliteDatabase().execute(sql);
     case DbKind::Mysql:
-        return BackendRegistry::instance()->mysqlConnection().execute(sql);
+        return BackendRegistry::instance()->mysqlDatabase().execute(sql);
     default:
         return false;
     }
+}
+
+// Work on the registry's MySQL recordset runs once more on a new session when
+// the server lost the one it ran on, as statements through the connection do.
+// Only while the recordset works on the registry's connection: one attached
+// elsewhere, or to nothing, is no business of its Database.
+bool onServer(const std::function<bool()>& attempt)
+{
+    BackendRegistry* registry = BackendRegistry::instance();
+    if (registry->mysqlRecordset().handle() != registry->mysqlConnection().handle() ||
+        registry->mysqlRecordset().handle() == nullptr)
+        return attempt();
+    return registry->mysqlDatabase().withReconnect(attempt);
 }
 
 // Runs a one-placeholder statement with the blob bound as raw bytes, then
@@ -74,7 +88,7 @@ bool DbRecordset::open(const std::string& query, std::optional<int> mode)
     case DbKind::Sqlite:
         return sqliteRecordset().open(query, mode.value_or(0));
     case DbKind::Mysql:
-        return mysqlRecordset().open(query, mode.value_or(0));
+        return onServer([&] { return mysqlRecordset().open(query, mode.value_or(0)); });
     default:
         return false;
     }
@@ -339,7 +353,8 @@ bool DbRecordset::writeBlobMysql(const std::string& table, const std::string& co
         return false;
     if (!isSelected(BackendRegistry::currentKind()))
         return false;
-    return runBlobStatement(mysqlRecordset(), SqlStatements::writeBlob(table, column, condition.value_or("")), data);
+    const std::string sql = SqlStatements::writeBlob(table, column, condition.value_or(""));
+    return onServer([&] { return runBlobStatement(mysqlRecordset(), sql, data); });
 }
 
 bool DbRecordset::writeBlobSqlite(const std::string& table, const std::string& column,
@@ -365,10 +380,15 @@ bool DbRecordset::exists(const std::string& table, const std::string& condition)
         return found;
     }
     case DbKind::Mysql: {
-        MysqlRecordset& recordset = mysqlRecordset();
-        bool ran = recordset.open(SqlStatements::exists(table, condition), 1);
-        bool found = ran && recordset.recordCount() >= 1;
-        recordset.close();
+        const std::string sql = SqlStatements::exists(table, condition);
+        bool found = false;
+        onServer([&] {
+            MysqlRecordset& recordset = mysqlRecordset();
+            bool ran = recordset.open(sql, 1);
+            found = ran && recordset.recordCount() >= 1;
+            recordset.close();
+            return ran;
+        });
         return found;
     }
     default:

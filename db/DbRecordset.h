@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/sqlite/DateTimeValue.h"
+#include "db/types/DateTimeValue.h"
 #include "platform/ByteArray.h"
 
 #include <cstdint>

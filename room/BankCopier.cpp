@@ -1,12 +1,12 @@
 #include "room/BankCopier.h"
 
+#include "db/Dialect.h"
 #include "db/mysql/MysqlConnection.h"
 #include "db/mysql/MysqlRecordset.h"
 #include "db/sqlite/SqliteConnection.h"
 #include "db/sqlite/SqliteRecordset.h"
 #include "room/ResultsOutbox.h"
 #include "room/RoomServer.h"
-#include "room/SqlDialect.h"
 
 #include <array>
 #include <optional>
@@ -54,7 +54,7 @@ std::vector<std::string> insertStatements(const std::vector<Row>& rows)
         }
         statement += "(";
         for (std::size_t c = 0; c < columns.size(); ++c)
-            statement += (c ? "," : "") + (rows[r][c] ? SqlDialect::literal(*rows[r][c]) : std::string("NULL"));
+            statement += (c ? "," : "") + (rows[r][c] ? Dialect::literal(*rows[r][c]) : std::string("NULL"));
         statement += ")";
     }
     if (!statement.empty())
@@ -67,7 +67,7 @@ template <typename Connection>
 bool writeRows(Connection& connection, DbKind kind, const std::vector<Row>& rows, std::string& error)
 {
     bool ok = connection.execute("DROP TABLE IF EXISTS KS_SJTK") &&
-              connection.execute(SqlDialect::createBankTable(kind)) && connection.beginTransaction();
+              connection.execute(Dialect::createBankTable(kind)) && connection.beginTransaction();
     if (ok) {
         for (const std::string& statement : insertStatements(rows)) {
             if (!(ok = connection.execute(statement)))

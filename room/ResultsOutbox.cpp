@@ -2,10 +2,10 @@
 
 #include "attempts/AttemptStore.h"
 #include "attempts/SqliteResultsConnection.h"
+#include "db/Dialect.h"
 #include "db/mysql/MysqlConnection.h"
 #include "room/MysqlResultsConnection.h"
 #include "room/RoomServer.h"
-#include "room/SqlDialect.h"
 
 #include <chrono>
 #include <cstdio>
@@ -219,10 +219,10 @@ bool ResultsOutbox::sendBatch(MysqlConnection& remote, bool& more)
             else if (value.empty() && (columns[c] == "ended_at" || columns[c] == "score"))
                 values.push_back("NULL");
             else
-                values.push_back(SqlDialect::literal(value));
+                values.push_back(Dialect::literal(value));
         }
-        statements.push_back(SqlDialect::upsert(DbKind::Mysql, whole ? "exam_attempt" : "exam_attempt_entry", columns,
-                                                values, whole ? 1 : 2));
+        statements.push_back(Dialect::upsert(DbKind::Mysql, whole ? "exam_attempt" : "exam_attempt_entry", columns,
+                                             values, whole ? 1 : 2));
     }
 
     if (!remote.isConnected() && !RoomServer::connect(remote, server_, error))

@@ -2,11 +2,11 @@
 
 #include "attempts/AttemptStore.h"
 #include "attempts/SqliteResultsConnection.h"
+#include "db/Dialect.h"
 #include "db/mysql/MysqlConnection.h"
 #include "db/mysql/MysqlRecordset.h"
 #include "room/ResultsOutbox.h"
 #include "room/RoomServer.h"
-#include "room/SqlDialect.h"
 
 #include <chrono>
 #include <mutex>
@@ -34,7 +34,7 @@ std::string candidate(const RoomConfig& server, int number, const std::string& f
     std::vector<AttemptEntry> entries;
     MysqlRecordset draw;
     draw.attach(bank);
-    if (!draw.open(SqlDialect::drawQuery(DbKind::Mysql)))
+    if (!draw.open(Dialect::drawQuery(DbKind::Mysql)))
         return bank.lastErrorText();
     for (std::int64_t r = 0; r < draw.recordCount(); ++r, draw.moveNext()) {
         AttemptEntry entry{.number = static_cast<int>(r) + 1};
@@ -78,7 +78,7 @@ std::string candidate(const RoomConfig& server, int number, const std::string& f
     for (int c = 0; c < correctionsEach && c < static_cast<int>(entries.size()); ++c) {
         AttemptEntry& entry = entries[static_cast<std::size_t>(c * 7 % entries.size())];
         entry.answer = entry.chosen;
-        if (!bank.execute("UPDATE KS_SJTK SET Answer=" + SqlDialect::literal(entry.answer) +
+        if (!bank.execute("UPDATE KS_SJTK SET Answer=" + Dialect::literal(entry.answer) +
                           " WHERE id=" + entry.questionKey) ||
             !store.recordEntry(attempt, entry))
             return bank.lastErrorText() + store.lastErrorText();

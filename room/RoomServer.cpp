@@ -1,8 +1,8 @@
 #include "room/RoomServer.h"
 
 #include "db/BackendRegistry.h"
+#include "db/Dialect.h"
 #include "platform/CodePage.h"
-#include "room/SqlDialect.h"
 
 #include <memory>
 #include <mutex>
@@ -32,7 +32,7 @@ bool RoomServer::connect(MysqlConnection& connection, const RoomConfig& config, 
         return false;
     }
     connection.setSession(std::make_shared<MysqlConnection::Session>(handle, true));
-    for (const std::string& statement : SqlDialect::sessionSetup(sessionSetup ? DbKind::Mysql : DbKind::Sqlite)) {
+    for (const std::string& statement : Dialect::sessionSetup(sessionSetup ? DbKind::Mysql : DbKind::Sqlite)) {
         if (!connection.execute(statement)) {
             error = connection.lastErrorText();
             connection.close();

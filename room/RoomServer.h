@@ -8,7 +8,7 @@ class MysqlConnection;
 
 // Connections to the room's server. Each one gets short time limits, so an
 // unreachable server costs seconds rather than the system's TCP time-out, and
-// runs the session setup of SqlDialect before it is handed out.
+// runs the session setup of Dialect before it is handed out.
 class RoomServer {
 public:
     static constexpr unsigned connectSeconds = 5;

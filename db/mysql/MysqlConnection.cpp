@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <errmsg.h>
+#include <mutex>
 #include <mysql.h>
 
 namespace {
@@ -59,20 +60,35 @@ bool MysqlConnection::connect(const std::string& host, const std::string& databa
                               const std::optional<std::string>& user, const std::optional<std::string>& password,
                               std::optional<int> port, const std::optional<std::string>& charset)
 {
-    const std::string userName = user.value_or("Root");
-    const std::string pass = password.value_or("");
-    const int portNumber = port.value_or(DefaultPort);
-    const std::string charsetName = charset.value_or("GBK");
+    return connectWithin(host, port.value_or(DefaultPort), database, user.value_or("Root"), password.value_or(""),
+                         charset.value_or("GBK"), 0, 0);
+}
+
+bool MysqlConnection::connectWithin(const std::string& host, int port, const std::string& database,
+                                    const std::string& user, const std::string& password, const std::string& charset,
+                                    unsigned connectSeconds, unsigned transferSeconds)
+{
+    // mysql_init would set the library up on first use, but not safely from
+    // several threads at once.
+    static std::once_flag library;
+    std::call_once(library, [] { mysql_library_init(0, nullptr, nullptr); });
 
     host_ = host;
     MYSQL* fresh = mysql_init(nullptr);
     setSession(fresh ? std::make_shared<Session>(fresh, true) : nullptr);
     if (!handle_)
         return false;
-    if (mysql_real_connect(handle_, host_.c_str(), userName.c_str(), pass.c_str(), database.c_str(),
-                           static_cast<std::uint16_t>(portNumber), nullptr, 0) != handle_)
+    // Time-outs only take effect when set before the connection is made.
+    if (connectSeconds > 0)
+        mysql_options(handle_, MYSQL_OPT_CONNECT_TIMEOUT, &connectSeconds);
+    if (transferSeconds > 0) {
+        mysql_options(handle_, MYSQL_OPT_READ_TIMEOUT, &transferSeconds);
+        mysql_options(handle_, MYSQL_OPT_WRITE_TIMEOUT, &transferSeconds);
+    }
+    if (mysql_real_connect(handle_, host_.c_str(), user.c_str(), password.c_str(), database.c_str(),
+                           static_cast<std::uint16_t>(port), nullptr, 0) != handle_)
         return false;
-    return mysql_set_character_set(handle_, charsetName.c_str()) == 0;
+    return mysql_set_character_set(handle_, charset.c_str()) == 0;
 }
 
 void MysqlConnection::close()
@@ -104,6 +120,55 @@ bool MysqlConnection::execute(const std::string& sql)
         if (next != 0)
             return next < 0;
     }
+}
+
+bool MysqlConnection::storeQuery(const std::string& sql, std::shared_ptr<MYSQL_RES>& result)
+{
+    result.reset();
+    if (!handle_)
+        return false;
+    session_->reportedError.clear();
+    if (mysql_real_query(handle_, sql.data(), static_cast<unsigned long>(sql.size())) != 0)
+        return false;
+    MYSQL_RES* stored = mysql_store_result(handle_);
+    if (!stored)
+        // Rows that could not be fetched leave a field count and an error.
+        return mysql_field_count(handle_) == 0;
+    result.reset(stored, [session = session_](MYSQL_RES* rows) { mysql_free_result(rows); });
+    return true;
+}
+
+namespace {
+
+unsigned serverStatus(MYSQL* handle)
+{
+    unsigned status = 0;
+    if (handle == nullptr || mariadb_get_infov(handle, MARIADB_CONNECTION_SERVER_STATUS, &status) != 0)
+        return 0;
+    return status;
+}
+
+} // namespace
+
+bool MysqlConnection::inTransaction() const
+{
+    return (serverStatus(handle_) & SERVER_STATUS_IN_TRANS) != 0;
+}
+
+bool MysqlConnection::keepsBackslashEscapes() const
+{
+    return handle_ != nullptr && (serverStatus(handle_) & SERVER_STATUS_NO_BACKSLASH_ESCAPES) == 0;
+}
+
+std::string MysqlConnection::escapedLiteral(std::string_view text) const
+{
+    std::string buffer(2 * text.size() + 1, '\0');
+    unsigned long written = static_cast<unsigned long>(-1);
+    if (handle_)
+        written =
+            mysql_real_escape_string(handle_, buffer.data(), text.data(), static_cast<unsigned long>(text.size()));
+    buffer.resize(written == static_cast<unsigned long>(-1) ? 0 : written);
+    return "'" + buffer + "'";
 }
 
 std::string MysqlConnection::versionText(int which) const

@@ -1,13 +1,15 @@
 #pragma once
 
-#include "db/sqlite/ColumnSpec.h"
+#include "db/types/ColumnSpec.h"
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 typedef struct st_mysql MYSQL;
+typedef struct st_mysql_res MYSQL_RES;
 
 // The MySQL side of the database access layer: one client-library connection
 // handle and the statements run on it. All texts are GBK; the connection sets
@@ -69,6 +71,13 @@ public:
                  const std::optional<std::string>& user = std::nullopt,
                  const std::optional<std::string>& password = std::nullopt, std::optional<int> port = std::nullopt,
                  const std::optional<std::string>& charset = std::nullopt);
+    // Connecting, the server's greeting included, gives up after
+    // connectSeconds; each later read or write after transferSeconds (0: as
+    // long as the system waits). As with connect(), the handle of a failed
+    // attempt stays for its reason.
+    bool connectWithin(const std::string& host, int port, const std::string& database, const std::string& user,
+                       const std::string& password, const std::string& charset, unsigned connectSeconds,
+                       unsigned transferSeconds);
     // Safe when nothing is open.
     void close();
     bool isConnected() const { return handle_ != nullptr; }
@@ -84,6 +93,15 @@ public:
     const std::string& host() const { return host_; }
 
     bool execute(const std::string& sql);
+    // Runs a statement and keeps all its rows on the client: null for a
+    // statement without rows. The result keeps the connection's handle alive.
+    bool storeQuery(const std::string& sql, std::shared_ptr<MYSQL_RES>& result);
+    // As the server's last reply left the session.
+    bool inTransaction() const;
+    bool keepsBackslashEscapes() const;
+    // The text as a quoted literal under the server's backslash escapes, for
+    // sessions that keep them; escaped for the connection's character set.
+    std::string escapedLiteral(std::string_view text) const;
     // 0: the server's version, 1: the client library's; "" otherwise.
     std::string versionText(int which) const;
     std::string lastErrorText() const;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "db/mysql/MysqlConnection.h"
-#include "db/sqlite/DateTimeValue.h"
-#include "db/sqlite/FieldValue.h"
-#include "db/sqlite/NavigationFlags.h"
+#include "db/types/DateTimeValue.h"
+#include "db/types/FieldValue.h"
+#include "db/types/NavigationFlags.h"
 #include "platform/ByteArray.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/sqlite/ColumnSpec.h"
+#include "db/types/ColumnSpec.h"
 
 #include <memory>
 #include <optional>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "db/sqlite/DateTimeValue.h"
-#include "db/sqlite/FieldValue.h"
-#include "db/sqlite/NavigationFlags.h"
+#include "db/types/DateTimeValue.h"
+#include "db/types/FieldValue.h"
+#include "db/types/NavigationFlags.h"
 #include "db/sqlite/SqliteConnection.h"
 #include "platform/ByteArray.h"
 

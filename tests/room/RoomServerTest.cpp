@@ -1,7 +1,7 @@
 #include "room/RoomServer.h"
 #include "app/AppState.h"
+#include "db/Dialect.h"
 #include "room/BankCopier.h"
-#include "room/SqlDialect.h"
 #include "tests/room/RoomTestSupport.h"
 
 #include <arpa/inet.h>
@@ -41,10 +41,10 @@ TEST(RoomConfigTest, OnlyAServerKindLeavesTheBankFile)
     EXPECT_EQ(RoomConfig::fromText("[db]\nkind=mysql\nport=33x\n").port, 3306);
 }
 
-TEST(SqlDialectTest, TheDrawOnTheBankFileKeepsItsStatement)
+TEST(DialectTest, TheDrawOnTheBankFileKeepsItsStatement)
 {
-    EXPECT_EQ(SqlDialect::drawQuery(DbKind::Sqlite), "SELECT * FROM KS_SJTK  ORDER BY RANDOM() limit 100");
-    EXPECT_EQ(SqlDialect::literal("a'b\\"), "'a''b\\'");
+    EXPECT_EQ(Dialect::drawQuery(DbKind::Sqlite), "SELECT * FROM KS_SJTK  ORDER BY RANDOM() limit 100");
+    EXPECT_EQ(Dialect::literal("a'b\\"), "'a''b\\'");
 }
 
 TEST_F(RoomTest, TheCopyToolAndBackKeepKeysBytesAndNulls)

@@ -1,4 +1,4 @@
-#include "db/sqlite/DateTimeValue.h"
+#include "db/types/DateTimeValue.h"
 
 #include "platform/CodePage.h"
 

@@ -10,7 +10,7 @@
 // else. Values are pasted as literals with their quotes doubled: a server
 // session set up by sessionSetup() takes a backslash as an ordinary byte, as
 // SQLite does, so the same literal means the same bytes on both.
-class SqlDialect {
+class Dialect {
 public:
     // The paper of up to 100 random questions.
     static std::string drawQuery(DbKind kind);
@@ -34,6 +34,15 @@ public:
     static std::string upsert(DbKind kind, std::string_view table, const std::vector<std::string>& columns,
                               const std::vector<std::string>& values, std::size_t keyCount);
 
-    // `text` as a literal: quotes doubled, between single quotes.
+    // Whether a table of that name exists: one row when it does. The name is
+    // the statement's one parameter.
+    static std::string tableExistsQuery(DbKind kind);
+
+    // The one way a value enters a statement's text. `text` as a literal:
+    // quotes doubled, between single quotes; the same bytes on both backends
+    // (on the server in a session set up by sessionSetup()). A GBK character
+    // never ends in a quote's byte, so no character is split.
     static std::string literal(std::string_view text);
+    // Bytes as a blob literal, X'..' in hexadecimal digits: any byte, on both.
+    static std::string blobLiteral(std::string_view bytes);
 };

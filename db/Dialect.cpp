@@ -1,13 +1,13 @@
-#include "room/SqlDialect.h"
+#include "db/Dialect.h"
 
-std::string SqlDialect::drawQuery(DbKind kind)
+std::string Dialect::drawQuery(DbKind kind)
 {
     if (kind == DbKind::Mysql)
         return "SELECT * FROM KS_SJTK  ORDER BY RAND() limit 100";
     return "SELECT * FROM KS_SJTK  ORDER BY RANDOM() limit 100";
 }
 
-std::vector<std::string> SqlDialect::sessionSetup(DbKind kind)
+std::vector<std::string> Dialect::sessionSetup(DbKind kind)
 {
     if (kind != DbKind::Mysql)
         return {};
@@ -16,7 +16,7 @@ std::vector<std::string> SqlDialect::sessionSetup(DbKind kind)
     return {"SET SESSION sql_mode = CONCAT_WS(',', NULLIF(@@sql_mode, ''), 'NO_BACKSLASH_ESCAPES')"};
 }
 
-std::string SqlDialect::createBankTable(DbKind kind)
+std::string Dialect::createBankTable(DbKind kind)
 {
     if (kind == DbKind::Mysql)
         return "CREATE TABLE KS_SJTK (" + autoKey(kind, "id") +
@@ -24,22 +24,22 @@ std::string SqlDialect::createBankTable(DbKind kind)
     return "CREATE TABLE KS_SJTK (" + autoKey(kind, "id") + ", Title TEXT, Tmnr TEXT, Answer TEXT, did TEXT)";
 }
 
-std::string SqlDialect::autoKey(DbKind kind, std::string_view column)
+std::string Dialect::autoKey(DbKind kind, std::string_view column)
 {
     if (kind == DbKind::Mysql)
         return std::string(column) + " INT PRIMARY KEY AUTO_INCREMENT";
     return std::string(column) + " INTEGER PRIMARY KEY AUTOINCREMENT";
 }
 
-std::string SqlDialect::lastInsertKey(DbKind kind)
+std::string Dialect::lastInsertKey(DbKind kind)
 {
     if (kind == DbKind::Mysql)
         return "SELECT LAST_INSERT_ID() AS k";
     return "SELECT last_insert_rowid() AS k";
 }
 
-std::string SqlDialect::upsert(DbKind kind, std::string_view table, const std::vector<std::string>& columns,
-                               const std::vector<std::string>& values, std::size_t keyCount)
+std::string Dialect::upsert(DbKind kind, std::string_view table, const std::vector<std::string>& columns,
+                            const std::vector<std::string>& values, std::size_t keyCount)
 {
     std::string names, literals, updates;
     for (std::size_t i = 0; i < columns.size() && i < values.size(); ++i) {
@@ -63,7 +63,14 @@ std::string SqlDialect::upsert(DbKind kind, std::string_view table, const std::v
     return statement + " ON CONFLICT (" + keys + ") DO " + (updates.empty() ? "NOTHING" : "UPDATE SET " + updates);
 }
 
-std::string SqlDialect::literal(std::string_view text)
+std::string Dialect::tableExistsQuery(DbKind kind)
+{
+    if (kind == DbKind::Mysql)
+        return "SELECT 1 FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = ?";
+    return "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE";
+}
+
+std::string Dialect::literal(std::string_view text)
 {
     std::string quoted = "'";
     for (char c : text) {
@@ -72,4 +79,18 @@ std::string SqlDialect::literal(std::string_view text)
             quoted += '\'';
     }
     return quoted + "'";
+}
+
+std::string Dialect::blobLiteral(std::string_view bytes)
+{
+    static constexpr char digits[] = "0123456789ABCDEF";
+    std::string hex;
+    hex.reserve(2 * bytes.size() + 3);
+    hex += "X'";
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        hex += digits[byte >> 4];
+        hex += digits[byte & 0x0F];
+    }
+    return hex + "'";
 }

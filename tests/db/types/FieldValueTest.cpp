@@ -1,4 +1,4 @@
-#include "db/sqlite/FieldValue.h"
+#include "db/types/FieldValue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,21 @@
+#include "db/Transaction.h"
+
+#include "db/Database.h"
+
+Transaction::Transaction(Database& database) : database_(database), active_(database.beginTransaction())
+{
+}
+
+Transaction::~Transaction()
+{
+    if (active_)
+        database_.rollback();
+}
+
+bool Transaction::commit()
+{
+    if (!active_ || !database_.commit())
+        return false;
+    active_ = false;
+    return true;
+}
