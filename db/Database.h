@@ -12,12 +12,10 @@
 #include <string_view>
 #include <vector>
 
-class MysqlConnection;
-class SqliteConnection;
-
 // One database, SQLite file or MySQL/MariaDB server, for statements in GBK.
-// Each object has a connection of its own, closed with it; the facades'
-// process-wide registry holds two of them. Failures answer false (or an empty
+// Each object has a connection of its own, closed with it (it neither copies
+// nor moves: hold it by unique_ptr to hand it over); the facades' process-wide
+// registry holds two of them. Failures answer false (or an empty
 // result) with the reason in lastErrorText; nothing throws.
 //
 // On the server a statement that fails because the connection was lost runs

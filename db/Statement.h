@@ -22,8 +22,8 @@ typedef char** MYSQL_ROW;
 // the binding fails and so does every run until that parameter is bound again.
 // Failures answer false with the reason in the Database's lastErrorText.
 //
-// A statement must not outlive the objects it reads from, but may outlive its
-// Database: it then fails, as after Database::close.
+// A statement may outlive its Database: it then fails, as after
+// Database::close.
 class Statement {
 public:
     // A statement that failed to prepare: every call fails.
