@@ -150,9 +150,9 @@ void StartWindow::created()
 
     const RoomConfig room = RoomConfig::read(state_.filePath(profileFile));
     if (room.onServer()) {
-        std::string reason;
-        if (!RoomServer::openBank(room, reason)) {
-            endProgram(RoomServer::unreachableMessage(room), GBK("提示"), MessageBoxIcon::Information, 0);
+        std::string problem;
+        if (!RoomServer::openBank(room, problem)) {
+            endProgram(problem, GBK("提示"), MessageBoxIcon::Information, 0);
             return;
         }
         // Without a writable results database the candidate is told by the

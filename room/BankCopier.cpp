@@ -1,46 +1,18 @@
 #include "room/BankCopier.h"
 
+#include "db/Database.h"
 #include "db/Dialect.h"
-#include "db/mysql/MysqlConnection.h"
-#include "db/mysql/MysqlRecordset.h"
-#include "db/sqlite/SqliteConnection.h"
-#include "db/sqlite/SqliteRecordset.h"
 #include "room/ResultsOutbox.h"
-#include "room/RoomServer.h"
 
-#include <array>
-#include <optional>
 #include <vector>
 
 namespace {
 
-constexpr std::array<const char*, 5> columns = {"id", "Title", "Tmnr", "Answer", "did"};
-// The texts alone cannot tell NULL from empty, so the query says which is which.
-constexpr char readQuery[] = "SELECT id, Title, Tmnr, Answer, did, id IS NULL AS n0, Title IS NULL AS n1, "
-                             "Tmnr IS NULL AS n2, Answer IS NULL AS n3, did IS NULL AS n4 FROM KS_SJTK ORDER BY id";
+constexpr char readQuery[] = "SELECT id, Title, Tmnr, Answer, did FROM KS_SJTK ORDER BY id";
 // Rows per INSERT on the way out: fewer round trips to the server.
 constexpr std::size_t rowsPerStatement = 200;
 
-using Row = std::array<std::optional<std::string>, columns.size()>;
-
-template <typename Recordset> std::vector<Row> readRows(Recordset& rows, std::int64_t count)
-{
-    std::vector<Row> out;
-    for (std::int64_t r = 0; r < count; ++r, rows.moveNext()) {
-        Row row;
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            std::string isNull, text;
-            rows.readText("n" + std::to_string(c), isNull);
-            rows.readText(columns[c], text);
-            if (isNull != "1")
-                row[c] = std::move(text);
-        }
-        out.push_back(std::move(row));
-    }
-    return out;
-}
-
-std::vector<std::string> insertStatements(const std::vector<Row>& rows)
+std::vector<std::string> insertStatements(const Database::Rows& rows)
 {
     std::vector<std::string> statements;
     std::string statement;
@@ -53,7 +25,7 @@ std::vector<std::string> insertStatements(const std::vector<Row>& rows)
             statement += ",";
         }
         statement += "(";
-        for (std::size_t c = 0; c < columns.size(); ++c)
+        for (std::size_t c = 0; c < rows[r].size(); ++c)
             statement += (c ? "," : "") + (rows[r][c] ? Dialect::literal(*rows[r][c]) : std::string("NULL"));
         statement += ")";
     }
@@ -63,21 +35,20 @@ std::vector<std::string> insertStatements(const std::vector<Row>& rows)
 }
 
 // Replaces the table on the destination and fills it in one transaction.
-template <typename Connection>
-bool writeRows(Connection& connection, DbKind kind, const std::vector<Row>& rows, std::string& error)
+bool writeRows(Database& destination, const Database::Rows& rows, std::string& error)
 {
-    bool ok = connection.execute("DROP TABLE IF EXISTS KS_SJTK") &&
-              connection.execute(Dialect::createBankTable(kind)) && connection.beginTransaction();
+    bool ok = destination.execute("DROP TABLE IF EXISTS KS_SJTK") &&
+              destination.execute(Dialect::createBankTable(destination.kind())) && destination.beginTransaction();
     if (ok) {
         for (const std::string& statement : insertStatements(rows)) {
-            if (!(ok = connection.execute(statement)))
+            if (!(ok = destination.execute(statement)))
                 break;
         }
     }
-    if (ok && connection.commit())
+    if (ok && destination.commit())
         return true;
-    error = connection.lastErrorText();
-    connection.rollback();
+    error = destination.lastErrorText();
+    destination.rollback();
     return false;
 }
 
@@ -86,31 +57,23 @@ bool writeRows(Connection& connection, DbKind kind, const std::vector<Row>& rows
 bool BankCopier::toServer(const std::string& bankPath, const RoomConfig& server)
 {
     copiedRows_ = 0;
-    SqliteConnection bank;
-    if (!bank.open(bankPath, true, std::nullopt, 0)) {
-        lastErrorText_ = bank.lastErrorText();
-        bank.close();
+    Database::Rows rows;
+    {
+        Database bank;
+        if (!bank.open(ConnectOptions::sqlite(bankPath, false)) || !bank.query(readQuery, rows)) {
+            lastErrorText_ = bank.lastErrorText();
+            return false;
+        }
+    }
+    Database destination;
+    if (!destination.open(server.connectOptions())) {
+        lastErrorText_ = destination.lastErrorText();
         return false;
     }
-    SqliteRecordset source;
-    source.attach(bank);
-    if (!source.open(readQuery)) {
-        lastErrorText_ = bank.lastErrorText();
-        bank.close();
-        return false;
-    }
-    const std::vector<Row> rows = readRows(source, source.recordCount());
-    source.close();
-    bank.close();
-
-    MysqlConnection connection;
-    if (!RoomServer::connect(connection, server, lastErrorText_))
-        return false;
     // The loading account may create tables, the room's accounts may not: the
     // results tables are made here, ready for the first attempt.
-    const bool ok = writeRows(connection, DbKind::Mysql, rows, lastErrorText_) &&
-                    ResultsOutbox::prepareServer(server, lastErrorText_);
-    connection.close();
+    const bool ok =
+        writeRows(destination, rows, lastErrorText_) && ResultsOutbox::prepareServer(server, lastErrorText_);
     copiedRows_ = ok ? static_cast<int>(rows.size()) : 0;
     return ok;
 }
@@ -118,28 +81,20 @@ bool BankCopier::toServer(const std::string& bankPath, const RoomConfig& server)
 bool BankCopier::fromServer(const RoomConfig& server, const std::string& bankPath)
 {
     copiedRows_ = 0;
-    MysqlConnection connection;
-    if (!RoomServer::connect(connection, server, lastErrorText_))
-        return false;
-    MysqlRecordset source;
-    source.attach(connection);
-    if (!source.open(readQuery)) {
-        lastErrorText_ = connection.lastErrorText();
-        connection.close();
-        return false;
+    Database::Rows rows;
+    {
+        Database source;
+        if (!source.open(server.connectOptions()) || !source.query(readQuery, rows)) {
+            lastErrorText_ = source.lastErrorText();
+            return false;
+        }
     }
-    const std::vector<Row> rows = readRows(source, source.recordCount());
-    source.close();
-    connection.close();
-
-    SqliteConnection bank;
-    if (!bank.open(bankPath, true, std::nullopt, 1)) {
+    Database bank;
+    if (!bank.open(ConnectOptions::sqlite(bankPath, true))) {
         lastErrorText_ = bank.lastErrorText();
-        bank.close();
         return false;
     }
-    const bool ok = writeRows(bank, DbKind::Sqlite, rows, lastErrorText_);
-    bank.close();
+    const bool ok = writeRows(bank, rows, lastErrorText_);
     copiedRows_ = ok ? static_cast<int>(rows.size()) : 0;
     return ok;
 }

@@ -26,11 +26,14 @@ RoomConfig parse(const Lookup& value)
         return config;
     config.kind = DbKind::Mysql;
     config.host = value("host", config.host);
-    const std::string port = value("port", "");
+    // Left out, the port is the default; written, it must be one.
+    const std::string port = value("port", std::to_string(config.port));
     int number = 0;
     const auto [end, error] = std::from_chars(port.data(), port.data() + port.size(), number);
-    if (error == std::errc() && end == port.data() + port.size() && number > 0 && number < 65536)
+    if (!port.empty() && error == std::errc() && end == port.data() + port.size() && number > 0 && number < 65536)
         config.port = number;
+    else
+        config.badPort = port;
     config.database = value("name", config.database);
     config.user = value("user", config.user);
     config.password = value("password", config.password);
@@ -57,4 +60,13 @@ RoomConfig RoomConfig::fromText(std::string_view profileText)
 std::string RoomConfig::serverName() const
 {
     return host + ":" + std::to_string(port) + "/" + database;
+}
+
+ConnectOptions RoomConfig::connectOptions() const
+{
+    ConnectOptions options = ConnectOptions::mysql(host, port, database, user, password);
+    options.charset = charset;
+    options.connectTimeoutSeconds = connectSeconds;
+    options.transferTimeoutSeconds = transferSeconds;
+    return options;
 }

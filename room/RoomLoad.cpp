@@ -2,11 +2,9 @@
 
 #include "attempts/AttemptStore.h"
 #include "attempts/SqliteResultsConnection.h"
+#include "db/Database.h"
 #include "db/Dialect.h"
-#include "db/mysql/MysqlConnection.h"
-#include "db/mysql/MysqlRecordset.h"
 #include "room/ResultsOutbox.h"
-#include "room/RoomServer.h"
 
 #include <chrono>
 #include <mutex>
@@ -27,25 +25,22 @@ double msSince(Clock::time_point start)
 std::string candidate(const RoomConfig& server, int number, const std::string& folder, int paceMs, int timeoutSeconds,
                       std::vector<double>& latencies)
 {
-    MysqlConnection bank;
-    std::string error;
-    if (!RoomServer::connect(bank, server, error))
-        return error;
-    std::vector<AttemptEntry> entries;
-    MysqlRecordset draw;
-    draw.attach(bank);
-    if (!draw.open(Dialect::drawQuery(DbKind::Mysql)))
+    Database bank;
+    if (!bank.open(server.connectOptions()))
         return bank.lastErrorText();
-    for (std::int64_t r = 0; r < draw.recordCount(); ++r, draw.moveNext()) {
-        AttemptEntry entry{.number = static_cast<int>(r) + 1};
-        draw.readText("id", entry.questionKey);
-        draw.readText("Title", entry.title);
-        draw.readText("Tmnr", entry.options);
-        draw.readText("Answer", entry.answer);
-        draw.readText("did", entry.optionCount);
+    std::vector<AttemptEntry> entries;
+    Statement draw = bank.prepare(Dialect::drawQuery(DbKind::Mysql));
+    while (draw.step()) {
+        AttemptEntry entry{.number = static_cast<int>(entries.size()) + 1};
+        entry.questionKey = draw.text(draw.columnIndex("id"));
+        entry.title = draw.text(draw.columnIndex("Title"));
+        entry.options = draw.text(draw.columnIndex("Tmnr"));
+        entry.answer = draw.text(draw.columnIndex("Answer"));
+        entry.optionCount = draw.text(draw.columnIndex("did"));
         entries.push_back(std::move(entry));
     }
-    draw.close();
+    if (draw.failed())
+        return bank.lastErrorText();
 
     const std::string path = folder + "/candidate" + std::to_string(number) + ".db";
     ResultsOutbox outbox(path, server);

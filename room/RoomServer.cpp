@@ -1,52 +1,89 @@
 #include "room/RoomServer.h"
 
 #include "db/BackendRegistry.h"
+#include "db/Database.h"
 #include "db/Dialect.h"
+#include "db/mysql/MysqlConnection.h"
 #include "platform/CodePage.h"
 
-#include <memory>
-#include <mutex>
-#include <mysql.h>
+namespace {
+
+constexpr char bankTable[] = "KS_SJTK";
+
+std::string hostAndPort(const RoomConfig& config)
+{
+    return config.host + ":" + std::to_string(config.port);
+}
+
+std::string refusedDatabaseMessage(const RoomConfig& config)
+{
+    return GBK("数据库服务器 ") + hostAndPort(config) + GBK(" 上没有数据库 ") + config.database + GBK("，或账号 ") +
+           config.user + GBK(" 无权使用它！请检查 i.ini 中的数据库名称是否正确！");
+}
+
+std::string otherMessage(const RoomConfig& config, const std::string& reason)
+{
+    std::string message = GBK("数据库加载失败！无法使用服务器 ") + config.serverName() + GBK(" 上的题库！");
+    if (!reason.empty())
+        message += "\r\n" + reason;
+    return message;
+}
+
+// What a failed open means to the room's staff. The server answers a refused
+// database as it answers a refused account, unless the account may see that
+// the database is missing; an account that may connect without naming one was
+// refused the database.
+std::string openProblem(const RoomConfig& config, const Database& bank)
+{
+    switch (bank.openFailure()) {
+    case Database::OpenFailure::Unreachable:
+        return RoomServer::unreachableMessage(config);
+    case Database::OpenFailure::NoDatabase:
+        return refusedDatabaseMessage(config);
+    case Database::OpenFailure::AccessDenied: {
+        ConnectOptions withoutDatabase = config.connectOptions();
+        withoutDatabase.database.clear();
+        Database probe;
+        if (probe.open(withoutDatabase))
+            return refusedDatabaseMessage(config);
+        if (probe.openFailure() == Database::OpenFailure::Unreachable)
+            return RoomServer::unreachableMessage(config);
+        return GBK("数据库服务器 ") + hostAndPort(config) + GBK(" 拒绝了账号 ") + config.user +
+               GBK(" 的登录！请检查 i.ini 中的账号和密码是否正确！");
+    }
+    default:
+        return otherMessage(config, bank.lastErrorText());
+    }
+}
+
+} // namespace
 
 bool RoomServer::connect(MysqlConnection& connection, const RoomConfig& config, std::string& error, bool sessionSetup)
 {
+    const ConnectOptions options = config.connectOptions();
+    bool ok = connection.connectWithin(options.host, options.port, options.database, options.user, options.password,
+                                       options.charset, options.connectTimeoutSeconds, options.transferTimeoutSeconds);
+    for (const std::string& statement : Dialect::sessionSetup(sessionSetup ? DbKind::Mysql : DbKind::Sqlite))
+        ok = ok && connection.execute(statement);
+    if (ok)
+        return true;
+    error = connection.lastErrorText();
+    if (error.empty())
+        error = GBK("无法连接数据库服务器");
     connection.close();
-    // mysql_init would set the library up on first use, but not safely from
-    // several threads at once.
-    static std::once_flag library;
-    std::call_once(library, [] { mysql_library_init(0, nullptr, nullptr); });
-    MYSQL* handle = mysql_init(nullptr);
-    if (handle == nullptr) {
-        error = "out of memory";
-        return false;
-    }
-    const unsigned connectLimit = connectSeconds, transferLimit = transferSeconds;
-    mysql_options(handle, MYSQL_OPT_CONNECT_TIMEOUT, &connectLimit);
-    mysql_options(handle, MYSQL_OPT_READ_TIMEOUT, &transferLimit);
-    mysql_options(handle, MYSQL_OPT_WRITE_TIMEOUT, &transferLimit);
-    if (mysql_real_connect(handle, config.host.c_str(), config.user.c_str(), config.password.c_str(),
-                           config.database.c_str(), static_cast<unsigned>(config.port), nullptr, 0) != handle ||
-        mysql_set_character_set(handle, config.charset.c_str()) != 0) {
-        error = mysql_error(handle);
-        mysql_close(handle);
-        return false;
-    }
-    connection.setSession(std::make_shared<MysqlConnection::Session>(handle, true));
-    for (const std::string& statement : Dialect::sessionSetup(sessionSetup ? DbKind::Mysql : DbKind::Sqlite)) {
-        if (!connection.execute(statement)) {
-            error = connection.lastErrorText();
-            connection.close();
-            return false;
-        }
-    }
-    return true;
+    return false;
 }
 
-bool RoomServer::openBank(const RoomConfig& config, std::string& error)
+bool RoomServer::openBank(const RoomConfig& config, std::string& message)
 {
+    if (config.badPort) {
+        message =
+            GBK("i.ini 中数据库服务器的端口号“") + *config.badPort + GBK("”无效！请把它改为 1 到 65535 之间的数字！");
+        return false;
+    }
     BackendRegistry* registry = BackendRegistry::instance();
     if (registry == nullptr) {
-        error = "no database layer";
+        message = otherMessage(config, "no database layer");
         return false;
     }
     registry->setKind(DbKind::Mysql);
@@ -55,18 +92,23 @@ bool RoomServer::openBank(const RoomConfig& config, std::string& error)
     MysqlRecordset& recordset = registry->mysqlRecordset();
     recordset.close();
     recordset.attachHandle(nullptr);
-    if (!connect(registry->mysqlConnection(), config, error))
-        return false;
-    // A query, not a plain statement: its result must be read and freed, or the
-    // connection refuses the next one.
-    MysqlRecordset probe;
-    probe.attach(registry->mysqlConnection());
-    if (!probe.open("SELECT * FROM KS_SJTK LIMIT 0")) {
-        error = registry->mysqlConnection().lastErrorText();
+    Database& bank = registry->mysqlDatabase();
+    if (!bank.open(config.connectOptions())) {
+        message = openProblem(config, bank);
         return false;
     }
-    probe.close();
-    return true;
+    Database::Rows rows;
+    if (bank.query(std::string("SELECT * FROM ") + bankTable + " LIMIT 0", rows))
+        return true;
+    const std::string reason = bank.lastErrorText();
+    // The server lists only tables the account has rights on: a table refused
+    // to it reads as missing.
+    if (!bank.tableExists(bankTable) && bank.lastErrorText().empty())
+        message = GBK("数据库加载失败！服务器 ") + config.serverName() + GBK(" 中没有题库表 ") + bankTable +
+                  GBK("，请先把题库复制到服务器上！");
+    else
+        message = otherMessage(config, reason);
+    return false;
 }
 
 std::string RoomServer::unreachableMessage(const RoomConfig& config)

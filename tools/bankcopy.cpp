@@ -21,6 +21,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bankcopy: %s has no [db] section with kind=mysql\n", up ? argv[3] : argv[2]);
         return 2;
     }
+    if (!server.portValid()) {
+        std::fprintf(stderr, "bankcopy: %s: port=%s is not a port number (1 to 65535)\n", up ? argv[3] : argv[2],
+                     server.badPort->c_str());
+        return 2;
+    }
     BankCopier copier;
     const bool ok = up ? copier.toServer(argv[2], server) : copier.fromServer(server, argv[3]);
     if (!ok) {
