@@ -150,6 +150,7 @@ protected:
 TEST_F(RoomExportTest, CandidateAndAdministratorExportTheHistory)
 {
     startApp();
+    platform::GuiDriver::erase("start", "身份证编辑框");
     platform::GuiDriver::type("start", "身份证编辑框", "110101");
     ASSERT_TRUE(platform::GuiDriver::click("start", "按钮1"));
     ASSERT_TRUE(platform::GuiDriver::click("exam", "A"));
@@ -158,7 +159,8 @@ TEST_F(RoomExportTest, CandidateAndAdministratorExportTheHistory)
 
     const auto afterHandIn = exported([] { platform::GuiDriver::click(ExamWindow::windowId, "历史按钮"); });
     ASSERT_EQ(afterHandIn.size(), 1u);
-    EXPECT_NE(afterHandIn[0].find(" , 110101 , "), std::string::npos) << afterHandIn[0];
+    EXPECT_NE(afterHandIn[0].find(" , 110101 , 15 , " + GBK("考试") + " , 100 , 1 , 0 , "), std::string::npos)
+        << platform::gbkToUtf8(afterHandIn[0]);
     EXPECT_TRUE(afterHandIn[0].ends_with(GBK(" , 已交卷")));
 
     app.reset(); // closing sends the hand-in
