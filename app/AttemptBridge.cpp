@@ -6,9 +6,9 @@
 #include "app/ExamWindow.h"
 #include "attempts/AttemptRecorder.h"
 #include "attempts/HistoryWindow.h"
+#include "db/Database.h"
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
-#include "room/MysqlResultsConnection.h"
 #include "room/ResultsOutbox.h"
 #include "room/RoomConfig.h"
 
@@ -208,8 +208,8 @@ void AttemptBridge::openHistory(AppState& state, const std::string& candidateId,
     // In an exam room the administrator sees every PC's attempts on the
     // server; the candidate's own stay local, marked until they are sent.
     const RoomConfig room = RoomConfig::read(state.filePath("i.ini"));
-    MysqlResultsConnection server;
-    if (room.onServer() && everyone && server.open(room)) {
+    Database server(DbKind::Mysql);
+    if (room.onServer() && everyone && ResultsOutbox::openServer(server, room)) {
         history.listFrom(server);
     } else if (room.onServer()) {
         if (everyone)

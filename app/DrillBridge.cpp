@@ -3,10 +3,10 @@
 #include "app/AppState.h"
 #include "app/AttemptBridge.h"
 #include "attempts/AttemptStore.h"
-#include "attempts/SqliteResultsConnection.h"
+#include "db/Database.h"
 #include "learning/DrillPlanner.h"
 #include "platform/CodePage.h"
-#include "room/MysqlResultsConnection.h"
+#include "room/ResultsOutbox.h"
 #include "room/RoomConfig.h"
 
 #include <random>
@@ -20,16 +20,16 @@ int DrillBridge::drawDrill(AppState& state, const std::string& candidateId, std:
     bool planned = false;
     // In an exam room the server holds the candidate's attempts from every PC.
     const RoomConfig room = RoomConfig::read(state.filePath("i.ini"));
-    MysqlResultsConnection server;
-    if (room.onServer() && server.open(room)) {
+    Database server(DbKind::Mysql);
+    if (room.onServer() && ResultsOutbox::openServer(server, room)) {
         DrillPlanner planner(server, state.connection, state.recordset);
         planned = planner.plan(candidateId, seed, entries);
         reason = planner.lastErrorText();
     }
     if (!planned) {
-        SqliteResultsConnection local;
+        Database local(DbKind::Sqlite);
         AttemptStore store(local);
-        if (!local.open(state.filePath(AttemptStore::fileName)) || !store.prepare()) {
+        if (!local.open(AttemptStore::fileOptions(state.filePath(AttemptStore::fileName))) || !store.prepare()) {
             reason = local.isOpen() ? store.lastErrorText() : local.lastErrorText();
             return 0;
         }

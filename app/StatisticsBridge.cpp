@@ -2,11 +2,12 @@
 
 #include "app/AppState.h"
 #include "attempts/AttemptRecorder.h"
-#include "attempts/SqliteResultsConnection.h"
+#include "attempts/AttemptStore.h"
+#include "db/Database.h"
 #include "learning/StatsWindow.h"
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
-#include "room/MysqlResultsConnection.h"
+#include "room/ResultsOutbox.h"
 #include "room/RoomConfig.h"
 
 BankWindow::StatisticsAction StatisticsBridge::bankAction(AppState& state)
@@ -16,10 +17,10 @@ BankWindow::StatisticsAction StatisticsBridge::bankAction(AppState& state)
             return;
         state.attempts->setPath(state.filePath(AttemptStore::fileName));
         const RoomConfig room = RoomConfig::read(state.filePath("i.ini"));
-        MysqlResultsConnection server;
-        SqliteResultsConnection local;
-        ResultsConnection* results = nullptr;
-        if (room.onServer() && server.open(room)) {
+        Database server(DbKind::Mysql);
+        Database local(DbKind::Sqlite);
+        Database* results = nullptr;
+        if (room.onServer() && ResultsOutbox::openServer(server, room)) {
             results = &server;
         } else {
             if (room.onServer())
@@ -27,7 +28,7 @@ BankWindow::StatisticsAction StatisticsBridge::bankAction(AppState& state)
                                               GBK("，下面只统计本机的考试记录。"),
                                           GBK("信息"), platform::MessageBoxIcon::Error);
             // The recorder's store makes the tables of a new database.
-            if (state.attempts->store() != nullptr && local.open(state.attempts->path()))
+            if (state.attempts->store() != nullptr && local.open(AttemptStore::fileOptions(state.attempts->path())))
                 results = &local;
         }
         if (results == nullptr) {

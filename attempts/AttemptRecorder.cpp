@@ -13,7 +13,7 @@ void AttemptRecorder::setPath(const std::string& path)
     stop();
     pending_.reset();
     store_.reset();
-    connection_.reset();
+    database_.reset();
     openTried_ = false;
     unwritable_ = false;
     path_ = path;
@@ -26,17 +26,17 @@ bool AttemptRecorder::ensureOpen()
     if (openTried_ || path_.empty())
         return false;
     openTried_ = true;
-    auto connection = std::make_unique<SqliteResultsConnection>();
-    if (!connection->open(path_)) {
-        openError_ = connection->lastErrorText();
+    auto database = std::make_unique<Database>(DbKind::Sqlite);
+    if (!database->open(AttemptStore::fileOptions(path_))) {
+        openError_ = database->lastErrorText();
         return false;
     }
-    auto store = std::make_unique<AttemptStore>(*connection);
+    auto store = std::make_unique<AttemptStore>(*database);
     if (!store->prepare()) {
         openError_ = store->lastErrorText();
         return false;
     }
-    connection_ = std::move(connection);
+    database_ = std::move(database);
     store_ = std::move(store);
     return true;
 }

@@ -2,7 +2,7 @@
 
 #include "attempts/AttemptRecords.h"
 #include "attempts/AttemptStore.h"
-#include "attempts/SqliteResultsConnection.h"
+#include "db/Database.h"
 
 #include <cstdint>
 #include <functional>
@@ -73,7 +73,7 @@ private:
     AttemptEntry* cached(int number);
 
     std::string path_;
-    std::unique_ptr<SqliteResultsConnection> connection_;
+    std::unique_ptr<Database> database_;
     std::unique_ptr<AttemptStore> store_;
     bool openTried_ = false;
     std::string openError_;

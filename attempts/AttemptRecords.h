@@ -59,6 +59,14 @@ struct AttemptSummary {
     int flagged = 0;
 };
 
+// One entry of an attempt as the drills and the statistics weigh it.
+struct AnsweredEntry {
+    std::int64_t attempt = 0;
+    std::string questionKey{};
+    std::string answer{};
+    std::string chosen{}; // empty while unanswered
+};
+
 // An attempt with its whole paper, entries in paper order.
 struct StoredAttempt {
     AttemptSummary summary;

@@ -2,8 +2,7 @@
 
 #include "attempts/HistoryWindowLayout.h"
 #include "attempts/ScoreChart.h"
-#include "db/BackendRegistry.h"
-#include "db/DbConnection.h"
+#include "db/TableExport.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/gui/GridHeading.h"
@@ -15,7 +14,6 @@ using platform::GuiEvent;
 
 namespace {
 
-constexpr char attachedAlias[] = "ksjl";
 constexpr int columnWidths[] = {150, 170, 70, 80, 60, 60, 60, 60, 90, 150};
 
 const std::string& window()
@@ -28,14 +26,14 @@ const std::string& window()
 
 HistoryWindow::HistoryWindow(AttemptRecorder& recorder, std::string candidateId, bool everyone,
                              ReportBuilder buildReport, std::string exportFolder)
-    : recorder_(recorder), store_(recorder.store()), candidateId_(std::move(candidateId)), everyone_(everyone),
+    : store_(recorder.store()), candidateId_(std::move(candidateId)), everyone_(everyone),
       buildReport_(std::move(buildReport)), exportFolder_(std::move(exportFolder))
 {
 }
 
-void HistoryWindow::listFrom(ResultsConnection& connection)
+void HistoryWindow::listFrom(Database& server)
 {
-    serverStore_ = std::make_unique<AttemptStore>(connection);
+    serverStore_ = std::make_unique<AttemptStore>(server);
     store_ = serverStore_.get();
 }
 
@@ -180,21 +178,15 @@ void HistoryWindow::showReport()
 void HistoryWindow::exportList(const char* extension)
 {
     const std::string path = exportPath(extension);
-    BackendRegistry* registry = BackendRegistry::instance();
-    // The export reads through the program's own connection: the results
-    // database joins it for the moment of the export.
-    bool written = false;
-    // The room's server holds the bank on the program's connection beside the
-    // results tables: the export reads them there.
-    if (serverStore_ != nullptr && registry != nullptr && registry->kind() == DbKind::Mysql)
-        written = DbConnection().exportQuery(store_->exportQuery(candidateId_, ""), path);
-    else if (store_ != nullptr && registry != nullptr && registry->kind() == DbKind::Sqlite &&
-             registry->sqliteConnection().isOpen() &&
-             registry->sqliteConnection().attachDatabase(recorder_.path(), attachedAlias)) {
-        written = DbConnection().exportQuery(store_->exportQuery(candidateId_, attachedAlias), path);
-        registry->sqliteConnection().detachDatabase(attachedAlias);
+    // Rows read through the store and written here: a PC's account may read
+    // the results, nothing more.
+    std::vector<AttemptSummary> attempts;
+    std::vector<TextTable::Row> rows;
+    if (store_ != nullptr && store_->list(candidateId_, attempts)) {
+        for (const AttemptSummary& attempt : attempts)
+            rows.push_back(AttemptStore::exportRow(attempt));
     }
-    if (written)
+    if (!rows.empty() && TableExport::write(path, AttemptStore::exportColumns(), rows))
         Gui::notice(GBK("历史成绩已导出到：\r\n") + path);
     else
         Gui::failure(GBK("历史成绩导出失败，请检查是否有考试记录、程序所在文件夹是否可写：\r\n") + path);

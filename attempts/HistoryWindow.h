@@ -16,7 +16,7 @@
 // The history of attempts: one candidate's (the identity-card number entered),
 // or everyone's with a filter for the administrator. The scores are drawn over
 // time, a handed-in attempt's report opens again and the list exports to CSV
-// and XLS through the program's export of query results.
+// and XLS as the program's export of query results writes them.
 class HistoryWindow {
 public:
     static constexpr char windowId[] = "history";
@@ -35,10 +35,10 @@ public:
     HistoryWindow(const HistoryWindow&) = delete;
     HistoryWindow& operator=(const HistoryWindow&) = delete;
 
-    // Lists and opens reports from this connection instead of the recorder's
-    // results database (the room's server, where every PC's attempts are);
-    // it must outlive the window.
-    void listFrom(ResultsConnection& connection);
+    // Lists, exports and opens reports from this database instead of the
+    // recorder's results file (the room's server, where every PC's attempts
+    // are); it must outlive the window.
+    void listFrom(Database& server);
     // Asked at each listing: keys of the listed attempts with changes not yet
     // on the room's server, whose state reads as not uploaded.
     void markUnsent(std::function<std::set<std::int64_t>()> unsent) { unsent_ = std::move(unsent); }
@@ -66,7 +66,6 @@ private:
     void exportList(const char* extension);
     std::string tempFile(const char* name) const;
 
-    AttemptRecorder& recorder_;
     AttemptStore* store_;
     std::unique_ptr<AttemptStore> serverStore_;
     std::function<std::set<std::int64_t>()> unsent_;

@@ -1,10 +1,10 @@
 // The statistics of 10,000 questions over 100,000 handed-in exams of 100
-// questions each, through the results connection, against one aggregate
+// questions each, through the results store, against one aggregate
 // query over the same rows through the SQLite C interface.
 
 #include "attempts/AttemptStore.h"
-#include "attempts/SqliteResultsConnection.h"
 #include "bench/Comparison.h"
+#include "db/Database.h"
 #include "learning/BankStatistics.h"
 
 #include <sqlite3.h>
@@ -31,8 +31,8 @@ std::string resultsDatabase(const std::string& workDir)
     std::filesystem::remove(building + "-wal");
     std::filesystem::remove(building + "-shm");
     {
-        SqliteResultsConnection connection;
-        if (!connection.open(building) || !AttemptStore(connection).prepare())
+        Database connection(DbKind::Sqlite);
+        if (!connection.open(AttemptStore::fileOptions(building)) || !AttemptStore(connection).prepare())
             return {};
     }
     sqlite3* db = nullptr;
@@ -105,9 +105,10 @@ ComparisonResult statsComparison(const std::string& workDir)
 {
     ComparisonResult result;
     const std::string path = resultsDatabase(workDir);
-    SqliteResultsConnection connection;
+    Database connection(DbKind::Sqlite);
     sqlite3* db = nullptr;
-    if (path.empty() || !connection.open(path) || sqlite3_open(path.c_str(), &db) != SQLITE_OK) {
+    if (path.empty() || !connection.open(AttemptStore::fileOptions(path)) ||
+        sqlite3_open(path.c_str(), &db) != SQLITE_OK) {
         result.ok = false;
         result.note = "cannot build or open the results database";
         sqlite3_close(db);

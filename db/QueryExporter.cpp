@@ -5,6 +5,7 @@
 #include "db/EventPump.h"
 #include "db/ExportFile.h"
 #include "db/SharedResultGuard.h"
+#include "db/TableExport.h"
 #include "db/TextTable.h"
 #include "db/XlsSheetWriter.h"
 #include "platform/CodePage.h"
@@ -12,8 +13,6 @@
 #include <vector>
 
 namespace {
-
-const std::string csvSeparator = " , ";
 
 // The shared result as the export opened it: window events pumped during the
 // export may still end or replace it through a backend directly, and the rows
@@ -48,18 +47,15 @@ std::vector<std::string> fieldNames(DbRecordset& records, int fieldCount, EventP
 bool writeTextLines(DbRecordset& records, int recordCount, int fieldCount, const std::string& separator,
                     std::string_view lineEnd, ExportFile& file, EventPump& pump, ExportedResult& exported)
 {
-    std::string cell;
     if (!records.moveFirst())
         return false;
+    TextTable::Row cells(static_cast<std::size_t>(fieldCount));
     for (int r = 1; r <= recordCount; ++r) {
         for (int f = 0; f < fieldCount; ++f) {
-            if (f > 0)
-                file.write(separator);
-            records.readTextAt(f, cell);
-            file.write(cell);
+            records.readTextAt(f, cells[static_cast<std::size_t>(f)]);
             pump.tick();
         }
-        file.write(lineEnd.data(), lineEnd.size());
+        TableExport::writeLine(file, cells, separator, lineEnd);
         pump.tick();
         if (!exported.intact())
             return false;
@@ -138,10 +134,7 @@ bool QueryExporter::exportQuery(const std::string& query, const std::string& pat
     ExportFile textFile;
     std::string textSeparator;
     if (format != Format::Sheet) {
-        if (format == Format::Csv || !separator || separator->empty())
-            textSeparator = csvSeparator;
-        else
-            textSeparator = *separator;
+        textSeparator = TableExport::separatorFor(format, separator);
         // Nothing could be written: leave the shared result alone.
         if (!textFile.create(path))
             return false;
@@ -162,8 +155,7 @@ bool QueryExporter::exportQuery(const std::string& query, const std::string& pat
         if (format == Format::Sheet) {
             std::vector<std::string> names = fieldNames(records, fieldCount, pump);
             // The header row comes on top of the records; refuse before touching a file that could not hold them.
-            bool fits = static_cast<std::size_t>(recordCount) + 1 <= XlsSheetWriter::maxRows &&
-                        names.size() <= XlsSheetWriter::maxColumns;
+            bool fits = TableExport::fitsSheet(static_cast<std::size_t>(recordCount), names.size());
             if (fits && exported.intact() && sheetWriter.beginSheet(path)) {
                 if (writeSheetRows(records, recordCount, names, sheetWriter, pump, exported))
                     result = sheetWriter.finishSheet();
@@ -171,8 +163,7 @@ bool QueryExporter::exportQuery(const std::string& query, const std::string& pat
                     sheetWriter.abandonSheet();
             }
         } else {
-            result = writeTextLines(records, recordCount, fieldCount, textSeparator,
-                                    format == Format::Csv ? std::string_view("\r\n") : std::string_view("\r\n\r\n"),
+            result = writeTextLines(records, recordCount, fieldCount, textSeparator, TableExport::lineEnd(format),
                                     textFile, pump, exported);
         }
     }

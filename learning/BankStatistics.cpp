@@ -1,5 +1,7 @@
 #include "learning/BankStatistics.h"
 
+#include "attempts/AttemptStore.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -19,9 +21,9 @@ std::int8_t optionCode(const std::string& chosen)
 
 } // namespace
 
-bool BankStatistics::fail()
+bool BankStatistics::fail(const std::string& reason)
 {
-    error_ = connection_.lastErrorText();
+    error_ = reason;
     questions_.clear();
     scores_.clear();
     sums_.clear();
@@ -63,21 +65,18 @@ bool BankStatistics::compute()
     sums_.clear();
     error_.clear();
 
-    ResultsConnection::Rows rows;
-    if (!connection_.query("SELECT attempt_id, score FROM exam_attempt WHERE state='handed_in' AND kind='exam' "
-                           "ORDER BY attempt_id",
-                           rows))
-        return fail();
+    AttemptStore store(results_);
+    std::vector<std::pair<std::int64_t, int>> exams;
+    if (!store.handedInExams(exams))
+        return fail(store.lastErrorText());
     std::vector<std::int64_t> ids;
-    ids.reserve(rows.size());
-    scores_.reserve(rows.size());
-    for (const std::vector<std::string>& row : rows) {
-        if (row.size() < 2)
-            continue;
-        ids.push_back(std::strtoll(row[0].c_str(), nullptr, 10));
-        scores_.push_back(row[1].empty() ? -1 : std::atoi(row[1].c_str()));
+    ids.reserve(exams.size());
+    scores_.reserve(exams.size());
+    for (const auto& [id, score] : exams) {
+        ids.push_back(id);
+        scores_.push_back(score);
     }
-    rows = {};
+    exams = {};
 
     // The top third by score; equal scores go to the earlier attempt.
     std::vector<std::size_t> order(ids.size());
@@ -90,24 +89,19 @@ bool BankStatistics::compute()
 
     std::unordered_map<std::string, std::uint32_t> index;
     std::vector<Entry> attempt;
+    std::vector<AnsweredEntry> entries;
     attempt.reserve(128);
     for (std::size_t first = 0; first < ids.size(); first += attemptsPerBlock) {
         const std::size_t last = std::min(ids.size(), first + attemptsPerBlock) - 1;
-        if (!connection_.query("SELECT attempt_id, question_key, answer, chosen FROM exam_attempt_entry WHERE "
-                               "attempt_id>=" +
-                                   std::to_string(ids[first]) + " AND attempt_id<=" + std::to_string(ids[last]) +
-                                   " ORDER BY attempt_id, entry_no",
-                               rows))
-            return fail();
+        if (!store.entriesBetween(ids[first], ids[last], entries))
+            return fail(store.lastErrorText());
         // The entries of attempts not counted (in progress, drills) fall
         // between those of counted ones and are passed over.
         std::size_t current = first;
         std::int64_t currentId = ids[first];
         attempt.clear();
-        for (const std::vector<std::string>& row : rows) {
-            if (row.size() < 4)
-                continue;
-            const std::int64_t id = std::strtoll(row[0].c_str(), nullptr, 10);
+        for (const AnsweredEntry& entry : entries) {
+            const std::int64_t id = entry.attempt;
             if (id != currentId) {
                 if (!attempt.empty()) {
                     addAttempt(attempt, top[current]);
@@ -117,15 +111,16 @@ bool BankStatistics::compute()
                     ++current;
                 currentId = id;
             }
-            if (current > last || ids[current] != id || row[1].empty())
+            if (current > last || ids[current] != id || entry.questionKey.empty())
                 continue;
-            auto [at, added] = index.try_emplace(row[1], static_cast<std::uint32_t>(questions_.size()));
+            auto [at, added] = index.try_emplace(entry.questionKey, static_cast<std::uint32_t>(questions_.size()));
             if (added) {
-                questions_.push_back({.key = row[1]});
+                questions_.push_back({.key = entry.questionKey});
                 sums_.push_back({});
             }
-            questions_[at->second].answer = row[2];
-            attempt.push_back({at->second, optionCode(row[3]), !row[3].empty() && row[3] == row[2]});
+            questions_[at->second].answer = entry.answer;
+            attempt.push_back(
+                {at->second, optionCode(entry.chosen), !entry.chosen.empty() && entry.chosen == entry.answer});
         }
         if (!attempt.empty() && current <= last && ids[current] == currentId)
             addAttempt(attempt, top[current]);

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "attempts/ResultsConnection.h"
-
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+class Database;
 
 // What the handed-in exams say about each question of the bank. Drills are
 // left out: they draw the questions a candidate got wrong, so they would make
@@ -34,15 +34,15 @@ struct QuestionStatistics {
     double unansweredShare() const { return drawn > 0 ? static_cast<double>(unanswered) / drawn : 0.0; }
 };
 
-// Reads the results database through plain statements both backends run, in
-// one pass over the entries in key order, one block of attempts at a time.
+// Reads the results database (a file or the room's server) through its store,
+// in one pass over the entries in key order, one block of attempts at a time.
 class BankStatistics {
 public:
     static constexpr int optionCount = 4;
     // Attempts per statement: a block's rows stay a few megabytes.
     static constexpr int attemptsPerBlock = 2000;
 
-    explicit BankStatistics(ResultsConnection& connection) : connection_(connection) {}
+    explicit BankStatistics(Database& results) : results_(results) {}
 
     // False with the reason in lastErrorText; the figures are then empty.
     bool compute();
@@ -59,10 +59,10 @@ private:
         std::int8_t option; // 0..3, -1 unanswered, -2 any other text
         bool right;
     };
-    bool fail();
+    bool fail(const std::string& reason);
     void addAttempt(const std::vector<Entry>& entries, bool top);
 
-    ResultsConnection& connection_;
+    Database& results_;
     std::vector<QuestionStatistics> questions_;
     std::vector<int> scores_;
     std::string error_;

@@ -4,6 +4,7 @@
 #include "bank/QuestionRecord.h"
 #include "db/DbConnection.h"
 #include "db/DbRecordset.h"
+#include "db/Dialect.h"
 
 #include <algorithm>
 #include <map>
@@ -29,13 +30,7 @@ std::string keyLiteral(const std::string& key)
     if (!key.empty() && key.size() <= 18 &&
         std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return key;
-    std::string out = "'";
-    for (char c : key) {
-        if (c == '\'')
-            out += '\'';
-        out += c;
-    }
-    return out + "'";
+    return Dialect::literal(key);
 }
 
 } // namespace
@@ -44,33 +39,26 @@ bool DrillPlanner::dueKeys(const std::string& candidateId, std::uint32_t seed, s
 {
     out.clear();
     error_.clear();
-    const AttemptStore store(results_);
-    ResultsConnection::Rows rows;
-    if (!results_.query("SELECT a.attempt_id, e.question_key, e.chosen, e.answer FROM exam_attempt a, "
-                        "exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND a.candidate_id='" +
-                            store.literal(candidateId) + "' AND a.state='" +
-                            AttemptStore::stateCode(AttemptState::HandedIn) +
-                            "' AND e.question_key<>'' ORDER BY a.ended_at DESC, a.attempt_id DESC, e.entry_no",
-                        rows)) {
-        error_ = results_.lastErrorText();
+    AttemptStore store(results_);
+    std::vector<AnsweredEntry> entries;
+    if (!store.handedInEntries(candidateId, entries)) {
+        error_ = store.lastErrorText();
         return false;
     }
 
     std::unordered_map<std::string, KeyRecord> records;
     std::vector<std::string> keys; // in the order first met
     int rank = -1;
-    const std::string* attempt = nullptr;
-    for (const std::vector<std::string>& row : rows) {
-        if (row.size() < 4)
-            continue;
-        if (attempt == nullptr || *attempt != row[0]) {
+    std::int64_t attempt = 0;
+    for (const AnsweredEntry& entry : entries) {
+        if (rank < 0 || attempt != entry.attempt) {
             ++rank;
-            attempt = &row[0];
+            attempt = entry.attempt;
         }
-        const bool right = !row[2].empty() && row[2] == row[3];
-        auto [it, added] = records.try_emplace(row[1]);
+        const bool right = !entry.chosen.empty() && entry.chosen == entry.answer;
+        auto [it, added] = records.try_emplace(entry.questionKey);
         if (added)
-            keys.push_back(row[1]);
+            keys.push_back(entry.questionKey);
         KeyRecord& record = it->second;
         if (record.lastRank != rank) {
             record.lastRank = rank;

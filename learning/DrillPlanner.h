@@ -1,12 +1,12 @@
 #pragma once
 
 #include "attempts/AttemptRecords.h"
-#include "attempts/ResultsConnection.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+class Database;
 class DbConnection;
 class DbRecordset;
 
@@ -24,8 +24,7 @@ public:
 
     // results: the candidate's attempts. bank/rows: the question table on the
     // current backend; rows replaces the result every recordset sees.
-    DrillPlanner(ResultsConnection& results, DbConnection& bank, DbRecordset& rows)
-        : results_(results), bank_(bank), rows_(rows)
+    DrillPlanner(Database& results, DbConnection& bank, DbRecordset& rows) : results_(results), bank_(bank), rows_(rows)
     {
     }
 
@@ -42,7 +41,7 @@ private:
     // Adds to found the questions of keys that the bank still holds.
     bool lookUp(const std::vector<std::string>& keys, std::vector<AttemptEntry>& found);
 
-    ResultsConnection& results_;
+    Database& results_;
     DbConnection& bank_;
     DbRecordset& rows_;
     std::string error_;

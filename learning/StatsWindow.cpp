@@ -1,7 +1,6 @@
 #include "learning/StatsWindow.h"
 
-#include "db/BackendRegistry.h"
-#include "db/DbConnection.h"
+#include "db/TableExport.h"
 #include "learning/StatisticsChart.h"
 #include "learning/StatsWindowLayout.h"
 #include "platform/CodePage.h"
@@ -19,7 +18,6 @@ using platform::GuiEvent;
 namespace {
 
 constexpr int columnWidths[] = {90, 50, 80, 80, 70, 70, 70, 70, 70, 80, 90};
-constexpr char exportTableName[] = "bank_statistics_export";
 
 const std::string& window()
 {
@@ -63,7 +61,7 @@ std::optional<double> number(const QuestionStatistics& q, int column)
 
 } // namespace
 
-StatsWindow::StatsWindow(ResultsConnection& results, std::string exportFolder)
+StatsWindow::StatsWindow(Database& results, std::string exportFolder)
     : statistics_(results), exportFolder_(std::move(exportFolder))
 {
 }
@@ -214,56 +212,34 @@ void StatsWindow::showFacility()
     Gui::showHtmlFile(window(), view, page);
 }
 
+std::string StatsWindow::exportedFigure(const std::string& text)
+{
+    // The exports have always written a figure as a stored real number reads
+    // back: at least one decimal, no trailing zeros, no negative zero.
+    const std::size_t point = text.find('.');
+    if (point == std::string::npos)
+        return text;
+    std::string out = text.substr(0, text.find_last_not_of('0') + 1);
+    if (out.back() == '.')
+        out += '0';
+    return out == "-0.0" ? "0.0" : out;
+}
+
 void StatsWindow::exportTable(const char* extension)
 {
     const std::string path = exportPath(extension);
-    BackendRegistry* registry = BackendRegistry::instance();
-    // The table joins the program's connection as a temporary table for the
-    // moment of the export, so it goes out as any query result does.
-    bool written = false;
-    if (registry != nullptr && registry->kind() != DbKind::None) {
-        DbConnection connection;
-        const std::string table = exportTableName;
-        std::string create = registry->kind() == DbKind::Mysql ? "CREATE TEMPORARY TABLE " : "CREATE TEMP TABLE ";
-        create += table + " (row_no INTEGER NOT NULL";
-        for (int c = 0; c < columnCount; ++c)
-            create += ", " + platform::utf8ToGbk(headings[c]) +
-                      (c == 0 || c == 1 || c == suspectColumn ? " VARCHAR(64)"
-                       : c == 2                               ? " INTEGER"
-                                                              : " DOUBLE");
-        create += ")";
-        connection.execute("DROP TABLE IF EXISTS " + table);
-        bool filled = connection.execute(create);
-        const auto& questions = statistics_.questions();
-        for (std::size_t first = 0; filled && first < shown_.size(); first += 500) {
-            std::string insert = "INSERT INTO " + table + " VALUES ";
-            for (std::size_t i = first; i < std::min(shown_.size(), first + 500); ++i) {
-                const std::vector<std::string> texts = rowTexts(questions[shown_[i]]);
-                insert += (i == first ? "(" : ",(") + std::to_string(i);
-                for (int c = 0; c < columnCount; ++c) {
-                    const std::string& text = texts[static_cast<std::size_t>(c)];
-                    const bool isText = c == 0 || c == 1 || c == suspectColumn;
-                    if (isText) {
-                        std::string quoted;
-                        for (char ch : text)
-                            quoted += ch == '\'' ? std::string("''") : std::string(1, ch);
-                        insert += ",'" + quoted + "'";
-                    } else {
-                        insert += "," + (text.empty() ? std::string("NULL") : text);
-                    }
-                }
-                insert += ")";
-            }
-            filled = connection.execute(insert);
-        }
-        std::string select = "SELECT ";
-        for (int c = 0; c < columnCount; ++c)
-            select += (c == 0 ? "" : ", ") + platform::utf8ToGbk(headings[c]);
-        if (filled)
-            written = connection.exportQuery(select + " FROM " + table + " ORDER BY row_no", path);
-        connection.execute("DROP TABLE IF EXISTS " + table);
+    std::vector<std::string> names;
+    for (const char* heading : headings)
+        names.push_back(platform::utf8ToGbk(heading));
+    std::vector<TextTable::Row> rows;
+    rows.reserve(shown_.size());
+    for (std::size_t i : shown_) {
+        std::vector<std::string> texts = rowTexts(statistics_.questions()[i]);
+        for (int c = 3; c < suspectColumn; ++c)
+            texts[static_cast<std::size_t>(c)] = exportedFigure(texts[static_cast<std::size_t>(c)]);
+        rows.push_back(std::move(texts));
     }
-    if (written)
+    if (TableExport::write(path, names, rows))
         Gui::notice(GBK("题库统计已导出到：\r\n") + path);
     else
         Gui::failure(GBK("题库统计导出失败，请检查程序所在文件夹是否可写：\r\n") + path);

@@ -11,8 +11,8 @@
 
 // The statistics of the bank for the administrator: one row per question,
 // sortable by every column, the distribution of scores and the facility of
-// each question drawn as charts, the table exported to CSV and XLS through
-// the program's export, and a question chosen to be checked in the bank.
+// each question drawn as charts, the table exported to CSV and XLS as the
+// program's export writes query results, and a question chosen to be checked in the bank.
 class StatsWindow {
 public:
     static constexpr char windowId[] = "statistics";
@@ -24,7 +24,7 @@ public:
 
     // results: the database of attempts, which must outlive the window.
     // exportFolder: where the exports are written (GBK).
-    StatsWindow(ResultsConnection& results, std::string exportFolder);
+    StatsWindow(Database& results, std::string exportFolder);
     StatsWindow(const StatsWindow&) = delete;
     StatsWindow& operator=(const StatsWindow&) = delete;
 
@@ -38,8 +38,10 @@ public:
     const std::vector<QuestionStatistics>& questions() const { return statistics_.questions(); }
     std::string exportPath(const char* extension) const;
     static std::vector<std::string> rowTexts(const QuestionStatistics& question);
-    // Fixed three decimals, as the table and the exports show figures.
+    // Fixed three decimals, as the table shows figures.
     static std::string figure(double value);
+    // A figure of the table as the exports write it.
+    static std::string exportedFigure(const std::string& text);
 
 private:
     void created();

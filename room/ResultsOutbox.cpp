@@ -1,49 +1,17 @@
 #include "room/ResultsOutbox.h"
 
 #include "attempts/AttemptStore.h"
-#include "attempts/SqliteResultsConnection.h"
-#include "db/Dialect.h"
-#include "db/mysql/MysqlConnection.h"
-#include "room/MysqlResultsConnection.h"
 #include "room/RoomServer.h"
 
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <random>
 #include <vector>
 
 namespace {
 
 constexpr int batchRows = 500;
 constexpr int originShift = 20;
-
-const char* const outboxStatements[] = {
-    "CREATE TABLE IF NOT EXISTS room_outbox (seq INTEGER PRIMARY KEY AUTOINCREMENT, "
-    "attempt_id INTEGER NOT NULL, entry_no INTEGER NOT NULL)",
-    "CREATE TRIGGER IF NOT EXISTS room_attempt_added AFTER INSERT ON exam_attempt BEGIN "
-    "INSERT INTO room_outbox (attempt_id, entry_no) VALUES (NEW.attempt_id, 0); END",
-    "CREATE TRIGGER IF NOT EXISTS room_attempt_changed AFTER UPDATE ON exam_attempt BEGIN "
-    "INSERT INTO room_outbox (attempt_id, entry_no) VALUES (NEW.attempt_id, 0); END",
-    "CREATE TRIGGER IF NOT EXISTS room_entry_added AFTER INSERT ON exam_attempt_entry BEGIN "
-    "INSERT INTO room_outbox (attempt_id, entry_no) VALUES (NEW.attempt_id, NEW.entry_no); END",
-    "CREATE TRIGGER IF NOT EXISTS room_entry_changed AFTER UPDATE ON exam_attempt_entry BEGIN "
-    "INSERT INTO room_outbox (attempt_id, entry_no) VALUES (NEW.attempt_id, NEW.entry_no); END",
-};
-
-const std::vector<std::string> attemptColumns = {
-    "attempt_id", "kind",         "candidate_id",   "seat_number",      "started_at", "ended_at",
-    "state",      "seconds_left", "paper_duration", "current_question", "score"};
-const std::vector<std::string> entryColumns = {"attempt_id", "entry_no",     "question_key", "title",     "options",
-                                               "answer",     "option_count", "chosen",       "chosen_at", "flagged"};
-
-std::string joined(const std::vector<std::string>& names)
-{
-    std::string text;
-    for (const std::string& name : names)
-        text += (text.empty() ? "" : ",") + name;
-    return text;
-}
 
 std::string sentFile(const std::string& resultsPath)
 {
@@ -70,11 +38,6 @@ bool writeSent(const std::string& resultsPath, long long seq)
     return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
 
-long long number(const std::string& text)
-{
-    return std::strtoll(text.c_str(), nullptr, 10);
-}
-
 } // namespace
 
 ResultsOutbox::ResultsOutbox(std::string resultsPath, RoomConfig server)
@@ -99,23 +62,12 @@ ResultsOutbox::~ResultsOutbox()
 
 bool ResultsOutbox::prepare()
 {
-    SqliteResultsConnection& local = local_;
-    AttemptStore store(local);
+    AttemptStore store(local_);
     std::string error;
-    if (!local.open(resultsPath_) || !store.prepare())
-        error = local.lastErrorText();
-    for (const char* statement : outboxStatements) {
-        if (error.empty() && !local.execute(statement))
-            error = local.lastErrorText();
-    }
-    ResultsConnection::Rows rows;
-    if (error.empty() && local.query("SELECT value FROM results_meta WHERE name='room_origin'", rows) && rows.empty()) {
-        std::random_device device;
-        const unsigned origin = std::uniform_int_distribution<unsigned>(1, (1u << 31) - 1)(device);
-        if (!local.execute("INSERT INTO results_meta (name, value) VALUES ('room_origin', '" + std::to_string(origin) +
-                           "')"))
-            error = local.lastErrorText();
-    }
+    if (!local_.open(AttemptStore::fileOptions(resultsPath_)))
+        error = local_.lastErrorText();
+    else if (!store.prepareOutbox())
+        error = store.lastErrorText();
     std::lock_guard lock(mutex_);
     error_ = error;
     return error.empty();
@@ -147,7 +99,7 @@ bool ResultsOutbox::flush(int timeoutMilliseconds)
 
 void ResultsOutbox::run()
 {
-    MysqlConnection remote;
+    Database remote(DbKind::Mysql);
     for (;;) {
         long long pass = 0;
         {
@@ -171,99 +123,94 @@ void ResultsOutbox::run()
     remote.close();
 }
 
-bool ResultsOutbox::sendBatch(MysqlConnection& remote, bool& more)
+bool ResultsOutbox::sendBatch(Database& remote, bool& more)
 {
-    SqliteResultsConnection& local = local_;
     more = false;
-    std::string error;
     auto failed = [&](const std::string& reason) {
         std::lock_guard lock(mutex_);
         error_ = reason;
         return false;
     };
-    if (!local.isOpen())
-        return failed(local.lastErrorText());
+    if (!local_.isOpen())
+        return failed(local_.lastErrorText());
+    AttemptStore local(local_);
     const long long sent = readSent(resultsPath_);
-    ResultsConnection::Rows changes, origin;
-    if (!local.query("SELECT seq, attempt_id, entry_no FROM room_outbox WHERE seq > " + std::to_string(sent) +
-                         " ORDER BY seq LIMIT " + std::to_string(batchRows),
-                     changes) ||
-        !local.query("SELECT value FROM results_meta WHERE name='room_origin'", origin) || origin.empty())
+    std::vector<AttemptStore::OutboxChange> changes;
+    if (!local.outboxChanges(sent, batchRows, changes))
         return failed(local.lastErrorText());
     if (changes.empty())
         return true;
-    const long long base = number(origin[0][0]) << originShift;
+    const long long origin = local.origin();
+    if (origin == 0)
+        return failed(local.lastErrorText());
+    const long long base = origin << originShift;
 
     // The rows as they stand now; a row changed twice in the batch goes once.
-    std::vector<std::string> statements;
+    std::vector<AttemptStore::CopiedRow> rows;
     std::set<std::pair<long long, long long>> seen;
-    for (const std::vector<std::string>& change : changes) {
-        const long long attempt = number(change[1]), entry = number(change[2]);
-        if (!seen.insert({attempt, entry}).second)
+    for (const AttemptStore::OutboxChange& change : changes) {
+        if (!seen.insert({change.attempt, change.entry}).second)
             continue;
-        const bool whole = entry == 0;
-        const std::vector<std::string>& columns = whole ? attemptColumns : entryColumns;
-        ResultsConnection::Rows row;
-        const std::string where = " WHERE attempt_id=" + std::to_string(attempt) +
-                                  (whole ? std::string() : " AND entry_no=" + std::to_string(entry));
-        if (!local.query(
-                "SELECT " + joined(columns) + " FROM " + (whole ? "exam_attempt" : "exam_attempt_entry") + where, row))
-            return failed(local.lastErrorText());
-        if (row.empty())
+        AttemptStore::CopiedRow row;
+        if (!local.copiedRow(change, row)) {
+            if (!local.lastErrorText().empty())
+                return failed(local.lastErrorText());
             continue;
-        std::vector<std::string> values;
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            const std::string& value = row[0][c];
-            if (c == 0)
-                values.push_back(std::to_string(base + number(value)));
-            else if (value.empty() && (columns[c] == "ended_at" || columns[c] == "score"))
-                values.push_back("NULL");
-            else
-                values.push_back(Dialect::literal(value));
         }
-        statements.push_back(Dialect::upsert(DbKind::Mysql, whole ? "exam_attempt" : "exam_attempt_entry", columns,
-                                             values, whole ? 1 : 2));
+        row.cells[0] = std::to_string(base + change.attempt);
+        rows.push_back(std::move(row));
     }
 
-    if (!remote.isConnected() && !RoomServer::connect(remote, server_, error))
-        return failed(error);
-    bool ok = remote.execute("START TRANSACTION");
-    for (std::size_t i = 0; ok && i < statements.size(); ++i)
-        ok = remote.execute(statements[i]);
-    if (!ok || !remote.execute("COMMIT")) {
-        error = remote.lastErrorText();
-        remote.rollback();
+    if (!remote.isOpen() && !openServer(remote, server_))
+        return failed(remote.lastErrorText());
+    AttemptStore onServer(remote);
+    if (!onServer.putCopiedRows(rows)) {
         // A fresh connection next time: this one may be dead.
         remote.close();
-        return failed(error);
+        return failed(onServer.lastErrorText());
     }
-    if (!writeSent(resultsPath_, number(changes.back()[0])))
+    if (!writeSent(resultsPath_, changes.back().seq))
         return failed("cannot note the sent changes beside " + resultsPath_);
     more = static_cast<int>(changes.size()) == batchRows;
     return true;
 }
 
+ConnectOptions ResultsOutbox::serverOptions(const RoomConfig& server)
+{
+    ConnectOptions options =
+        ConnectOptions::mysql(server.host, server.port, server.database, server.user, server.password);
+    options.charset = server.charset;
+    options.connectTimeoutSeconds = RoomServer::connectSeconds;
+    options.transferTimeoutSeconds = RoomServer::transferSeconds;
+    return options;
+}
+
+bool ResultsOutbox::openServer(Database& database, const RoomConfig& server)
+{
+    return database.open(serverOptions(server));
+}
+
 bool ResultsOutbox::prepareServer(const RoomConfig& server, std::string& error)
 {
-    MysqlResultsConnection connection;
-    AttemptStore store(connection);
-    if (connection.open(server) && store.prepare())
+    Database database(DbKind::Mysql);
+    AttemptStore store(database);
+    if (!openServer(database, server)) {
+        error = database.lastErrorText();
+        return false;
+    }
+    if (store.prepare())
         return true;
-    error = store.lastErrorText().empty() ? connection.lastErrorText() : store.lastErrorText();
+    error = store.lastErrorText();
     return false;
 }
 
 std::set<std::int64_t> ResultsOutbox::unsentAttempts(const std::string& resultsPath)
 {
     std::set<std::int64_t> attempts;
-    SqliteResultsConnection local;
-    ResultsConnection::Rows rows;
-    if (local.open(resultsPath) &&
-        local.query("SELECT DISTINCT attempt_id FROM room_outbox WHERE seq > " + std::to_string(readSent(resultsPath)),
-                    rows)) {
-        for (const std::vector<std::string>& row : rows)
-            attempts.insert(number(row[0]));
-    }
+    Database local(DbKind::Sqlite);
+    AttemptStore store(local);
+    if (local.open(AttemptStore::fileOptions(resultsPath)))
+        store.changedAttempts(readSent(resultsPath), attempts);
     return attempts;
 }
 

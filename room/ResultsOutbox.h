@@ -1,6 +1,7 @@
 #pragma once
 
-#include "attempts/SqliteResultsConnection.h"
+#include "db/ConnectOptions.h"
+#include "db/Database.h"
 #include "room/RoomConfig.h"
 
 #include <condition_variable>
@@ -9,8 +10,6 @@
 #include <set>
 #include <string>
 #include <thread>
-
-class MysqlConnection;
 
 // Sends the attempts of the local results database to the room's server.
 //
@@ -48,6 +47,11 @@ public:
 
     // Creates the results tables on the server (an account allowed to CREATE).
     static bool prepareServer(const RoomConfig& server, std::string& error);
+    // How the results on the room's server are reached: the time limits of
+    // RoomServer, the session setup of Dialect.
+    static ConnectOptions serverOptions(const RoomConfig& server);
+    // Opens `database` on the room's server; false with the reason in its lastErrorText.
+    static bool openServer(Database& database, const RoomConfig& server);
     // Local keys of the attempts with changes not yet on the server.
     static std::set<std::int64_t> unsentAttempts(const std::string& resultsPath);
 
@@ -56,13 +60,13 @@ public:
 private:
     void run();
     // One batch; false when the server could not take it.
-    bool sendBatch(MysqlConnection& remote, bool& more);
+    bool sendBatch(Database& remote, bool& more);
 
     const std::string resultsPath_;
     const RoomConfig server_;
     // Opened by prepare(), before the exam writes: opening sets the journal
     // mode, which would make a write running at that moment fail as locked.
-    SqliteResultsConnection local_;
+    Database local_{DbKind::Sqlite};
     std::thread thread_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;

@@ -1,7 +1,6 @@
 #include "room/RoomLoad.h"
 
 #include "attempts/AttemptStore.h"
-#include "attempts/SqliteResultsConnection.h"
 #include "db/Database.h"
 #include "db/Dialect.h"
 #include "room/ResultsOutbox.h"
@@ -47,9 +46,9 @@ std::string candidate(const RoomConfig& server, int number, const std::string& f
     if (!outbox.prepare())
         return outbox.lastErrorText();
     outbox.start();
-    SqliteResultsConnection local;
+    Database local(DbKind::Sqlite);
     AttemptStore store(local);
-    if (!local.open(path))
+    if (!local.open(AttemptStore::fileOptions(path)))
         return local.lastErrorText();
     const std::int64_t attempt = store.begin(
         {.candidateId = "load" + std::to_string(number), .seatNumber = std::to_string(number), .entries = entries});

@@ -3,7 +3,7 @@
 // handed-in attempts of 100 questions each. Usage: bench_attempt_writes DIR
 
 #include "attempts/AttemptStore.h"
-#include "attempts/SqliteResultsConnection.h"
+#include "db/Database.h"
 #include "platform/CodePage.h"
 
 #include <algorithm>
@@ -47,8 +47,8 @@ int main(int argc, char** argv)
     for (const char* suffix : {"", "-wal", "-shm"})
         fs::remove(path + suffix);
 
-    SqliteResultsConnection connection;
-    if (!connection.open(path)) {
+    Database connection(DbKind::Sqlite);
+    if (!connection.open(AttemptStore::fileOptions(path))) {
         std::fprintf(stderr, "cannot open %s\n", path.c_str());
         return 1;
     }

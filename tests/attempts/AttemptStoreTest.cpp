@@ -1,7 +1,7 @@
 #include "attempts/AttemptStore.h"
 #include "app/Application.h"
 #include "attempts/AttemptRecorder.h"
-#include "attempts/SqliteResultsConnection.h"
+#include "db/Database.h"
 #include "platform/CodePage.h"
 #include "platform/gui/GuiDriver.h"
 
@@ -65,8 +65,8 @@ TEST_F(AttemptStoreTest, EveryWriteSurvivesReopening)
 {
     std::int64_t id = 0;
     {
-        SqliteResultsConnection connection;
-        ASSERT_TRUE(connection.open(path));
+        Database connection{DbKind::Sqlite};
+        ASSERT_TRUE(connection.open(AttemptStore::fileOptions(path)));
         AttemptStore store(connection);
         ASSERT_TRUE(store.prepare());
         id = store.begin(paper("110", 3));
@@ -80,8 +80,8 @@ TEST_F(AttemptStoreTest, EveryWriteSurvivesReopening)
         EXPECT_TRUE(store.recordCurrentQuestion(id, 3));
         EXPECT_TRUE(store.recordSecondsLeft(id, 1234));
     }
-    SqliteResultsConnection connection;
-    ASSERT_TRUE(connection.open(path));
+    Database connection{DbKind::Sqlite};
+    ASSERT_TRUE(connection.open(AttemptStore::fileOptions(path)));
     AttemptStore store(connection);
     ASSERT_TRUE(store.prepare()); // an existing database keeps its rows
     const std::optional<AttemptSummary> open = store.findInProgress("110");
@@ -118,8 +118,8 @@ TEST_F(AttemptStoreTest, EveryWriteSurvivesReopening)
 
 TEST_F(AttemptStoreTest, ListsByCandidateOrEveryone)
 {
-    SqliteResultsConnection connection;
-    ASSERT_TRUE(connection.open(path));
+    Database connection{DbKind::Sqlite};
+    ASSERT_TRUE(connection.open(AttemptStore::fileOptions(path)));
     AttemptStore store(connection);
     ASSERT_TRUE(store.prepare());
     const std::int64_t first = store.begin(paper("A'1", 2));
@@ -142,8 +142,8 @@ TEST_F(AttemptStoreTest, ListsByCandidateOrEveryone)
 TEST_F(AttemptStoreTest, UnwritableDatabaseIsToldOnceAndRecordsNothing)
 {
     {
-        SqliteResultsConnection connection;
-        ASSERT_TRUE(connection.open(path));
+        Database connection{DbKind::Sqlite};
+        ASSERT_TRUE(connection.open(AttemptStore::fileOptions(path)));
         ASSERT_TRUE(AttemptStore(connection).prepare());
     }
     if (!makeReadOnly())

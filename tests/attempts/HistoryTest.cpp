@@ -2,7 +2,7 @@
 #include "attempts/AttemptStore.h"
 #include "attempts/HistoryWindow.h"
 #include "attempts/ScoreChart.h"
-#include "attempts/SqliteResultsConnection.h"
+#include "db/Database.h"
 #include "platform/FileSystem.h"
 
 using platform::Gui;
@@ -24,8 +24,8 @@ protected:
     // Attempts straight into the results database: (candidate, score or -1 for one still in progress).
     void seed(const std::vector<std::pair<std::string, int>>& attempts)
     {
-        SqliteResultsConnection connection;
-        ASSERT_TRUE(connection.open(file(AttemptStore::fileName).string()));
+        Database connection{DbKind::Sqlite};
+        ASSERT_TRUE(connection.open(AttemptStore::fileOptions(file(AttemptStore::fileName).string())));
         AttemptStore store(connection);
         ASSERT_TRUE(store.prepare());
         for (const auto& [candidate, score] : attempts) {

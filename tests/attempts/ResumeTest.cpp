@@ -2,7 +2,7 @@
 #include "app/AppTestSupport.h"
 #include "app/AttemptBridge.h"
 #include "attempts/AttemptStore.h"
-#include "attempts/SqliteResultsConnection.h"
+#include "db/Database.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,8 +64,8 @@ protected:
 
     std::vector<AttemptSummary> stored()
     {
-        SqliteResultsConnection connection;
-        EXPECT_TRUE(connection.open(file(AttemptStore::fileName).string()));
+        Database connection{DbKind::Sqlite};
+        EXPECT_TRUE(connection.open(AttemptStore::fileOptions(file(AttemptStore::fileName).string())));
         AttemptStore store(connection);
         std::vector<AttemptSummary> rows;
         EXPECT_TRUE(store.list("", rows));

@@ -3,6 +3,7 @@
 #include "db/DbRecordset.h"
 #include "db/EventPump.h"
 #include "db/QueryExporter.h"
+#include "db/TableExport.h"
 #include "db/XlsSheetWriter.h"
 
 #include "tests/db/ExportTestSupport.h"
@@ -316,3 +317,25 @@ TEST_F(QueryExportTest, WindowEventsDuringAnExportCannotReplaceItsResult)
     EventPump::install(nullptr);
     EXPECT_EQ(bytesOf("m.csv"), "old");
 }
+
+namespace {
+
+// Rows a program holds go out byte for byte as the same rows of a query do.
+TEST_F(QueryExportTest, RowsWriteTheBytesOfTheSameQueryResult)
+{
+    run("CREATE TABLE t (a TEXT, b TEXT)");
+    run("INSERT INTO t VALUES ('1', NULL), (" + std::string(GBK("'中文'")) + ", 'x')");
+    const std::vector<TextTable::Row> rows = {{"1", ""}, {GBK("中文"), "x"}};
+    for (const char* name : {"q.txt", "q.csv", "q.xls"}) {
+        ASSERT_TRUE(exportTo("SELECT a, b AS " + std::string(GBK("列")) + " FROM t ORDER BY rowid", name, "|")) << name;
+        const std::string rowsName = std::string("r") + (name + 1);
+        ASSERT_TRUE(TableExport::write(dir.path(rowsName), {"a", GBK("列")}, rows, "|")) << name;
+        EXPECT_EQ(bytesOf(rowsName), bytesOf(name)) << name;
+    }
+    EXPECT_FALSE(TableExport::write(dir.path("none.csv"), {"a"}, {}));
+    EXPECT_EQ(bytesOf("none.csv"), "");
+    EXPECT_FALSE(TableExport::write(dir.path("none.xls"), {"a"}, {}));
+    EXPECT_FALSE(exists("none.xls"));
+}
+
+} // namespace

@@ -2,9 +2,9 @@
 #include "learning/StatsWindow.h"
 
 #include "attempts/AttemptStore.h"
-#include "attempts/SqliteResultsConnection.h"
 #include "bank/BankTestSupport.h"
 #include "bank/BankWindow.h"
+#include "db/Database.h"
 #include "platform/CodePage.h"
 #include "platform/gui/GuiDriver.h"
 
@@ -94,8 +94,8 @@ protected:
     static void SetUpTestSuite()
     {
         folder_ = new TestBank;
-        SqliteResultsConnection connection;
-        ASSERT_TRUE(connection.open(path()));
+        Database connection{DbKind::Sqlite};
+        ASSERT_TRUE(connection.open(AttemptStore::fileOptions(path())));
         AttemptStore store(connection);
         ASSERT_TRUE(store.prepare());
         simulate(store);
@@ -114,8 +114,8 @@ TestBank* BankStatisticsTest::folder_ = nullptr;
 
 TEST_F(BankStatisticsTest, FlagsTheMiskeyedQuestionsAndAgreesWithAnIndependentComputation)
 {
-    SqliteResultsConnection connection;
-    ASSERT_TRUE(connection.open(path()));
+    Database connection{DbKind::Sqlite};
+    ASSERT_TRUE(connection.open(AttemptStore::fileOptions(path())));
     BankStatistics statistics(connection);
     ASSERT_TRUE(statistics.compute()) << statistics.lastErrorText();
     EXPECT_EQ(statistics.scores().size(), static_cast<std::size_t>(candidates));
@@ -171,8 +171,8 @@ TEST_F(BankStatisticsTest, OpensFromTheBankWindowSortsAndShowsAFlaggedQuestionTh
 {
     for (int q = 1; q <= questionCount; ++q)
         folder_->insert("T" + std::to_string(q), "a|b|c|d|", "A", "4");
-    SqliteResultsConnection connection;
-    ASSERT_TRUE(connection.open(path()));
+    Database connection{DbKind::Sqlite};
+    ASSERT_TRUE(connection.open(AttemptStore::fileOptions(path())));
     std::string exportFolder = folder_->path();
     exportFolder.erase(exportFolder.find_last_of('/'));
     BankWindow::setStatisticsAction([&](const std::string& owner, const auto& showQuestion) {

@@ -1,8 +1,8 @@
 #include "learning/DrillPlanner.h"
 #include "app/AppTestSupport.h"
 #include "attempts/AttemptStore.h"
-#include "attempts/SqliteResultsConnection.h"
 #include "db/BackendRegistry.h"
+#include "db/Database.h"
 #include "db/DbConnection.h"
 #include "db/DbRecordset.h"
 
@@ -29,7 +29,7 @@ protected:
         AppTest::SetUp();
         makeBank(plainQuestions(140));
         ASSERT_TRUE(bank.open(std::nullopt, std::nullopt, {}, file("tk.db").string(), std::nullopt, DbKind::Sqlite));
-        ASSERT_TRUE(results.open(file(AttemptStore::fileName).string()));
+        ASSERT_TRUE(results.open(AttemptStore::fileOptions(file(AttemptStore::fileName).string())));
         ASSERT_TRUE(store.prepare());
     }
 
@@ -88,7 +88,7 @@ protected:
     BackendRegistry registry;
     DbConnection bank;
     DbRecordset rows;
-    SqliteResultsConnection results;
+    Database results{DbKind::Sqlite};
     AttemptStore store{results};
     DrillPlanner planner{results, bank, rows};
 };

@@ -3,7 +3,7 @@
 #include "app/DrillBridge.h"
 #include "attempts/AttemptStore.h"
 #include "attempts/ScoreChart.h"
-#include "attempts/SqliteResultsConnection.h"
+#include "db/Database.h"
 
 #include <set>
 
@@ -44,8 +44,8 @@ protected:
 
     std::vector<AttemptSummary> stored(std::vector<AttemptEntry>* lastEntries = nullptr)
     {
-        SqliteResultsConnection connection;
-        EXPECT_TRUE(connection.open(file(AttemptStore::fileName).string()));
+        Database connection{DbKind::Sqlite};
+        EXPECT_TRUE(connection.open(AttemptStore::fileOptions(file(AttemptStore::fileName).string())));
         AttemptStore store(connection);
         std::vector<AttemptSummary> rows;
         EXPECT_TRUE(store.list("", rows));

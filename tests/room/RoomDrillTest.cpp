@@ -1,11 +1,11 @@
 #include "app/AppState.h"
 #include "attempts/AttemptStore.h"
 #include "db/BackendRegistry.h"
+#include "db/Database.h"
 #include "db/DbConnection.h"
 #include "db/DbRecordset.h"
 #include "learning/DrillPlanner.h"
 #include "room/BankCopier.h"
-#include "room/MysqlResultsConnection.h"
 #include "room/ResultsOutbox.h"
 #include "room/RoomServer.h"
 #include "tests/room/RoomTestSupport.h"
@@ -24,8 +24,8 @@ TEST_F(RoomTest, DrillIsDrawnFromTheServersAttemptsAndBank)
     ASSERT_TRUE(copier.toServer(file("load.db"), config)) << copier.lastErrorText();
     std::string error;
     ASSERT_TRUE(ResultsOutbox::prepareServer(config, error)) << error;
-    MysqlResultsConnection server;
-    ASSERT_TRUE(server.open(config)) << server.lastErrorText();
+    Database server{DbKind::Mysql};
+    ASSERT_TRUE(ResultsOutbox::openServer(server, config)) << server.lastErrorText();
     AttemptStore store(server);
     const std::string odd = "O'Brien\\x";
     // key, letter chosen; the bank's answers run A to D by key.

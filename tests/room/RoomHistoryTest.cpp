@@ -1,9 +1,12 @@
 #include "app/AppState.h"
 #include "app/AttemptBridge.h"
+#include "app/ExamWindow.h"
 #include "attempts/AttemptRecorder.h"
 #include "attempts/AttemptStore.h"
 #include "attempts/HistoryWindow.h"
 #include "db/BackendRegistry.h"
+#include "platform/FileSystem.h"
+#include "room/BankCopier.h"
 #include "room/ResultsOutbox.h"
 #include "room/RoomServer.h"
 #include "tests/room/RoomTestSupport.h"
@@ -27,9 +30,9 @@ protected:
     void attemptOnPc(const std::string& path, const std::string& candidate, bool send)
     {
         ResultsOutbox outbox(path, config);
-        SqliteResultsConnection local;
+        Database local{DbKind::Sqlite};
         AttemptStore store(local);
-        ASSERT_TRUE(outbox.prepare() && local.open(path)) << outbox.lastErrorText();
+        ASSERT_TRUE(outbox.prepare() && local.open(AttemptStore::fileOptions(path))) << outbox.lastErrorText();
         AttemptStart start{.candidateId = candidate, .secondsLeft = 3000, .paperDuration = 3600};
         start.entries.push_back({.number = 1, .questionKey = "1", .title = "t", .answer = "A", .chosen = "A"});
         ASSERT_TRUE(store.recordHandIn(store.begin(start), 1, 3000, AttemptStore::now()));
@@ -96,4 +99,73 @@ TEST_F(RoomHistoryTest, AdministratorListsEveryPcFromTheServer)
     writeProfile();
     EXPECT_EQ(history("739264"), (std::vector<std::string>{"110101 " + GBK("已交卷")}));
     EXPECT_EQ(driver.messageBoxes().size(), 1u);
+}
+
+// A room PC as the README sets it up: the loading account copies the bank and
+// makes the tables, the PC runs with its own account, which may only read and
+// change rows.
+class RoomExportTest : public RoomTest {
+protected:
+    void SetUp() override
+    {
+        RoomTest::SetUp();
+        makeBankFile(file("load.db"), plainRows(120));
+        BankCopier copier;
+        ASSERT_TRUE(copier.toServer(file("load.db"), loadAccount())) << copier.lastErrorText();
+        writeProfile(pcAccount());
+    }
+
+    // Clicks both exports in the history window `open` opens; the CSV's lines.
+    std::vector<std::string> exported(const std::function<void()>& open)
+    {
+        for (const char* name : {"历史成绩.csv", "历史成绩.xls"})
+            std::filesystem::remove(file(name));
+        driver.clearMessageBoxes();
+        driver.setModalHook([](const std::string& window) {
+            platform::GuiDriver::click(window, "导出CSV按钮");
+            platform::GuiDriver::click(window, "导出XLS按钮");
+        });
+        open();
+        driver.setModalHook(nullptr);
+        EXPECT_EQ(driver.messageBoxes().size(), 2u);
+        for (const auto& box : driver.messageBoxes())
+            EXPECT_EQ(box.caption, GBK("提示")) << platform::gbkToUtf8(box.text);
+        EXPECT_GT(std::filesystem::file_size(file("历史成绩.xls")), 0u);
+        std::string csv;
+        std::vector<std::string> lines;
+        platform::FileSystem::readFile(folder + "/" + GBK("历史成绩.csv"), csv);
+        for (std::size_t at = 0, end; (end = csv.find("\r\n", at)) != std::string::npos; at = end + 2)
+            lines.push_back(csv.substr(at, end - at));
+        return lines;
+    }
+
+    void fromStart(const std::string& who)
+    {
+        platform::GuiDriver::erase("start", "身份证编辑框");
+        platform::GuiDriver::type("start", "身份证编辑框", who);
+        platform::GuiDriver::click("start", "历史按钮");
+    }
+};
+
+TEST_F(RoomExportTest, CandidateAndAdministratorExportTheHistory)
+{
+    startApp();
+    platform::GuiDriver::erase("start", "身份证编辑框");
+    platform::GuiDriver::type("start", "身份证编辑框", "110101");
+    ASSERT_TRUE(platform::GuiDriver::click("start", "按钮1"));
+    ASSERT_TRUE(platform::GuiDriver::click("exam", "A"));
+    driver.answerNext(platform::MessageBoxResult::Yes);
+    ASSERT_TRUE(platform::GuiDriver::click("exam", "交卷"));
+
+    const auto afterHandIn = exported([] { platform::GuiDriver::click(ExamWindow::windowId, "历史按钮"); });
+    ASSERT_EQ(afterHandIn.size(), 1u);
+    EXPECT_NE(afterHandIn[0].find(" , 110101 , 15 , " + GBK("考试") + " , 100 , 1 , 0 , "), std::string::npos)
+        << platform::gbkToUtf8(afterHandIn[0]);
+    EXPECT_TRUE(afterHandIn[0].ends_with(GBK(" , 已交卷")));
+
+    app.reset(); // closing sends the hand-in
+    startApp();
+    EXPECT_EQ(exported([&] { fromStart("110101"); }), afterHandIn);
+    // The administrator's list comes from the server.
+    EXPECT_EQ(exported([&] { fromStart(ExamWindow::accessCode); }), afterHandIn);
 }

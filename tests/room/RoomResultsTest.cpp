@@ -1,8 +1,8 @@
 #include "app/AnswerReport.h"
 #include "app/AppState.h"
 #include "attempts/AttemptStore.h"
+#include "db/Database.h"
 #include "room/BankCopier.h"
-#include "room/MysqlResultsConnection.h"
 #include "room/ResultsOutbox.h"
 #include "room/RoomLoad.h"
 #include "tests/room/RoomTestSupport.h"
@@ -57,10 +57,10 @@ protected:
     // Everything the server holds of the room's attempts.
     std::vector<AttemptSummary> serverAttempts()
     {
-        MysqlResultsConnection connection;
+        Database connection{DbKind::Mysql};
         AttemptStore store(connection);
         std::vector<AttemptSummary> attempts;
-        if (connection.open(config))
+        if (ResultsOutbox::openServer(connection, config))
             store.list("", attempts);
         return attempts;
     }
@@ -89,9 +89,9 @@ TEST_F(RoomResultsTest, TheWholeExamRoadEndsOnTheServer)
     EXPECT_EQ(attempts[0].score, score);
     EXPECT_EQ(attempts[0].answered, 5);
     EXPECT_EQ(attempts[0].paperSize, 100);
-    MysqlResultsConnection connection;
+    Database connection{DbKind::Mysql};
     AttemptStore store(connection);
-    ASSERT_TRUE(connection.open(config));
+    ASSERT_TRUE(ResultsOutbox::openServer(connection, config));
     const std::optional<StoredAttempt> stored = store.load(attempts[0].id);
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->entries.at(onScreen - 1).title, corrected);
@@ -101,13 +101,13 @@ TEST_F(RoomResultsTest, TheWholeExamRoadEndsOnTheServer)
 TEST_F(RoomResultsTest, EveryCommittedChangeWakesTheSender)
 {
     enterOnServer("330303");
-    MysqlResultsConnection server;
-    ASSERT_TRUE(server.open(config));
+    Database server{DbKind::Mysql};
+    ASSERT_TRUE(ResultsOutbox::openServer(server, config));
     using Clock = std::chrono::steady_clock;
     // How long until the server holds `letter` as the answer to question 1.
     auto arrival = [&](const std::string& letter, Clock::duration limit) {
         const Clock::time_point from = Clock::now();
-        ResultsConnection::Rows rows;
+        Database::Rows rows;
         while (Clock::now() - from < limit) {
             if (server.query("SELECT chosen FROM exam_attempt_entry WHERE entry_no=1", rows) && !rows.empty() &&
                 rows[0][0] == letter)
@@ -168,11 +168,11 @@ TEST_F(RoomResultsTest, AServerStoppedMidExamGetsEveryChangeOnceWhenItIsBack)
     EXPECT_EQ(attempts[0].state, AttemptState::HandedIn);
     EXPECT_EQ(attempts[0].score, score);
     EXPECT_EQ(attempts[0].answered, 6);
-    MysqlResultsConnection connection;
-    ResultsConnection::Rows rows;
-    ASSERT_TRUE(connection.open(config));
+    Database connection{DbKind::Mysql};
+    Database::Rows rows;
+    ASSERT_TRUE(ResultsOutbox::openServer(connection, config));
     ASSERT_TRUE(connection.query("SELECT COUNT(*), COUNT(DISTINCT entry_no) FROM exam_attempt_entry", rows));
-    EXPECT_EQ(rows, (ResultsConnection::Rows{{"100", "100"}}));
+    EXPECT_EQ(rows, (Database::Rows{{"100", "100"}}));
 
     app.reset();
     EXPECT_TRUE(ResultsOutbox::unsentAttempts(file(AttemptStore::fileName)).empty());
@@ -193,16 +193,16 @@ TEST_F(RoomResultsTest, SixtyCandidatesAtOnceLoseAndDuplicateNothing)
     EXPECT_EQ(load.answerWriteMs.size(), 6000u);
 
     // Every attempt handed in, with all its answers once, scored as its answers say.
-    MysqlResultsConnection connection;
-    ResultsConnection::Rows rows;
-    ASSERT_TRUE(connection.open(config));
+    Database connection{DbKind::Mysql};
+    Database::Rows rows;
+    ASSERT_TRUE(ResultsOutbox::openServer(connection, config));
     ASSERT_TRUE(connection.query(
         "SELECT COUNT(*), COUNT(DISTINCT candidate_id), SUM(state='handed_in'), "
         "SUM(score=(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.chosen=e.answer)), "
         "SUM((SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.chosen<>'')=100) "
         "FROM exam_attempt a",
         rows));
-    EXPECT_EQ(rows, (ResultsConnection::Rows{{"60", "60", "60", "60", "60"}}));
+    EXPECT_EQ(rows, (Database::Rows{{"60", "60", "60", "60", "60"}}));
     ASSERT_TRUE(connection.query("SELECT COUNT(*) FROM exam_attempt_entry", rows));
-    EXPECT_EQ(rows, (ResultsConnection::Rows{{"6000"}}));
+    EXPECT_EQ(rows, (Database::Rows{{"6000"}}));
 }

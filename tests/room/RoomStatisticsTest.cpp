@@ -1,8 +1,12 @@
+#include "app/AppState.h"
+#include "app/StatisticsBridge.h"
+#include "attempts/AttemptRecorder.h"
 #include "attempts/AttemptStore.h"
-#include "attempts/SqliteResultsConnection.h"
+#include "db/Database.h"
 #include "learning/BankStatistics.h"
 #include "learning/StatsWindow.h"
-#include "room/MysqlResultsConnection.h"
+#include "platform/FileSystem.h"
+#include "room/BankCopier.h"
 #include "room/ResultsOutbox.h"
 #include "tests/room/RoomTestSupport.h"
 
@@ -12,10 +16,10 @@ TEST_F(RoomTest, BankStatisticsOnTheServerMatchTheLocalFile)
 {
     std::string error;
     ASSERT_TRUE(ResultsOutbox::prepareServer(config, error)) << error;
-    MysqlResultsConnection server;
-    SqliteResultsConnection local;
-    ASSERT_TRUE(server.open(config)) << server.lastErrorText();
-    ASSERT_TRUE(local.open(file("ksjl.db")));
+    Database server{DbKind::Mysql};
+    Database local{DbKind::Sqlite};
+    ASSERT_TRUE(ResultsOutbox::openServer(server, config)) << server.lastErrorText();
+    ASSERT_TRUE(local.open(AttemptStore::fileOptions(file("ksjl.db"))));
     AttemptStore localStore(local);
     ASSERT_TRUE(localStore.prepare());
     // Distinct scores, so the top third does not hang on the order of keys.
@@ -53,4 +57,43 @@ TEST_F(RoomTest, BankStatisticsOnTheServerMatchTheLocalFile)
     for (std::size_t q = 0; q < 4; ++q)
         EXPECT_EQ(StatsWindow::rowTexts(onServer.questions()[q]), StatsWindow::rowTexts(onFile.questions()[q]));
     EXPECT_EQ(onServer.questions()[0].drawn, 6);
+}
+
+// The export of the statistics on a room PC with its own account, which may
+// not make tables, keeps the bytes the export has always written.
+TEST_F(RoomTest, StatisticsExportOnARoomPcWithThePcAccount)
+{
+    makeBankFile(file("load.db"), plainRows(2));
+    BankCopier copier;
+    ASSERT_TRUE(copier.toServer(file("load.db"), loadAccount())) << copier.lastErrorText();
+    const RoomConfig pc = pcAccount();
+    writeProfile(pc);
+    Database server{DbKind::Mysql};
+    ASSERT_TRUE(ResultsOutbox::openServer(server, pc)) << server.lastErrorText();
+    AttemptStore store(server);
+    for (const char* second : {"A", "B"}) {
+        AttemptStart start{.candidateId = "1101"};
+        start.entries.push_back({.number = 1, .questionKey = "1", .title = "t", .answer = "A", .chosen = "A"});
+        start.entries.push_back({.number = 2, .questionKey = "2", .title = "t", .answer = "A", .chosen = second});
+        ASSERT_TRUE(store.recordHandIn(store.begin(start), 0, 0, AttemptStore::now())) << store.lastErrorText();
+    }
+
+    AppState state;
+    state.runDirectory = folder;
+    AttemptRecorder recorder;
+    state.attempts = &recorder;
+    driver.setModalHook([](const std::string& window) {
+        platform::GuiDriver::click(window, "导出CSV按钮");
+        platform::GuiDriver::click(window, "导出XLS按钮");
+    });
+    StatisticsBridge::bankAction(state)("", [](const std::string&) {});
+    driver.setModalHook(nullptr);
+    ASSERT_EQ(driver.messageBoxes().size(), 2u);
+    for (const auto& box : driver.messageBoxes())
+        EXPECT_EQ(box.caption, GBK("提示")) << platform::gbkToUtf8(box.text);
+    std::string csv;
+    ASSERT_TRUE(platform::FileSystem::readFile(folder + "/" + GBK("题库统计.csv"), csv));
+    EXPECT_EQ(csv, "1 , A , 2 , 1.0 , 1.0 , 0.0 , 0.0 , 0.0 , 0.0 ,  , \r\n"
+                   "2 , A , 2 , 0.5 , 0.5 , 0.5 , 0.0 , 0.0 , 0.0 ,  , \r\n");
+    EXPECT_GT(std::filesystem::file_size(file("题库统计.xls")), 0u);
 }
