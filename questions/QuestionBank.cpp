@@ -36,6 +36,12 @@ bool QuestionBank::isKey(std::string_view key)
     return true;
 }
 
+std::string QuestionBank::createTableStatement(DbKind kind)
+{
+    // The room's bank copy creates it with the same text.
+    return Dialect::createBankTable(kind);
+}
+
 std::string QuestionBank::probeQuery()
 {
     return selectAll + " LIMIT 0";

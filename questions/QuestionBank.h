@@ -26,6 +26,8 @@ public:
     // one or more ASCII digits, nothing else.
     static bool isKey(std::string_view key);
 
+    // The table with its key assigned on insert, for a bank made anew.
+    static std::string createTableStatement(DbKind kind);
     // Reads no row; fails when the table cannot be read.
     static std::string probeQuery();
     // The paper of up to 100 random questions.

@@ -21,7 +21,7 @@ protected:
     {
         backend = GetParam().make();
         ASSERT_TRUE(db.open(backend->options())) << db.lastErrorText();
-        ASSERT_TRUE(db.execute(Dialect::createBankTable(db.kind()))) << db.lastErrorText();
+        ASSERT_TRUE(db.execute(QuestionBank::createTableStatement(db.kind()))) << db.lastErrorText();
     }
 
     // Adds the record as the bank window does; its key.
