@@ -1,8 +1,8 @@
 #include "app/AnswerReport.h"
 
-#include "bank/QuestionRecord.h"
-#include "bank/TextRules.h"
 #include "platform/CodePage.h"
+#include "questions/QuestionRecord.h"
+#include "questions/TextRules.h"
 
 #include <algorithm>
 #include <initializer_list>

@@ -8,10 +8,10 @@
 #include "bank/CorrectionWindow.h"
 #include "bank/CorrectionWindowLayout.h"
 #include "bank/ExamWindowLayout.h"
-#include "bank/QuestionRecord.h"
-#include "bank/TextRules.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
+#include "questions/QuestionRecord.h"
+#include "questions/TextRules.h"
 
 #include <cstdlib>
 

@@ -5,13 +5,13 @@
 #include "app/ExamWindow.h"
 #include "attempts/AttemptRecorder.h"
 #include "attempts/AttemptStore.h"
-#include "bank/QuestionRecord.h"
 #include "bank/StartWindowLayout.h"
 #include "db/BackendRegistry.h"
-#include "db/Dialect.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/ProfileReader.h"
+#include "questions/QuestionBank.h"
+#include "questions/QuestionRecord.h"
 #include "room/ResultsOutbox.h"
 #include "room/RoomConfig.h"
 #include "room/RoomServer.h"
@@ -29,8 +29,6 @@ namespace {
 
 constexpr char bankFile[] = "tk.db";
 constexpr char profileFile[] = "i.ini";
-// Finds out whether the question table can be read, without reading rows.
-constexpr char bankProbe[] = "SELECT * FROM KS_SJTK LIMIT 0";
 // Readable when the database itself is, whatever tables it holds.
 constexpr char schemaProbe[] = "SELECT count(*) FROM sqlite_master";
 // Long enough to outlast another program's write, short enough that a
@@ -116,7 +114,7 @@ std::string StartWindow::bankProblem()
     // would only show up later as an empty paper.
     DbConnection& bank = state_.connection;
     bank.open(std::nullopt, std::nullopt, std::string(), path, std::nullopt, DbKind::Sqlite);
-    if (bank.setBusyTimeout(bankBusyTimeoutMs) && bank.execute(bankProbe))
+    if (bank.setBusyTimeout(bankBusyTimeoutMs) && bank.execute(QuestionBank::probeQuery()))
         return {};
     const std::string reason = bank.lastErrorText();
     switch (fileStart(path)) {
@@ -124,7 +122,7 @@ std::string StartWindow::bankProblem()
         return GBK("数据库加载失败！tk.db 不是数据库文件，请检查数据库是否完好！");
     case FileStart::Database:
         if (bank.execute(schemaProbe))
-            return GBK("数据库加载失败！数据库中没有题库表 KS_SJTK，请检查数据库是否正确！");
+            return GBK("数据库加载失败！数据库中没有题库表 ") + QuestionBank::table + GBK("，请检查数据库是否正确！");
         break;
     case FileStart::Unreadable:
         break;
@@ -225,7 +223,7 @@ int StartWindow::drawPaper()
     const std::string& w = startWindow();
     DbRecordset& rows = state_.recordset;
     rows.attach(state_.connection);
-    rows.open(Dialect::drawQuery(BackendRegistry::currentKind()));
+    rows.open(QuestionBank::drawQuery(BackendRegistry::currentKind()));
     const int count = rows.recordCount();
     if (count <= 0) {
         rows.close();

@@ -1,13 +1,13 @@
 #include "bank/BankWindow.h"
 
 #include "bank/BankWindowLayout.h"
-#include "bank/QuestionRecord.h"
 #include "bank/ResultGridSource.h"
-#include "bank/SqlLiteral.h"
-#include "bank/TextRules.h"
 #include "db/DbConnection.h"
 #include "db/DbRecordset.h"
 #include "platform/CodePage.h"
+#include "questions/QuestionBank.h"
+#include "questions/QuestionRecord.h"
+#include "questions/TextRules.h"
 
 #include <algorithm>
 #include <array>
@@ -30,7 +30,6 @@ constexpr char countCombo[] = "组合框1";
 constexpr std::array<const char*, 4> answerButtons = {"A", "B", "C", "D"};
 constexpr std::array<const char*, 4> previewLabels = {"A标签", "B标签", "C标签", "D标签"};
 
-constexpr char table[] = "KS_SJTK";
 constexpr char crlf[] = "\r\n";
 constexpr platform::Rgb alternateRowColour = 0xECECEC;
 constexpr std::array<int, 4> columnWidths = {30, 250, 250, 30};
@@ -144,7 +143,7 @@ void BankWindow::fillGrid(const std::string& query)
 
 void BankWindow::listAll()
 {
-    fillGrid("SELECT * FROM KS_SJTK  ");
+    fillGrid(QuestionBank::listAllQuery());
 }
 
 void BankWindow::search()
@@ -152,8 +151,7 @@ void BankWindow::search()
     // A radio button only by its kind: each click starts a search, and it
     // must not stay drawn pressed after one.
     Gui::setChecked(window_, searchButton, false);
-    // "%" and "_" stay LIKE wildcards; only quotes are made literal.
-    fillGrid("SELECT * FROM KS_SJTK WHERE Title LIKE '%" + SqlLiteral::escape(Gui::text(window_, searchBox)) + "%' ");
+    fillGrid(QuestionBank::searchQuery(Gui::text(window_, searchBox)));
 }
 
 void BankWindow::copySearchText()
@@ -213,7 +211,7 @@ void BankWindow::add()
         return;
     }
     const std::string answer = answerLetter();
-    if (recordset_.exists(table, "Title='" + SqlLiteral::escape(title) + "'")) {
+    if (recordset_.exists(QuestionBank::table, QuestionBank::titleCondition(title))) {
         Gui::messageBox(GBK("题目已经存在"));
         return;
     }
@@ -224,10 +222,10 @@ void BankWindow::add()
         Gui::messageBox(GBK("格式错误"));
         return;
     }
-    const std::string statement = "INSERT INTO KS_SJTK (Title, Tmnr, Answer,did) VALUES ('" +
-                                  SqlLiteral::escape(QuestionRecord::cleanAddedTitle(title)) + "', '" +
-                                  SqlLiteral::escape(optionText()) + "', '" + SqlLiteral::escape(answer) + "', '" +
-                                  SqlLiteral::escape(QuestionRecord::didFromItemValue(count)) + "')";
+    const std::string statement = QuestionBank::insertStatement({.title = QuestionRecord::cleanAddedTitle(title),
+                                                                 .options = optionText(),
+                                                                 .answer = answer,
+                                                                 .did = QuestionRecord::didFromItemValue(count)});
     if (!connection_.execute(statement)) {
         reportError(GBK("抱歉，添加失败失败\r\n导致错误原因可能是字符错误"));
         return;
@@ -244,17 +242,13 @@ void BankWindow::modify()
         reportError(noRowMessage());
         return;
     }
-    const std::string id = Gui::gridText(window_, grid, row, 0);
-    if (!SqlLiteral::isIntegerKey(id)) {
-        reportError(failure);
-        return;
-    }
-    const std::string statement = "UPDATE KS_SJTK SET Title='" + SqlLiteral::escape(Gui::text(window_, titleBox)) +
-                                  "', Tmnr='" + SqlLiteral::escape(optionText()) + "', Answer='" +
-                                  SqlLiteral::escape(answerLetter()) + "', did='" +
-                                  SqlLiteral::escape(optionCountText()) + "' WHERE (id=" + id + ")";
+    const std::string statement = QuestionBank::updateStatement({.id = Gui::gridText(window_, grid, row, 0),
+                                                                 .title = Gui::text(window_, titleBox),
+                                                                 .options = optionText(),
+                                                                 .answer = answerLetter(),
+                                                                 .did = optionCountText()});
     // No row changed means the question was deleted meanwhile.
-    if (!connection_.execute(statement) || connection_.changedRows() == 0) {
+    if (statement.empty() || !connection_.execute(statement) || connection_.changedRows() == 0) {
         reportError(failure);
         return;
     }
@@ -275,7 +269,7 @@ void BankWindow::remove()
     // The box kept messages flowing, so the row is read again.
     const int row = Gui::gridCurrentRow(window_, grid);
     const std::string id = row == -1 ? std::string() : Gui::gridText(window_, grid, row, 0);
-    if (!SqlLiteral::isIntegerKey(id) || !recordset_.deleteRows(table, "id='" + id + "'") ||
+    if (!QuestionBank::isKey(id) || !recordset_.deleteRows(QuestionBank::table, QuestionBank::keyCondition(id)) ||
         connection_.changedRows() == 0) {
         reportError(failure);
         return;
@@ -309,7 +303,7 @@ void BankWindow::openStatistics()
 
 void BankWindow::showQuestion(const std::string& key)
 {
-    fillGrid("SELECT * FROM KS_SJTK WHERE id='" + SqlLiteral::escape(key) + "' ");
+    fillGrid(QuestionBank::keyQuery(key));
     if (Gui::gridRowCount(window_, grid) < 2) {
         Gui::messageBox(GBK("题库中已没有这道题（题号 ") + key + GBK("）。"), GBK("提示"), MessageBoxIcon::Information);
         listAll();

@@ -9,7 +9,7 @@
 class DbConnection;
 class DbRecordset;
 
-// The bank management window: lists and searches the questions of KS_SJTK in
+// The bank management window: lists and searches the questions of the bank in
 // its grid and adds, modifies and deletes them from its editor. Apart from its
 // controls it only knows whether it is refilling the grid itself, so that the
 // current-cell changes of a refill do not load rows.

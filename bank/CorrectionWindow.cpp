@@ -2,9 +2,9 @@
 
 #include "app/AppState.h"
 #include "bank/CorrectionWindowLayout.h"
-#include "bank/QuestionRecord.h"
-#include "bank/SqlLiteral.h"
 #include "platform/CodePage.h"
+#include "questions/QuestionBank.h"
+#include "questions/QuestionRecord.h"
 
 #include <array>
 #include <memory>
@@ -65,18 +65,15 @@ void CorrectionWindow::correct()
     if (idMissing())
         return;
     const std::string& failure = GBK("亲、抱歉，修改失败失败\r\n导致错误原因可能是字符错误");
-    if (!SqlLiteral::isIntegerKey(state_.currentId)) {
-        reportError(failure);
-        return;
-    }
     const std::string answer = answerLetter();
-    const std::string statement = "UPDATE KS_SJTK SET Title='" + SqlLiteral::escape(Gui::text(window_, titleBox)) +
-                                  "', Tmnr='" +
-                                  SqlLiteral::escape(QuestionRecord::contentToOptions(Gui::text(window_, contentBox))) +
-                                  "', Answer='" + SqlLiteral::escape(answer) + "' WHERE (id=" + state_.currentId + ")";
+    const std::string statement =
+        QuestionBank::correctionStatement({.id = state_.currentId,
+                                           .title = Gui::text(window_, titleBox),
+                                           .options = QuestionRecord::contentToOptions(Gui::text(window_, contentBox)),
+                                           .answer = answer});
     // No row changed means the question was deleted from the bank meanwhile;
     // the paper then keeps the question as drawn.
-    if (!state_.connection.execute(statement) || state_.connection.changedRows() == 0) {
+    if (statement.empty() || !state_.connection.execute(statement) || state_.connection.changedRows() == 0) {
         reportError(failure);
         return;
     }

@@ -1,7 +1,7 @@
 #include "exchange/BankChecker.h"
 
-#include "bank/QuestionRecord.h"
 #include "platform/CodePage.h"
+#include "questions/QuestionRecord.h"
 
 #include <unicode/ucnv.h>
 #include <unicode/uset.h>

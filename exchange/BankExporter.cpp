@@ -1,9 +1,9 @@
 #include "exchange/BankExporter.h"
 
-#include "bank/QuestionRecord.h"
 #include "exchange/SheetColumns.h"
 #include "exchange/SqliteStatement.h"
 #include "platform/CodePage.h"
+#include "questions/QuestionRecord.h"
 
 #include <sqlite3.h>
 

@@ -1,8 +1,8 @@
 // The encodings of a stored question row: option packing, the cleaning rules
 // and the option count, on arbitrary column values.
 #include "FuzzFields.h"
-#include "bank/QuestionRecord.h"
-#include "bank/TextRules.h"
+#include "questions/QuestionRecord.h"
+#include "questions/TextRules.h"
 
 #include <string>
 #include <vector>
@@ -23,9 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(packed == row.options || packed == row.options + QuestionRecord::optionSeparator ||
                (row.options.empty() && packed.empty()));
 
-    for (const std::string& text : {QuestionRecord::cleanDrawnText(row.title),
-                                    QuestionRecord::cleanDrawnText(row.options),
-                                    QuestionRecord::cleanDrawnAnswer(row.answer)}) {
+    for (const std::string& text :
+         {QuestionRecord::cleanDrawnText(row.title), QuestionRecord::cleanDrawnText(row.options),
+          QuestionRecord::cleanDrawnAnswer(row.answer)}) {
         FUZZ_CHECK(TextRules::removeSpaces(text) == text);
     }
     const std::string added = QuestionRecord::cleanAddedTitle(row.title);

@@ -1,7 +1,7 @@
 // Split, trim, replace and find of the text rules on arbitrary GBK bytes.
 #include "FuzzFields.h"
-#include "bank/TextRules.h"
 #include "platform/CodePage.h"
+#include "questions/TextRules.h"
 
 #include <string>
 

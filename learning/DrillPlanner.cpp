@@ -1,10 +1,10 @@
 #include "learning/DrillPlanner.h"
 
 #include "attempts/AttemptStore.h"
-#include "bank/QuestionRecord.h"
+#include "db/BackendRegistry.h"
 #include "db/DbConnection.h"
 #include "db/DbRecordset.h"
-#include "db/Dialect.h"
+#include "questions/QuestionBank.h"
 
 #include <algorithm>
 #include <map>
@@ -23,15 +23,6 @@ struct KeyRecord {
     bool lastTwoRight = true;
     int missRank = -1; // the newest attempt in which it was missed
 };
-
-// Bank keys are integers; anything else is quoted rather than trusted.
-std::string keyLiteral(const std::string& key)
-{
-    if (!key.empty() && key.size() <= 18 &&
-        std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return key;
-    return Dialect::literal(key);
-}
 
 } // namespace
 
@@ -87,35 +78,29 @@ bool DrillPlanner::dueKeys(const std::string& candidateId, std::uint32_t seed, s
 
 bool DrillPlanner::lookUp(const std::vector<std::string>& keys, std::vector<AttemptEntry>& found)
 {
-    std::string list;
-    for (const std::string& key : keys)
-        list += (list.empty() ? "" : ",") + keyLiteral(key);
-    rows_.attach(bank_);
-    if (!rows_.open("SELECT id, Title, Tmnr, Answer, did FROM KS_SJTK WHERE id IN (" + list + ")")) {
+    // The bank is the database the connection works on now.
+    BackendRegistry* registry = BackendRegistry::instance();
+    const DbKind kind = BackendRegistry::currentKind();
+    if (registry == nullptr || (kind != DbKind::Sqlite && kind != DbKind::Mysql)) {
         error_ = bank_.lastErrorText();
-        rows_.close();
+        return false;
+    }
+    QuestionBank bank(kind == DbKind::Mysql ? registry->mysqlDatabase() : registry->sqliteDatabase());
+    std::vector<QuestionRecord> records;
+    if (!bank.findByKeys(keys, records)) {
+        error_ = bank.lastErrorText();
         return false;
     }
     std::unordered_map<std::string, AttemptEntry> byKey;
-    const int count = rows_.recordCount();
-    std::string text;
-    for (int i = 0; i < count; ++i) {
+    for (const QuestionRecord& record : records) {
         AttemptEntry entry;
-        rows_.readText("id", entry.questionKey);
-        text.clear();
-        rows_.readText("Title", text);
-        entry.title = QuestionRecord::cleanDrawnText(text);
-        text.clear();
-        rows_.readText("Tmnr", text);
-        entry.options = QuestionRecord::cleanDrawnText(text);
-        text.clear();
-        rows_.readText("Answer", text);
-        entry.answer = QuestionRecord::cleanDrawnAnswer(text);
-        rows_.readText("did", entry.optionCount);
+        entry.questionKey = record.id;
+        entry.title = QuestionRecord::cleanDrawnText(record.title);
+        entry.options = QuestionRecord::cleanDrawnText(record.options);
+        entry.answer = QuestionRecord::cleanDrawnAnswer(record.answer);
+        entry.optionCount = record.did;
         byKey.emplace(entry.questionKey, std::move(entry));
-        rows_.moveNext();
     }
-    rows_.close();
     for (const std::string& key : keys) {
         auto it = byKey.find(key);
         if (it != byKey.end())

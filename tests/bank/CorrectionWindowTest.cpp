@@ -4,9 +4,9 @@
 #include "app/AppState.h"
 #include "app/ExamWindow.h"
 #include "bank/BankTestSupport.h"
-#include "bank/QuestionRecord.h"
 #include "platform/CodePage.h"
 #include "platform/gui/GuiDriver.h"
+#include "questions/QuestionRecord.h"
 
 #include <QCoreApplication>
 

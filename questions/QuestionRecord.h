@@ -9,11 +9,11 @@
 // Tmnr packs four option slots (A to D), each followed by "|"; Answer is one
 // capital letter; did is the option count as decimal text.
 struct QuestionRecord {
-    std::string id;
-    std::string title;
-    std::string options;
-    std::string answer;
-    std::string did;
+    std::string id{};
+    std::string title{};
+    std::string options{};
+    std::string answer{};
+    std::string did{};
 
     static constexpr char optionSeparator[] = "|";
     static constexpr int slotCount = 4;

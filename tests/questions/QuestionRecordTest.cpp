@@ -1,4 +1,4 @@
-#include "bank/QuestionRecord.h"
+#include "questions/QuestionRecord.h"
 
 #include <gtest/gtest.h>
 

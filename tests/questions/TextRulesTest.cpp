@@ -1,4 +1,4 @@
-#include "bank/TextRules.h"
+#include "questions/TextRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "bank/QuestionRecord.h"
+#include "questions/QuestionRecord.h"
 
-#include "bank/TextRules.h"
+#include "questions/TextRules.h"
 
 #include <climits>
 

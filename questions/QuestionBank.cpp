@@ -1,0 +1,141 @@
+#include "questions/QuestionBank.h"
+
+#include "db/Database.h"
+#include "db/Dialect.h"
+
+#include <charconv>
+
+namespace {
+
+const std::string selectAll = std::string("SELECT * FROM ") + QuestionBank::table;
+
+// "Title=..., Tmnr=..., Answer=..." of an update; the statement goes on from there.
+std::string updatedTexts(const QuestionRecord& record)
+{
+    return std::string("UPDATE ") + QuestionBank::table + " SET Title=" + Dialect::literal(record.title) +
+           ", Tmnr=" + Dialect::literal(record.options) + ", Answer=" + Dialect::literal(record.answer);
+}
+
+std::string keyClause(const std::string& key)
+{
+    return " WHERE (id=" + key + ")";
+}
+
+} // namespace
+
+bool QuestionBank::isKey(std::string_view key)
+{
+    if (!key.empty() && key.front() == '-')
+        key.remove_prefix(1);
+    if (key.empty())
+        return false;
+    for (char c : key) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
+std::string QuestionBank::createTableStatement(DbKind kind)
+{
+    // The room's bank copy creates it with the same text.
+    return Dialect::createBankTable(kind);
+}
+
+std::string QuestionBank::probeQuery()
+{
+    return selectAll + " LIMIT 0";
+}
+
+std::string QuestionBank::drawQuery(DbKind kind)
+{
+    // The room's loader draws with the same text, so the dialect keeps it.
+    return Dialect::drawQuery(kind);
+}
+
+std::string QuestionBank::listAllQuery()
+{
+    return selectAll + "  ";
+}
+
+std::string QuestionBank::searchQuery(std::string_view titlePart)
+{
+    return selectAll + " WHERE Title LIKE " + Dialect::literal("%" + std::string(titlePart) + "%") + " ";
+}
+
+std::string QuestionBank::keyQuery(std::string_view key)
+{
+    return selectAll + " WHERE id=" + Dialect::literal(key) + " ";
+}
+
+std::string QuestionBank::titleCondition(std::string_view title)
+{
+    return "Title=" + Dialect::literal(title);
+}
+
+std::string QuestionBank::keyCondition(std::string_view key)
+{
+    return "id=" + Dialect::literal(key);
+}
+
+std::string QuestionBank::insertStatement(const QuestionRecord& record)
+{
+    return std::string("INSERT INTO ") + table + " (Title, Tmnr, Answer,did) VALUES (" +
+           Dialect::literal(record.title) + ", " + Dialect::literal(record.options) + ", " +
+           Dialect::literal(record.answer) + ", " + Dialect::literal(record.did) + ")";
+}
+
+std::string QuestionBank::updateStatement(const QuestionRecord& record)
+{
+    if (!isKey(record.id))
+        return {};
+    return updatedTexts(record) + ", did=" + Dialect::literal(record.did) + keyClause(record.id);
+}
+
+std::string QuestionBank::correctionStatement(const QuestionRecord& record)
+{
+    if (!isKey(record.id))
+        return {};
+    return updatedTexts(record) + keyClause(record.id);
+}
+
+bool QuestionBank::findByKeys(const std::vector<std::string>& keys, std::vector<QuestionRecord>& found)
+{
+    error_.clear();
+    if (keys.empty())
+        return true;
+    std::string marks;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        marks += i ? ",?" : "?";
+    Statement select = database_.prepare(std::string("SELECT id, Title, Tmnr, Answer, did FROM ") + table +
+                                         " WHERE id IN (" + marks + ")");
+    bool bound = select.isValid();
+    for (std::size_t i = 0; bound && i < keys.size(); ++i) {
+        const std::string& key = keys[i];
+        const int index = static_cast<int>(i + 1);
+        // A key as an integer finds its row on either backend whatever the
+        // column's declared type; anything else can only match as text.
+        long long number = 0;
+        const auto [end, error] = std::from_chars(key.data(), key.data() + key.size(), number);
+        if (isKey(key) && error == std::errc() && end == key.data() + key.size())
+            bound = select.bind(index, number);
+        else
+            bound = select.bind(index, key);
+    }
+    if (!bound) {
+        error_ = database_.lastErrorText();
+        return false;
+    }
+    while (select.step()) {
+        found.push_back({.id = select.text(0),
+                         .title = select.text(1),
+                         .options = select.text(2),
+                         .answer = select.text(3),
+                         .did = select.text(4)});
+    }
+    if (select.failed()) {
+        error_ = database_.lastErrorText();
+        return false;
+    }
+    return true;
+}

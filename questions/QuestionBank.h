@@ -1,0 +1,61 @@
+#pragma once
+
+#include "db/DbKind.h"
+#include "questions/QuestionRecord.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class Database;
+
+// The question table and every statement on it. The windows run the texts of
+// the static builders through the application's connection and recordset;
+// cores hand a Database to an object and let it run the work itself.
+//
+// A value enters a text only as a literal of Dialect::literal. The key is an
+// integer the database assigned: the updates paste it bare, so a text that
+// would need a key that is no integer is not built (an empty text).
+class QuestionBank {
+public:
+    static constexpr char table[] = "KS_SJTK";
+
+    explicit QuestionBank(Database& database) : database_(database) {}
+
+    // Whether a text is a key the table can hold: an optional minus sign and
+    // one or more ASCII digits, nothing else.
+    static bool isKey(std::string_view key);
+
+    // The table with its key assigned on insert, for a bank made anew.
+    static std::string createTableStatement(DbKind kind);
+    // Reads no row; fails when the table cannot be read.
+    static std::string probeQuery();
+    // The paper of up to 100 random questions.
+    static std::string drawQuery(DbKind kind);
+    static std::string listAllQuery();
+    // "%" and "_" in the text stay wildcards.
+    static std::string searchQuery(std::string_view titlePart);
+    static std::string keyQuery(std::string_view key);
+
+    // Conditions for the recordset's row-exists and delete operations on `table`.
+    static std::string titleCondition(std::string_view title);
+    static std::string keyCondition(std::string_view key);
+
+    // The record's id is not written: the database assigns it.
+    static std::string insertStatement(const QuestionRecord& record);
+    // Writes every column but the key; empty when record.id is no key.
+    static std::string updateStatement(const QuestionRecord& record);
+    // The correction leaves did as it is; empty when record.id is no key.
+    static std::string correctionStatement(const QuestionRecord& record);
+
+    // The rows the table holds for these keys, as stored (NULL reads as an
+    // empty text), in no particular order; a key without a row is passed over.
+    bool findByKeys(const std::vector<std::string>& keys, std::vector<QuestionRecord>& found);
+
+    // GBK; "" after a success.
+    const std::string& lastErrorText() const { return error_; }
+
+private:
+    Database& database_;
+    std::string error_;
+};

@@ -1,0 +1,118 @@
+// The question table through a Database; the test programs run these cases on
+// SQLite and on the private MariaDB server.
+
+#include "tests/db/DatabaseFixture.h"
+
+#include "platform/CodePage.h"
+#include "questions/QuestionBank.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+// The backends of this test program, each with a database of its own.
+std::vector<DatabaseBackendParam> questionBankBackends();
+
+namespace {
+
+class QuestionBankTest : public ::testing::TestWithParam<DatabaseBackendParam> {
+protected:
+    void SetUp() override
+    {
+        backend = GetParam().make();
+        ASSERT_TRUE(db.open(backend->options())) << db.lastErrorText();
+        ASSERT_TRUE(db.execute(QuestionBank::createTableStatement(db.kind()))) << db.lastErrorText();
+    }
+
+    // Adds the record as the bank window does; its key.
+    std::string add(const QuestionRecord& record)
+    {
+        EXPECT_TRUE(db.execute(QuestionBank::insertStatement(record))) << db.lastErrorText();
+        return std::to_string(db.lastInsertKey());
+    }
+
+    std::vector<QuestionRecord> find(const std::vector<std::string>& keys)
+    {
+        std::vector<QuestionRecord> found;
+        EXPECT_TRUE(bank.findByKeys(keys, found)) << bank.lastErrorText();
+        std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
+        return found;
+    }
+
+    std::unique_ptr<DatabaseBackend> backend;
+    Database db;
+    QuestionBank bank{db};
+};
+
+void expectSame(const QuestionRecord& found, const QuestionRecord& stored)
+{
+    EXPECT_EQ(found.id, stored.id);
+    EXPECT_EQ(found.title, stored.title);
+    EXPECT_EQ(found.options, stored.options);
+    EXPECT_EQ(found.answer, stored.answer);
+    EXPECT_EQ(found.did, stored.did);
+}
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Backends, QuestionBankTest, ::testing::ValuesIn(questionBankBackends()), databaseBackendName);
+
+// Quotes, a backslash at the end and a GBK character whose second byte is a
+// backslash would each end or change a literal pasted the wrong way.
+TEST_P(QuestionBankTest, WhatTheWindowsWriteComesBackByKeyByteForByte)
+{
+    QuestionRecord awkward{
+        .title = GBK("它's （ ）\\"), .options = std::string("\x95\x5C|b'|\\|d|", 10), .answer = "B", .did = "4"};
+    awkward.id = add(awkward);
+    QuestionRecord plain{.title = GBK("题目"), .options = "a|b|", .answer = "A", .did = "2"};
+    plain.id = add(plain);
+
+    // A key no longer in the bank, one that is no integer and a repeated one are passed over.
+    const std::vector<QuestionRecord> found = find({plain.id, "999", awkward.id, "1' OR '1'='1", plain.id});
+    ASSERT_EQ(found.size(), 2u);
+    expectSame(found[0], awkward);
+    expectSame(found[1], plain);
+
+    QuestionRecord changed = awkward;
+    changed.title = GBK("改'过\\");
+    changed.did = "3";
+    ASSERT_TRUE(db.execute(QuestionBank::updateStatement(changed))) << db.lastErrorText();
+    changed.answer = "";
+    changed.options = GBK("甲|乙|");
+    ASSERT_TRUE(db.execute(QuestionBank::correctionStatement(changed))) << db.lastErrorText();
+    expectSame(find({awkward.id}).at(0), changed);
+
+    Database::Rows rows;
+    ASSERT_TRUE(db.query(QuestionBank::searchQuery(GBK("改'")), rows)) << db.lastErrorText();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0], awkward.id);
+}
+
+TEST_P(QuestionBankTest, NullCellsReadAsEmptyTexts)
+{
+    ASSERT_TRUE(db.execute("INSERT INTO KS_SJTK (id, Title) VALUES (7, NULL)"));
+    const std::vector<QuestionRecord> found = find({"7"});
+    ASSERT_EQ(found.size(), 1u);
+    expectSame(found[0], {.id = "7"});
+    EXPECT_TRUE(find({}).empty());
+}
+
+TEST_P(QuestionBankTest, ALookupWithoutTheTableFailsWithTheReason)
+{
+    ASSERT_TRUE(db.execute("DROP TABLE KS_SJTK"));
+    std::vector<QuestionRecord> found;
+    EXPECT_FALSE(bank.findByKeys({"1"}, found));
+    EXPECT_NE(bank.lastErrorText(), "");
+    EXPECT_TRUE(found.empty());
+}
+
+// The updates paste the key bare: a key that is no integer builds nothing to run.
+TEST(QuestionBankTexts, UpdatesNeedAnIntegerKey)
+{
+    for (const char* key : {"", "1) OR (1=1", "1.5"}) {
+        EXPECT_EQ(QuestionBank::updateStatement({.id = key}), "") << key;
+        EXPECT_EQ(QuestionBank::correctionStatement({.id = key}), "") << key;
+    }
+    EXPECT_EQ(QuestionBank::correctionStatement({.id = "12", .title = "t", .options = "o", .answer = "A", .did = "4"}),
+              "UPDATE KS_SJTK SET Title='t', Tmnr='o', Answer='A' WHERE (id=12)");
+}
