@@ -3,11 +3,11 @@
 #include "db/BackendRegistry.h"
 #include "db/DbRecordset.h"
 #include "db/EventPump.h"
-#include "db/ExportFile.h"
 #include "db/SharedResultGuard.h"
 #include "db/TextTable.h"
 #include "db/XlsSheetWriter.h"
 #include "platform/CodePage.h"
+#include "platform/ReplacingFile.h"
 
 #include <vector>
 
@@ -46,7 +46,7 @@ std::vector<std::string> fieldNames(DbRecordset& records, int fieldCount, EventP
 // One line per record, cells joined by the separator; the result is whether
 // every byte reached the file.
 bool writeTextLines(DbRecordset& records, int recordCount, int fieldCount, const std::string& separator,
-                    std::string_view lineEnd, ExportFile& file, EventPump& pump, ExportedResult& exported)
+                    std::string_view lineEnd, platform::ReplacingFile& file, EventPump& pump, ExportedResult& exported)
 {
     std::string cell;
     if (!records.moveFirst())
@@ -135,7 +135,7 @@ bool QueryExporter::exportQuery(const std::string& query, const std::string& pat
     if (SharedResultGuard::refusesExport())
         return false;
 
-    ExportFile textFile;
+    platform::ReplacingFile textFile;
     std::string textSeparator;
     if (format != Format::Sheet) {
         if (format == Format::Csv || !separator || separator->empty())
