@@ -4,12 +4,12 @@
 #include "attempts/SqliteResultsConnection.h"
 #include "db/mysql/MysqlConnection.h"
 #include "room/MysqlResultsConnection.h"
+#include "room/OutboxProgress.h"
 #include "room/RoomServer.h"
 #include "room/SqlDialect.h"
 
 #include <chrono>
-#include <cstdio>
-#include <fstream>
+#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -43,31 +43,6 @@ std::string joined(const std::vector<std::string>& names)
     for (const std::string& name : names)
         text += (text.empty() ? "" : ",") + name;
     return text;
-}
-
-std::string sentFile(const std::string& resultsPath)
-{
-    return resultsPath + ".sent";
-}
-
-long long readSent(const std::string& resultsPath)
-{
-    long long seq = 0;
-    std::ifstream in(sentFile(resultsPath));
-    in >> seq;
-    return seq;
-}
-
-bool writeSent(const std::string& resultsPath, long long seq)
-{
-    const std::string path = sentFile(resultsPath), temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::trunc);
-        out << seq << '\n';
-        if (!out.flush())
-            return false;
-    }
-    return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
 
 long long number(const std::string& text)
@@ -183,7 +158,7 @@ bool ResultsOutbox::sendBatch(MysqlConnection& remote, bool& more)
     };
     if (!local.isOpen())
         return failed(local.lastErrorText());
-    const long long sent = readSent(resultsPath_);
+    const long long sent = OutboxProgress::read(resultsPath_);
     ResultsConnection::Rows changes, origin;
     if (!local.query("SELECT seq, attempt_id, entry_no FROM room_outbox WHERE seq > " + std::to_string(sent) +
                          " ORDER BY seq LIMIT " + std::to_string(batchRows),
@@ -237,7 +212,7 @@ bool ResultsOutbox::sendBatch(MysqlConnection& remote, bool& more)
         remote.close();
         return failed(error);
     }
-    if (!writeSent(resultsPath_, number(changes.back()[0])))
+    if (!OutboxProgress::write(resultsPath_, number(changes.back()[0])))
         return failed("cannot note the sent changes beside " + resultsPath_);
     more = static_cast<int>(changes.size()) == batchRows;
     return true;
@@ -258,9 +233,9 @@ std::set<std::int64_t> ResultsOutbox::unsentAttempts(const std::string& resultsP
     std::set<std::int64_t> attempts;
     SqliteResultsConnection local;
     ResultsConnection::Rows rows;
-    if (local.open(resultsPath) &&
-        local.query("SELECT DISTINCT attempt_id FROM room_outbox WHERE seq > " + std::to_string(readSent(resultsPath)),
-                    rows)) {
+    if (local.open(resultsPath) && local.query("SELECT DISTINCT attempt_id FROM room_outbox WHERE seq > " +
+                                                   std::to_string(OutboxProgress::read(resultsPath)),
+                                               rows)) {
         for (const std::vector<std::string>& row : rows)
             attempts.insert(number(row[0]));
     }
