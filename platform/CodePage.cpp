@@ -331,22 +331,32 @@ std::size_t firstInvalidGbk(std::string_view gbk, GbkCheck check)
 
 char* utf8ToGbk(std::string_view utf8, char* out)
 {
+    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
     std::size_t pos = asciiPrefix(utf8);
-    std::memcpy(out, utf8.data(), pos);
+    std::memcpy(out, s, pos);
     out += pos;
     if (pos == utf8.size())
         return out;
     const Tables& t = tables();
     while (pos < utf8.size()) {
+        if (s[pos] < 0x80) {
+            *out++ = static_cast<char>(s[pos++]);
+            continue;
+        }
         const char32_t c = Utf8::next(utf8, pos);
-        if (c < 0x80)
-            *out++ = static_cast<char>(c);
-        else if (c == Utf8::invalid)
+        if (c < 0x10000) {
+            const std::uint16_t code = t.codes[c];
+            if (code >= 0x100) {
+                if (code == dropped)
+                    continue;
+                *out++ = static_cast<char>(code >> 8);
+            }
+            *out++ = static_cast<char>(code & 0xFF);
+        } else if (c == Utf8::invalid) {
             out = putCode(t, replacement, out);
-        else if (c < 0x10000)
-            out = putCode(t, static_cast<char16_t>(c), out);
-        else
+        } else {
             out = putOutsideBmp(c, out);
+        }
     }
     return out;
 }

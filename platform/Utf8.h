@@ -28,33 +28,20 @@ public:
             ++pos;
             return lead;
         }
-        // Three bytes first: every Chinese character takes three. The second
-        // byte's range depends on the lead, which keeps out overlong forms
-        // and surrogates.
-        if (lead >= 0xE0 && lead <= 0xEF) {
-            const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
-            if (pos + 1 >= n || s[pos + 1] < low || s[pos + 1] > high) {
-                ++pos;
-                return invalid;
-            }
-            if (pos + 2 >= n || (s[pos + 2] & 0xC0) != 0x80) {
-                pos += 2;
-                return invalid;
-            }
+        // Well-formed two- and three-byte forms here (every Chinese character
+        // takes three), everything else in nextRare().
+        if ((lead & 0xF0) == 0xE0 && pos + 2 < n && (s[pos + 1] & 0xC0) == 0x80 && (s[pos + 2] & 0xC0) == 0x80) {
             const char32_t c = (lead & 0x0Fu) << 12 | (s[pos + 1] & 0x3Fu) << 6 | (s[pos + 2] & 0x3Fu);
-            pos += 3;
-            return c;
-        }
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            if (pos + 1 >= n || (s[pos + 1] & 0xC0) != 0x80) {
-                ++pos;
-                return invalid;
+            if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) {
+                pos += 3;
+                return c;
             }
+        } else if (lead >= 0xC2 && lead <= 0xDF && pos + 1 < n && (s[pos + 1] & 0xC0) == 0x80) {
             const char32_t c = (lead & 0x1Fu) << 6 | (s[pos + 1] & 0x3Fu);
             pos += 2;
             return c;
         }
-        return nextOfFour(text, pos);
+        return nextRare(text, pos);
     }
 
     // Offset of the first byte that is not part of well-formed UTF-8;
@@ -91,9 +78,9 @@ public:
     }
 
 private:
-    // next() for a four-byte lead (beyond the basic plane) or a byte that
-    // cannot start a character.
-    static char32_t nextOfFour(std::string_view text, std::size_t& pos);
+    // next() for four-byte forms (beyond the basic plane) and for bytes that
+    // are not well-formed.
+    static char32_t nextRare(std::string_view text, std::size_t& pos);
 };
 
 } // namespace platform
