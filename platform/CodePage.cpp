@@ -17,7 +17,7 @@
 // ICU's windows-936-2000 gives the bytes of MultiByteToWideChar and
 // WideCharToMultiByte for code page 936, including 0x80 (euro) and the
 // user-defined area. Calling it for every text costs far more than the
-// database reads around it, so its mapping is read once into two tables and
+// database reads around it, so its mapping is read once into tables and
 // the conversions run on those. It is asked directly only for characters
 // beyond the basic plane, which GBK lacks: whether one becomes "?" or is
 // dropped (as invisible formatting characters are) is its decision.
