@@ -17,9 +17,6 @@
 #include "room/RoomServer.h"
 
 #include <algorithm>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 
 using platform::Gui;
 using platform::GuiEvent;
@@ -41,21 +38,12 @@ enum class FileStart { Unreadable, Database, Other };
 // apart from one that merely cannot be opened now.
 FileStart fileStart(const std::string& gbkPath)
 {
-    const std::optional<std::string> path = platform::FileSystem::toSystemPath(gbkPath);
-    std::error_code error;
-    if (!path || !std::filesystem::is_regular_file(*path, error))
+    static constexpr std::string_view header("SQLite format 3", 16); // with its NUL, as every database starts
+    std::string start;
+    if (!platform::FileSystem::fileSize(gbkPath) || !platform::FileSystem::readFile(gbkPath, start, header.size()))
         return FileStart::Unreadable;
-    std::ifstream in(*path, std::ios::binary);
-    if (!in)
-        return FileStart::Unreadable;
-    static constexpr char header[] = "SQLite format 3"; // with its NUL, the 16 bytes every database starts with
-    char start[sizeof header] = {};
-    in.read(start, sizeof start);
     // SQLite takes an empty file for an empty database.
-    if (in.gcount() == 0)
-        return in.eof() ? FileStart::Database : FileStart::Unreadable;
-    return in.gcount() == sizeof start && std::memcmp(start, header, sizeof start) == 0 ? FileStart::Database
-                                                                                        : FileStart::Other;
+    return start.empty() || start == header ? FileStart::Database : FileStart::Other;
 }
 
 const std::string& startWindow()

@@ -2,19 +2,20 @@
 
 #include "platform/FileSystem.h"
 
+#include <QBuffer>
 #include <QChartView>
 #include <QPixmap>
-
-#include <optional>
 
 bool ChartPage::write(QChart* chart, const std::string& picturePath, const std::string& pagePath, int width, int height)
 {
     QChartView view(chart);
     view.setRenderHint(QPainter::Antialiasing);
     view.resize(width, height);
-    const QPixmap picture = view.grab();
-    const std::optional<std::string> systemPath = platform::FileSystem::toSystemPath(picturePath);
-    if (!systemPath || !picture.save(QString::fromUtf8(systemPath->c_str()), "PNG"))
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !view.grab().save(&buffer, "PNG") ||
+        !platform::FileSystem::writeFile(picturePath,
+                                         std::string_view(png.constData(), static_cast<std::size_t>(png.size()))))
         return false;
 
     std::string name = picturePath;

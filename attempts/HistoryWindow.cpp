@@ -106,7 +106,8 @@ std::vector<std::string> HistoryWindow::rowTexts(const AttemptSummary& a)
 
 std::string HistoryWindow::tempFile(const char* name) const
 {
-    return platform::utf8ToGbk(temp_.filePath(QString::fromLatin1(name)).toStdString());
+    return platform::FileSystem::fromSystemPath(temp_.filePath(QString::fromLatin1(name)).toStdString())
+        .value_or(std::string());
 }
 
 std::string HistoryWindow::exportPath(const char* extension) const

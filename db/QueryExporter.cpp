@@ -3,12 +3,12 @@
 #include "db/BackendRegistry.h"
 #include "db/DbRecordset.h"
 #include "db/EventPump.h"
-#include "db/ExportFile.h"
 #include "db/SharedResultGuard.h"
 #include "db/TableExport.h"
 #include "db/TextTable.h"
 #include "db/XlsSheetWriter.h"
 #include "platform/CodePage.h"
+#include "platform/ReplacingFile.h"
 
 #include <vector>
 
@@ -45,7 +45,7 @@ std::vector<std::string> fieldNames(DbRecordset& records, int fieldCount, EventP
 // One line per record, cells joined by the separator; the result is whether
 // every byte reached the file.
 bool writeTextLines(DbRecordset& records, int recordCount, int fieldCount, const std::string& separator,
-                    std::string_view lineEnd, ExportFile& file, EventPump& pump, ExportedResult& exported)
+                    std::string_view lineEnd, platform::ReplacingFile& file, EventPump& pump, ExportedResult& exported)
 {
     if (!records.moveFirst())
         return false;
@@ -131,7 +131,7 @@ bool QueryExporter::exportQuery(const std::string& query, const std::string& pat
     if (SharedResultGuard::refusesExport())
         return false;
 
-    ExportFile textFile;
+    platform::ReplacingFile textFile;
     std::string textSeparator;
     if (format != Format::Sheet) {
         textSeparator = TableExport::separatorFor(format, separator);

@@ -1,6 +1,6 @@
 #include "db/TableExport.h"
 
-#include "db/ExportFile.h"
+#include "platform/ReplacingFile.h"
 #include "db/XlsSheetWriter.h"
 
 std::string TableExport::separatorFor(QueryExporter::Format format, const std::optional<std::string>& separator)
@@ -15,7 +15,7 @@ std::string_view TableExport::lineEnd(QueryExporter::Format format)
     return format == QueryExporter::Format::Csv ? std::string_view("\r\n") : std::string_view("\r\n\r\n");
 }
 
-void TableExport::writeLine(ExportFile& file, const TextTable::Row& cells, const std::string& separator,
+void TableExport::writeLine(platform::ReplacingFile& file, const TextTable::Row& cells, const std::string& separator,
                             std::string_view lineEnd)
 {
     for (std::size_t f = 0; f < cells.size(); ++f) {
@@ -51,7 +51,7 @@ bool TableExport::write(const std::string& path, const std::vector<std::string>&
         sheet.abandonSheet();
         return false;
     }
-    ExportFile file;
+    platform::ReplacingFile file;
     if (!file.create(path))
         return false;
     const std::string between = separatorFor(format, separator);

@@ -9,7 +9,9 @@
 #include <string_view>
 #include <vector>
 
-class ExportFile;
+namespace platform {
+class ReplacingFile;
+}
 
 // Rows of GBK texts written to a file exactly as the export of a query writes
 // its result: the extension chooses ".txt", ".csv" or ".xls"; a spreadsheet
@@ -29,7 +31,7 @@ public:
     // The pieces the export of a query shares.
     static std::string separatorFor(QueryExporter::Format format, const std::optional<std::string>& separator);
     static std::string_view lineEnd(QueryExporter::Format format);
-    static void writeLine(ExportFile& file, const TextTable::Row& cells, const std::string& separator,
+    static void writeLine(platform::ReplacingFile& file, const TextTable::Row& cells, const std::string& separator,
                           std::string_view lineEnd);
     // Whether records with a header row on top fit the spreadsheet's records.
     static bool fitsSheet(std::size_t recordCount, std::size_t columnCount);

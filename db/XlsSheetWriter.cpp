@@ -156,7 +156,7 @@ bool XlsSheetWriter::writeSheet()
 bool XlsSheetWriter::openFile(const std::string& path)
 {
     abandonSheet();
-    file_ = std::make_unique<ExportFile>();
+    file_ = std::make_unique<platform::ReplacingFile>();
     if (!file_->create(path)) {
         file_.reset();
         return false;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "db/EventPump.h"
-#include "db/ExportFile.h"
 #include "db/TextTable.h"
+#include "platform/ReplacingFile.h"
 
 #include <array>
 #include <cstdint>
@@ -78,7 +78,7 @@ private:
     bool closeFile(bool ok);
     bool writeOwnTable(const std::string& path);
 
-    std::unique_ptr<ExportFile> file_; // open only while a file is written
+    std::unique_ptr<platform::ReplacingFile> file_; // open only while a file is written
     std::uint16_t currentRow_ = 0;
     std::uint16_t currentColumn_ = 0;
     TextTable table_;

@@ -52,7 +52,7 @@ std::optional<std::string_view> answerLine(std::string_view line)
 ParsedBank AikenFormat::read(std::string_view bytes)
 {
     ParsedBank bank;
-    const std::string text = TextDecoder::toUtf8(bytes, TextEncoding::Utf8);
+    const std::string_view text = TextDecoder::withoutByteOrderMark(bytes);
     std::optional<BankQuestion> current;
     std::string failure; // GBK; the current question is reported instead of kept
     auto finish = [&](bool answered) {

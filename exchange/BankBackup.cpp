@@ -1,14 +1,12 @@
 #include "exchange/BankBackup.h"
 
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -31,15 +29,15 @@ std::string stamp()
 
 std::vector<std::string> BankBackup::copies(const std::string& bankPath)
 {
-    const fs::path bank(bankPath);
-    const std::string prefix = bank.filename().string() + ".";
-    std::vector<std::string> found;
-    std::error_code ec;
-    for (const fs::directory_entry& entry :
-         fs::directory_iterator(bank.parent_path().empty() ? "." : bank.parent_path(), ec)) {
-        const std::string name = entry.path().filename().string();
+    using platform::FileSystem;
+    const std::size_t slash = bankPath.rfind(FileSystem::separator);
+    const std::string folder = slash == std::string::npos ? std::string(".") : bankPath.substr(0, slash);
+    const std::string prefix = bankPath.substr(slash == std::string::npos ? 0 : slash + 1) + ".";
+    std::vector<std::string> names, found;
+    FileSystem::listDirectory(folder.empty() ? std::string(1, FileSystem::separator) : folder, names);
+    for (const std::string& name : names) {
         if (name.size() > prefix.size() + suffix.size() && name.starts_with(prefix) && name.ends_with(suffix))
-            found.push_back(entry.path().string());
+            found.push_back(slash == std::string::npos ? "./" + name : FileSystem::joinPath(folder, name));
     }
     std::sort(found.begin(), found.end());
     return found;
@@ -47,17 +45,16 @@ std::vector<std::string> BankBackup::copies(const std::string& bankPath)
 
 std::string BankBackup::make(const std::string& bankPath, std::size_t keep, std::string& error)
 {
+    using platform::FileSystem;
     std::string copy = bankPath + "." + stamp() + std::string(suffix);
-    for (int n = 1; fs::exists(copy); ++n)
+    for (int n = 1; FileSystem::exists(copy); ++n)
         copy = bankPath + "." + stamp() + "-" + std::to_string(n) + std::string(suffix);
-    std::error_code ec;
-    if (!fs::copy_file(bankPath, copy, fs::copy_options::none, ec)) {
-        fs::remove(copy, ec);
-        error = GBK("无法备份题库文件，什么也没有改动：") + platform::utf8ToGbk(ec.message());
+    if (!FileSystem::copyFile(bankPath, copy)) {
+        error = GBK("无法备份题库文件，什么也没有改动：") + bankPath;
         return {};
     }
     std::vector<std::string> all = copies(bankPath);
     for (std::size_t i = 0; i + std::max<std::size_t>(keep, 1) < all.size(); ++i)
-        fs::remove(all[i], ec);
+        FileSystem::removeFile(all[i]);
     return copy;
 }

@@ -5,7 +5,8 @@
 #include <vector>
 
 // Copies of the bank file beside it, taken before every bulk change:
-// "tk.db.20261208-173205-123.bak". Only the newest copies are kept.
+// "tk.db.20261208-173205-123.bak". Only the newest copies are kept. Paths are
+// GBK.
 class BankBackup {
 public:
     // The copy's path, or empty with the reason (GBK) in error. Older copies

@@ -3,11 +3,7 @@
 #include "platform/CodePage.h"
 #include "questions/QuestionRecord.h"
 
-#include <unicode/ucnv.h>
-#include <unicode/uset.h>
-
 #include <algorithm>
-#include <bitset>
 
 namespace {
 
@@ -94,40 +90,6 @@ std::string optionName(std::size_t index)
 
 } // namespace
 
-namespace {
-
-// The characters that GBK holds and gives back unchanged, from the same
-// converter the program's own conversions use: one bit per code point of the
-// basic plane, the only plane GBK covers.
-const std::bitset<0x10000>& gbkCharacters()
-{
-    static const std::bitset<0x10000> characters = [] {
-        std::bitset<0x10000> bits;
-        UErrorCode status = U_ZERO_ERROR;
-        UConverter* converter = ucnv_open("windows-936-2000", &status);
-        USet* set = uset_openEmpty();
-        if (U_SUCCESS(status))
-            ucnv_getUnicodeSet(converter, set, UCNV_ROUNDTRIP_SET, &status);
-        if (U_SUCCESS(status)) {
-            for (int32_t i = 0; i < uset_getItemCount(set); ++i) {
-                UChar32 first = 0, last = 0;
-                UErrorCode itemStatus = U_ZERO_ERROR;
-                if (uset_getItem(set, i, &first, &last, nullptr, 0, &itemStatus) != 0)
-                    continue;
-                for (UChar32 c = first; c <= last && c < 0x10000; ++c)
-                    bits.set(static_cast<std::size_t>(c));
-            }
-        }
-        uset_close(set);
-        ucnv_close(converter);
-        bits.reset(0);
-        return bits;
-    }();
-    return characters;
-}
-
-} // namespace
-
 BankChecker::BankChecker(TitleIndex storedTitles) : titles_(std::move(storedTitles))
 {
 }
@@ -139,33 +101,7 @@ void BankChecker::expect(std::size_t questions)
 
 bool BankChecker::fitsGbk(std::string_view utf8)
 {
-    const std::bitset<0x10000>& characters = gbkCharacters();
-    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
-    const std::size_t n = utf8.size();
-    for (std::size_t i = 0; i < n;) {
-        const unsigned char b = s[i];
-        char32_t cp = 0;
-        std::size_t length = 1;
-        if (b < 0x80) {
-            cp = b;
-        } else if ((b & 0xE0) == 0xC0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
-            cp = ((b & 0x1Fu) << 6) | (s[i + 1] & 0x3Fu);
-            length = 2;
-            if (cp < 0x80)
-                return false;
-        } else if ((b & 0xF0) == 0xE0 && i + 2 < n && (s[i + 1] & 0xC0) == 0x80 && (s[i + 2] & 0xC0) == 0x80) {
-            cp = ((b & 0x0Fu) << 12) | ((s[i + 1] & 0x3Fu) << 6) | (s[i + 2] & 0x3Fu);
-            length = 3;
-            if (cp < 0x800)
-                return false;
-        } else {
-            return false; // invalid UTF-8, or beyond the basic plane
-        }
-        if (!characters.test(cp))
-            return false;
-        i += length;
-    }
-    return true;
+    return platform::utf8FitsGbk(utf8);
 }
 
 CheckedBank BankChecker::check(const ParsedBank& parsed)

@@ -4,6 +4,7 @@
 #include "exchange/BankExporter.h"
 #include "exchange/BankImporter.h"
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 
 #include <optional>
 
@@ -13,7 +14,8 @@ namespace {
 
 struct Arguments {
     std::string command;
-    std::string file;
+    std::string file;      // GBK, as every path of the program
+    std::string shownFile; // as given, for the messages
     std::optional<std::string> bank;
     std::optional<std::string> search;
     std::optional<BankFormat::Kind> format;
@@ -44,7 +46,11 @@ std::optional<Arguments> parse(const std::vector<std::string>& args, std::string
             if (!v)
                 return std::nullopt;
             if (arg == "--bank") {
-                a.bank = *v;
+                a.bank = platform::FileSystem::fromSystemPath(*v);
+                if (!a.bank) {
+                    error = "the bank name " + *v + " has characters GBK cannot hold";
+                    return std::nullopt;
+                }
             } else if (arg == "--search") {
                 a.search = *v;
             } else if (arg == "--format") {
@@ -67,8 +73,8 @@ std::optional<Arguments> parse(const std::vector<std::string>& args, std::string
             return std::nullopt;
         } else if (a.command.empty()) {
             a.command = arg;
-        } else if (a.file.empty()) {
-            a.file = arg;
+        } else if (a.shownFile.empty()) {
+            a.shownFile = arg;
         } else {
             error = "unexpected argument " + arg;
             return std::nullopt;
@@ -78,14 +84,20 @@ std::optional<Arguments> parse(const std::vector<std::string>& args, std::string
         error = a.command.empty() ? "no command given" : "unknown command " + a.command;
         return std::nullopt;
     }
-    if (a.file.empty()) {
+    if (a.shownFile.empty()) {
         error = a.command + " needs a FILE";
         return std::nullopt;
     }
+    const std::optional<std::string> file = platform::FileSystem::fromSystemPath(a.shownFile);
+    if (!file) {
+        error = "the file name " + a.shownFile + " has characters GBK cannot hold";
+        return std::nullopt;
+    }
+    a.file = *file;
     if (!a.format)
         a.format = BankFormat::fromPath(a.file);
     if (!a.format) {
-        error = "cannot tell the format of " + a.file + " from its extension; give --format";
+        error = "cannot tell the format of " + a.shownFile + " from its extension; give --format";
         return std::nullopt;
     }
     return a;
@@ -144,7 +156,7 @@ int runImport(const Arguments& a, const std::string& bankPath, std::FILE* out, s
             });
     }
     for (const BankProblem& p : report.checked.problems)
-        std::fprintf(out, "%s:%d: %s\n", a.file.c_str(), p.line, platform::gbkToUtf8(p.reason).c_str());
+        std::fprintf(out, "%s:%d: %s\n", a.shownFile.c_str(), p.line, platform::gbkToUtf8(p.reason).c_str());
     if (!report.ok && report.checked.questionsRead == 0) {
         say(err, report.error);
         return BankCommand::Failure;
@@ -162,8 +174,8 @@ int runImport(const Arguments& a, const std::string& bankPath, std::FILE* out, s
         say(out, a.strict && !c.problems.empty() ? GBK("严格模式：有问题，一道题也没有导入。")
                                                  : GBK("没有可导入的题，题库没有改动。"));
     } else {
-        say(out, GBK("已导入") + std::to_string(report.imported) + GBK("道题；导入前的题库已备份为") +
-                     platform::utf8ToGbk(report.backupPath));
+        say(out,
+            GBK("已导入") + std::to_string(report.imported) + GBK("道题；导入前的题库已备份为") + report.backupPath);
     }
     return c.problems.empty() ? BankCommand::Success : BankCommand::ProblemsFound;
 }
@@ -220,7 +232,7 @@ int BankCommand::run(const std::vector<std::string>& arguments, const std::strin
             say(err, error);
             return Failure;
         }
-        say(out, GBK("模板已写入：") + platform::utf8ToGbk(a->file));
+        say(out, GBK("模板已写入：") + a->file);
         return Success;
     }
     const std::string bankPath = a->bank.value_or(defaultBank);

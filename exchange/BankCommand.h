@@ -13,7 +13,8 @@ class BankCommand {
 public:
     enum ExitCode { Success = 0, ProblemsFound = 1, UsageError = 2, Failure = 3 };
 
-    // defaultBank: the bank used without --bank.
+    // defaultBank: the bank used without --bank. Paths in the arguments are
+    // the system's (UTF-8) and become GBK paths here; defaultBank is GBK.
     static int run(const std::vector<std::string>& arguments, const std::string& defaultBank, std::FILE* out,
                    std::FILE* err);
     static std::string usage();

@@ -13,7 +13,7 @@ public:
     BankDatabase(const BankDatabase&) = delete;
     BankDatabase& operator=(const BankDatabase&) = delete;
 
-    // False with the reason (GBK) in lastErrorText.
+    // path: GBK. False with the reason (GBK) in lastErrorText.
     bool open(const std::string& path);
     sqlite3* handle() const { return db_; }
     const std::string& lastErrorText() const { return error_; }

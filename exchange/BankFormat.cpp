@@ -2,16 +2,16 @@
 
 #include "exchange/AikenFormat.h"
 #include "exchange/CsvFormat.h"
-#include "exchange/FileBytes.h"
 #include "exchange/GiftFormat.h"
 #include "exchange/SheetColumns.h"
 #include "exchange/XlsFormat.h"
 #include "exchange/XlsxFormat.h"
 #include "platform/CodePage.h"
+#include "platform/FileBytes.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 
 namespace {
 
@@ -22,24 +22,10 @@ std::string lower(std::string_view s)
     return out;
 }
 
-bool readWhole(const std::string& path, std::string& bytes)
-{
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in)
-        return false;
-    bytes.resize(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
-    in.seekg(0);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(in);
-}
-
 bool writeBytes(const std::string& path, const std::string& bytes, std::string& error)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-        error = GBK("文件写入失败：") + platform::utf8ToGbk(path);
+    if (!platform::FileSystem::replaceFile(path, bytes)) {
+        error = GBK("文件写入失败：") + path;
         return false;
     }
     return true;
@@ -76,13 +62,13 @@ std::optional<BankFormat::Kind> BankFormat::fromName(std::string_view name)
 
 ParsedBank BankFormat::readFile(const std::string& path, Kind kind, TextEncoding encoding)
 {
-    std::string bytes;
-    if (!readWhole(path, bytes)) {
+    platform::FileBytes bytes;
+    if (!bytes.read(path)) {
         ParsedBank bank;
-        bank.error = GBK("无法读取文件：") + platform::utf8ToGbk(path);
+        bank.error = GBK("无法读取文件：") + path;
         return bank;
     }
-    return readBytes(bytes, kind, encoding, path);
+    return readBytes(bytes.view(), kind, encoding, path);
 }
 
 bool BankFormat::forEachQuestion(const std::string& path, Kind kind, TextEncoding encoding,
@@ -90,9 +76,9 @@ bool BankFormat::forEachQuestion(const std::string& path, Kind kind, TextEncodin
                                  std::vector<BankProblem>& problems, std::string& error)
 {
     if (kind == Kind::Csv) {
-        FileBytes bytes;
+        platform::FileBytes bytes;
         if (!bytes.read(path)) {
-            error = GBK("无法读取文件：") + platform::utf8ToGbk(path);
+            error = GBK("无法读取文件：") + path;
             return false;
         }
         return CsvFormat::forEachQuestion(bytes.view(), encoding, onQuestion, error);

@@ -10,7 +10,8 @@
 #include <vector>
 
 // The file formats a bank travels in, chosen by the file's extension unless
-// named: .csv, .xlsx, .xls, .txt (Aiken) and .gift.
+// named: .csv, .xlsx, .xls, .txt (Aiken) and .gift. Paths are GBK, like every
+// path of the program.
 class BankFormat {
 public:
     enum class Kind { Csv, Xlsx, Xls, Aiken, Gift };

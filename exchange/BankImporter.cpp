@@ -2,10 +2,10 @@
 
 #include "exchange/SqliteStatement.h"
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 
 #include <sqlite3.h>
 
-#include <filesystem>
 #include <optional>
 
 namespace {
@@ -49,9 +49,8 @@ ImportReport BankImporter::run(const std::string& filePath, const ImportOptions&
     }
     // About a hundred bytes a question: enough for the progress to move
     // steadily and for the duplicate check to make room once.
-    std::error_code failed;
-    const std::uintmax_t bytes = std::filesystem::file_size(filePath, failed);
-    const std::size_t expected = failed ? 0 : static_cast<std::size_t>(std::min<std::uintmax_t>(bytes / 100, 1u << 22));
+    const std::uint64_t bytes = platform::FileSystem::fileSize(filePath).value_or(0);
+    const std::size_t expected = static_cast<std::size_t>(std::min<std::uint64_t>(bytes / 100, 1u << 22));
     return run(
         [&](const std::function<void(BankQuestion &&)>& each, std::vector<BankProblem>& problems, std::string& error) {
             return BankFormat::forEachQuestion(filePath, *kind, options.encoding, each, problems, error);
@@ -162,7 +161,7 @@ ImportReport BankImporter::run(const Source& source, std::size_t expected, const
 
 void BankImporter::discardBackup(ImportReport& report)
 {
-    std::error_code ignored;
-    std::filesystem::remove(report.backupPath, ignored);
+    if (!report.backupPath.empty())
+        platform::FileSystem::removeFile(report.backupPath);
     report.backupPath.clear();
 }

@@ -37,7 +37,7 @@ using ImportProgress = std::function<void(std::size_t, std::size_t)>;
 // written as they are read, so a long file is never held twice.
 class BankImporter {
 public:
-    // db: the open bank; bankPath: its file, for the copy.
+    // db: the open bank; bankPath: its file (GBK), for the copy.
     BankImporter(sqlite3* db, std::string bankPath);
 
     ImportReport run(const std::string& filePath, const ImportOptions& options, const ImportProgress& progress = {});

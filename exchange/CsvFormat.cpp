@@ -10,7 +10,14 @@
 
 ParsedBank CsvFormat::read(std::string_view bytes, TextEncoding encoding)
 {
-    return SheetColumns::toQuestions(parse(TextDecoder::toUtf8(bytes, encoding)));
+    std::string converted, error;
+    const std::optional<std::string_view> text = TextDecoder::toUtf8(bytes, encoding, converted, error);
+    if (!text) {
+        ParsedBank bank;
+        bank.error = std::move(error);
+        return bank;
+    }
+    return SheetColumns::toQuestions(parse(*text));
 }
 
 std::vector<SheetRow> CsvFormat::parse(std::string_view text)
@@ -23,12 +30,15 @@ std::vector<SheetRow> CsvFormat::parse(std::string_view text)
 bool CsvFormat::forEachQuestion(std::string_view bytes, TextEncoding encoding,
                                 const std::function<void(BankQuestion&&)>& onQuestion, std::string& error)
 {
+    std::string converted;
+    const std::optional<std::string_view> text = TextDecoder::toUtf8(bytes, encoding, converted, error);
+    if (!text)
+        return false;
     SheetColumns columns;
     BankQuestion question;
-    std::string converted;
     // Rows are copied into the one question rather than moved, so that the
     // texts of both keep their room from one row to the next.
-    parse(TextDecoder::toUtf8(bytes, encoding, converted), [&](SheetRow&& row) {
+    parse(*text, [&](SheetRow&& row) {
         if (columns.take(std::as_const(row), question))
             onQuestion(std::move(question));
     });

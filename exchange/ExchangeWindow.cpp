@@ -100,13 +100,12 @@ bool ExchangeWindow::takePath(std::string& path, std::optional<BankFormat::Kind>
         Gui::notice(GBK("请输入文件名"));
         return false;
     }
-    const std::optional<std::string> system = platform::FileSystem::toSystemPath(typed);
-    kind = system ? BankFormat::fromPath(*system) : std::nullopt;
+    kind = platform::FileSystem::toSystemPath(typed) ? BankFormat::fromPath(typed) : std::nullopt;
     if (!kind) {
         Gui::failure(GBK("不认识的文件类型（可用.csv、.xlsx、.xls、.txt（Aiken）、.gift）"));
         return false;
     }
-    path = *system;
+    path = typed;
     return true;
 }
 
@@ -144,8 +143,7 @@ bool ExchangeWindow::check()
     ImportOptions dryRun = options();
     dryRun.dryRun = true;
     dryRun.format = kind;
-    const std::optional<std::string> bank = platform::FileSystem::toSystemPath(bankPath_());
-    const ImportReport report = BankImporter(bankHandle(), bank.value_or(std::string())).run(path, dryRun);
+    const ImportReport report = BankImporter(bankHandle(), bankPath_()).run(path, dryRun);
     showReport(report);
     if (!report.ok) {
         Gui::failure(report.error);
@@ -163,8 +161,7 @@ void ExchangeWindow::importFile()
     takePath(path, kind);
     ImportOptions chosen = options();
     chosen.format = kind;
-    const std::optional<std::string> bank = platform::FileSystem::toSystemPath(bankPath_());
-    BankImporter importer(bankHandle(), bank.value_or(std::string()));
+    BankImporter importer(bankHandle(), bankPath_());
 
     ImportOptions dryRun = chosen;
     dryRun.dryRun = true;
@@ -194,8 +191,7 @@ void ExchangeWindow::importFile()
         return;
     }
     Gui::setStatusText(window_, statusBar, 0,
-                       GBK("已导入") + std::to_string(report.imported) + GBK("道题；备份：") +
-                           platform::FileSystem::fromSystemPath(report.backupPath).value_or(std::string()));
+                       GBK("已导入") + std::to_string(report.imported) + GBK("道题；备份：") + report.backupPath);
     Gui::notice(GBK("已导入") + std::to_string(report.imported) + GBK("道题。"));
 }
 
@@ -205,7 +201,7 @@ void ExchangeWindow::exportFile()
     std::optional<BankFormat::Kind> kind;
     if (!takePath(path, kind))
         return;
-    if (platform::FileSystem::exists(Gui::text(window_, pathBox)) &&
+    if (platform::FileSystem::exists(path) &&
         Gui::messageBox(GBK("文件已经存在，要覆盖它吗？"), GBK("提示"), MessageBoxIcon::Information,
                         MessageBoxButtons::YesNo) != MessageBoxResult::Yes)
         return;

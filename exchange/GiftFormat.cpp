@@ -141,7 +141,7 @@ std::string escaped(std::string_view s)
 ParsedBank GiftFormat::read(std::string_view bytes)
 {
     ParsedBank bank;
-    const std::string text = TextDecoder::toUtf8(bytes, TextEncoding::Utf8);
+    const std::string_view text = TextDecoder::withoutByteOrderMark(bytes);
     const std::vector<std::string_view> lines = TextDecoder::lines(text);
     std::string block;
     int blockLine = 0;

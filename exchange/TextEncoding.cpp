@@ -1,69 +1,49 @@
 #include "exchange/TextEncoding.h"
 
 #include "platform/CodePage.h"
+#include "platform/Utf8.h"
 
 #include <algorithm>
 #include <cctype>
 
-std::string TextDecoder::toUtf8(std::string_view bytes, TextEncoding encoding)
+namespace {
+
+// Line of the byte at offset, counting CR LF, LF and CR as one break each.
+// Neither byte can trail a GBK lead byte, so the count holds in GBK too.
+std::size_t lineOf(std::string_view text, std::size_t offset)
 {
-    std::string converted;
-    const std::string_view text = toUtf8(bytes, encoding, converted);
-    return text.data() == converted.data() ? std::move(converted) : std::string(text);
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < offset; ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')))
+            ++line;
+    }
+    return line;
 }
 
-std::string_view TextDecoder::toUtf8(std::string_view bytes, TextEncoding encoding, std::string& converted)
+} // namespace
+
+std::optional<std::string_view> TextDecoder::toUtf8(std::string_view bytes, TextEncoding encoding,
+                                                    std::string& converted, std::string& error)
 {
     const bool marked = bytes.starts_with(byteOrderMark);
     if (encoding == TextEncoding::Auto)
-        encoding = marked || isValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Gbk;
-    if (encoding == TextEncoding::Gbk) {
-        converted = platform::gbkToUtf8(bytes);
-        return converted;
+        encoding = marked || platform::Utf8::isValid(bytes) ? TextEncoding::Utf8 : TextEncoding::Gbk;
+    if (encoding == TextEncoding::Utf8)
+        return withoutByteOrderMark(bytes);
+    std::size_t invalidAt = 0;
+    if (!platform::gbkToUtf8Checked(bytes, converted, invalidAt)) {
+        error = GBK("文件第") + std::to_string(lineOf(bytes, invalidAt)) + GBK("行有不属于GBK编码的字节（第") +
+                std::to_string(invalidAt + 1) + GBK("个字节），文件没有读入；请确认文件的编码");
+        return std::nullopt;
     }
-    if (marked)
-        bytes.remove_prefix(byteOrderMark.size());
-    return bytes;
+    return std::string_view(converted);
 }
 
-bool TextDecoder::isValidUtf8(std::string_view bytes)
+std::string_view TextDecoder::withoutByteOrderMark(std::string_view bytes)
 {
-    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t n = bytes.size();
-    std::size_t i = 0;
-    while (i < n) {
-        const unsigned char b = s[i];
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        char32_t cp = 0;
-        if ((b & 0xE0) == 0xC0) {
-            length = 2;
-            cp = b & 0x1F;
-        } else if ((b & 0xF0) == 0xE0) {
-            length = 3;
-            cp = b & 0x0F;
-        } else if ((b & 0xF8) == 0xF0) {
-            length = 4;
-            cp = b & 0x07;
-        } else {
-            return false;
-        }
-        if (i + length > n)
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((s[i + k] & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (s[i + k] & 0x3F);
-        }
-        static constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (cp < smallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += length;
-    }
-    return true;
+    if (bytes.starts_with(byteOrderMark))
+        bytes.remove_prefix(byteOrderMark.size());
+    return bytes;
 }
 
 TextEncoding TextDecoder::parse(std::string_view name, bool& ok)

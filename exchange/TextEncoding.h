@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,13 +11,16 @@ enum class TextEncoding { Auto, Utf8, Gbk };
 
 class TextDecoder {
 public:
-    // Auto takes a file with a byte order mark or valid UTF-8 as UTF-8 and
-    // anything else as GBK.
-    static std::string toUtf8(std::string_view bytes, TextEncoding encoding);
-    // The same text without a copy when the bytes are UTF-8 already: a view
-    // of bytes, or of converted when they had to be converted.
-    static std::string_view toUtf8(std::string_view bytes, TextEncoding encoding, std::string& converted);
-    static bool isValidUtf8(std::string_view bytes);
+    // The text as UTF-8, without a copy when the bytes are UTF-8 already: a
+    // view of bytes, or of converted when they had to be converted. Auto takes
+    // a file with a byte order mark or valid UTF-8 as UTF-8 and anything else
+    // as GBK. GBK bytes must be characters: a file with foreign bytes (another
+    // encoding, or no text at all) gives nullopt and the reason (GBK, with the
+    // line and the byte) in error instead of private-use characters.
+    static std::optional<std::string_view> toUtf8(std::string_view bytes, TextEncoding encoding, std::string& converted,
+                                                  std::string& error);
+    // UTF-8 bytes without their byte order mark.
+    static std::string_view withoutByteOrderMark(std::string_view bytes);
     // "utf8", "utf-8", "gbk" (any case); Auto for anything else, with ok false.
     static TextEncoding parse(std::string_view name, bool& ok);
     // Lines split at CR LF, LF or CR; a final line break ends the last line.

@@ -66,7 +66,8 @@ std::vector<SheetRow> toRows(std::map<unsigned, std::map<unsigned, std::string>>
 std::vector<SheetRow> readCompound(const std::string& path, std::string& error)
 {
     const void* raw = nullptr;
-    const int opened = freexl_open(path.c_str(), &raw);
+    const std::optional<std::string> name = platform::FileSystem::toSystemPath(path);
+    const int opened = name ? freexl_open(name->c_str(), &raw) : FREEXL_FILE_NOT_FOUND;
     std::unique_ptr<const void, FreexlCloser> handle(raw);
     unsigned rowCount = 0;
     unsigned short columnCount = 0;
@@ -136,12 +137,15 @@ std::vector<SheetRow> XlsFormat::readRecords(std::string_view bytes, std::string
         const unsigned column = word(data, 2);
         if (column >= maxColumns)
             continue;
-        if (type == 0x0204 && data.size() >= 8) {
-            const std::size_t n = std::min<std::size_t>(word(data, 6), data.size() - 8);
-            cells[row][column] = platform::gbkToUtf8(data.substr(8, n));
-        } else if (type == 0x0004 && data.size() >= 8) {
-            const std::size_t n = std::min<std::size_t>(static_cast<unsigned char>(data[7]), data.size() - 8);
-            cells[row][column] = platform::gbkToUtf8(data.substr(8, n));
+        if ((type == 0x0204 || type == 0x0004) && data.size() >= 8) {
+            const std::size_t n = std::min<std::size_t>(
+                type == 0x0204 ? word(data, 6) : static_cast<unsigned char>(data[7]), data.size() - 8);
+            std::size_t invalidAt = 0;
+            if (!platform::gbkToUtf8Checked(data.substr(8, n), cells[row][column], invalidAt)) {
+                error = GBK("第") + std::to_string(row + 1) + GBK("行第") + std::to_string(column + 1) +
+                        GBK("列有不属于GBK编码的字节，文件没有读入");
+                return {};
+            }
         } else if (type == 0x0201 || type == 0x0001) {
             cells[row][column];
         } else if (type == 0x0203 && data.size() >= 14) {
@@ -173,8 +177,7 @@ ParsedBank XlsFormat::read(const std::string& path, std::string_view bytes)
 bool XlsFormat::write(const std::string& path, const std::vector<BankQuestion>& questions, std::string& error)
 {
     XlsSheetWriter writer;
-    const std::optional<std::string> gbkPath = platform::FileSystem::fromSystemPath(path);
-    if (!gbkPath || !writer.beginSheet(*gbkPath)) {
+    if (!writer.beginSheet(path)) {
         error = GBK("无法创建Excel文件");
         return false;
     }

@@ -1,6 +1,7 @@
 #include "exchange/XlsxFormat.h"
 
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 
 #include <QXmlStreamReader>
 #include <xlsxwriter.h>
@@ -280,7 +281,8 @@ ParsedBank XlsxFormat::read(std::string_view bytes)
 
 bool XlsxFormat::write(const std::string& path, const std::vector<BankQuestion>& questions, std::string& error)
 {
-    std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(workbook_new(path.c_str()));
+    const std::optional<std::string> name = platform::FileSystem::toSystemPath(path);
+    std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(name ? workbook_new(name->c_str()) : nullptr);
     lxw_worksheet* sheet = workbook ? workbook_add_worksheet(workbook.get(), nullptr) : nullptr;
     if (sheet == nullptr) {
         error = GBK("无法创建Excel文件");

@@ -105,7 +105,8 @@ std::vector<std::string> StatsWindow::rowTexts(const QuestionStatistics& q)
 
 std::string StatsWindow::tempFile(const char* name) const
 {
-    return platform::utf8ToGbk(temp_.filePath(QString::fromLatin1(name)).toStdString());
+    return platform::FileSystem::fromSystemPath(temp_.filePath(QString::fromLatin1(name)).toStdString())
+        .value_or(std::string());
 }
 
 std::string StatsWindow::exportPath(const char* extension) const

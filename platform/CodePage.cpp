@@ -1,25 +1,72 @@
 #include "platform/CodePage.h"
 
+#include "platform/Utf8.h"
+
 #include <unicode/ucnv.h>
 
+#include <array>
+#include <bit>
+#include <bitset>
+#include <cstdint>
+#include <cstring>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
+#include <vector>
 
+// ICU's windows-936-2000 gives the bytes of MultiByteToWideChar and
+// WideCharToMultiByte for code page 936, including 0x80 (euro) and the
+// user-defined area. Calling it for every text costs far more than the
+// database reads around it, so its mapping is read once into tables and
+// the conversions run on those. It is asked directly only for characters
+// beyond the basic plane, which GBK lacks: whether one becomes "?" or is
+// dropped (as invisible formatting characters are) is its decision.
 namespace platform {
 namespace {
 
-// windows-936-2000 matches MultiByteToWideChar/WideCharToMultiByte for code
-// page 936, including 0x80 (euro) and the user-defined area.
-UConverter* gbkConverter()
+constexpr unsigned firstLead = 0x81;
+constexpr unsigned lastLead = 0xFE;
+constexpr unsigned firstTrail = 0x40;
+constexpr unsigned lastTrail = 0xFE;
+constexpr std::size_t trailCount = lastTrail - firstTrail + 1;
+constexpr std::size_t pairCount = (lastLead - firstLead + 1) * trailCount;
+constexpr char16_t replacement = 0xFFFD;
+// Codes of BMP characters the converter drops; no GBK code ends in 0xFF.
+constexpr std::uint16_t dropped = 0xFFFF;
+
+struct Tables {
+    // The character of each lead and trail byte pair; 0 where the second
+    // byte cannot trail (0x7F).
+    std::array<char16_t, pairCount> pairs{};
+    // The same as UTF-8, ready to store as one word: the bytes from the
+    // lowest up, their count in the highest byte.
+    std::array<std::uint32_t, pairCount> pairsUtf8{};
+    // The two single bytes above ASCII that are characters.
+    char16_t byte80 = replacement;
+    char16_t byteFF = replacement;
+    // For each BMP code point its GBK code: below 0x100 one byte, else lead
+    // and trail; "?" for those GBK lacks, `dropped` for those left out.
+    std::array<std::uint16_t, 0x10000> codes{};
+    // The BMP code points whose code gives them back, bit by bit: small
+    // enough to stay in the cache while a file is checked.
+    std::bitset<0x10000> roundTrips;
+};
+
+std::size_t pairSlot(unsigned lead, unsigned trail)
 {
-    static UConverter* converter = [] {
+    return (lead - firstLead) * trailCount + (trail - firstTrail);
+}
+
+UConverter* converter()
+{
+    static UConverter* const c = [] {
         UErrorCode status = U_ZERO_ERROR;
-        UConverter* c = ucnv_open("windows-936-2000", &status);
-        if (U_FAILURE(status) || c == nullptr)
+        UConverter* opened = ucnv_open("windows-936-2000", &status);
+        if (U_FAILURE(status) || opened == nullptr)
             throw std::runtime_error("code page 936 converter is missing");
-        return c;
+        return opened;
     }();
-    return converter;
+    return c;
 }
 
 std::mutex& converterMutex()
@@ -28,128 +75,359 @@ std::mutex& converterMutex()
     return m;
 }
 
+// Every code through the converter in one call each way; the offsets tell
+// which input each output came from.
+std::unique_ptr<Tables> readTables()
+{
+    auto t = std::make_unique<Tables>();
+    std::lock_guard lock(converterMutex());
+    UConverter* c = converter();
+
+    // Each code followed by a blank, so that a pair the converter does not
+    // take as one character cannot run into the next code.
+    std::string gbk;
+    gbk.reserve(3 * (pairCount + 2));
+    for (unsigned lead = firstLead; lead <= lastLead; ++lead) {
+        for (unsigned trail = firstTrail; trail <= lastTrail; ++trail) {
+            gbk += static_cast<char>(lead);
+            gbk += static_cast<char>(trail);
+            gbk += ' ';
+        }
+    }
+    const std::size_t singles = gbk.size();
+    gbk += "\x80 \xFF ";
+    std::vector<UChar> units(gbk.size());
+    std::vector<int32_t> unitSources(gbk.size());
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_reset(c);
+    const char* source = gbk.data();
+    UChar* target = units.data();
+    ucnv_toUnicode(c, &target, target + units.size(), &source, source + gbk.size(), unitSources.data(), true, &status);
+    if (U_FAILURE(status))
+        throw std::runtime_error("code page 936 converter failed");
+    for (std::size_t i = 0; i < static_cast<std::size_t>(target - units.data()); ++i) {
+        const auto from = static_cast<std::size_t>(unitSources[i]);
+        if (from == singles)
+            t->byte80 = units[i];
+        else if (from == singles + 2)
+            t->byteFF = units[i];
+        else if (from < singles && from % 3 == 0)
+            t->pairs[from / 3] = units[i];
+        else if (from < singles && from % 3 == 1) // the lead byte stood alone: no pair
+            t->pairs[from / 3] = 0;
+    }
+
+    for (std::size_t slot = 0; slot < pairCount; ++slot) {
+        if (t->pairs[slot] == 0)
+            continue;
+        char bytes[4] = {};
+        const auto length = static_cast<std::uint32_t>(Utf8::put(bytes, t->pairs[slot]) - bytes);
+        t->pairsUtf8[slot] = static_cast<unsigned char>(bytes[0]) | static_cast<unsigned char>(bytes[1]) << 8 |
+                             static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[2])) << 16 | length << 24;
+    }
+
+    std::vector<UChar> bmp;
+    bmp.reserve(0x10000);
+    for (char32_t u = 0; u < 0x10000; ++u) {
+        if (u < 0xD800 || u >= 0xE000)
+            bmp.push_back(static_cast<UChar>(u));
+    }
+    std::vector<char> bytes(2 * bmp.size());
+    std::vector<int32_t> byteSources(bytes.size());
+    status = U_ZERO_ERROR;
+    ucnv_reset(c);
+    const UChar* unicode = bmp.data();
+    char* out = bytes.data();
+    ucnv_fromUnicode(c, &out, out + bytes.size(), &unicode, unicode + bmp.size(), byteSources.data(), true, &status);
+    if (U_FAILURE(status))
+        throw std::runtime_error("code page 936 converter failed");
+    t->codes.fill(dropped);
+    int32_t previous = -1;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(out - bytes.data()); ++i) {
+        std::uint16_t& code = t->codes[bmp[static_cast<std::size_t>(byteSources[i])]];
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        code = byteSources[i] == previous ? static_cast<std::uint16_t>(code << 8 | byte) : byte;
+        previous = byteSources[i];
+    }
+    for (std::uint32_t c = 0; c < 0x10000; ++c) {
+        const std::uint16_t code = t->codes[c];
+        char16_t back = 0;
+        if (code < 0x80)
+            back = code;
+        else if (code == 0x80)
+            back = t->byte80;
+        else if (code == 0xFF)
+            back = t->byteFF;
+        else if (code >= firstLead << 8 && code != dropped && (code & 0xFF) >= firstTrail && (code & 0xFF) <= lastTrail)
+            back = t->pairs[pairSlot(code >> 8, code & 0xFF)];
+        t->roundTrips[c] = back == c && c != 0 && !(c >= 0xD800 && c < 0xE000);
+    }
+    return t;
+}
+
+const Tables& tables()
+{
+    static const std::unique_ptr<Tables> t = readTables();
+    return *t;
+}
+
+// The converter's answer for a character beyond the basic plane: "?" or nothing.
+char* putOutsideBmp(char32_t c, char* out)
+{
+    const UChar units[2] = {static_cast<UChar>(0xD7C0 + (c >> 10)), static_cast<UChar>(0xDC00 | (c & 0x3FF))};
+    char bytes[8];
+    std::lock_guard lock(converterMutex());
+    UConverter* converted = converter();
+    ucnv_reset(converted);
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t n = ucnv_fromUChars(converted, bytes, sizeof bytes, units, 2, &status);
+    if (U_FAILURE(status) || n <= 0)
+        return out;
+    std::memcpy(out, bytes, static_cast<std::size_t>(n));
+    return out + n;
+}
+
+char* putCode(const Tables& t, char16_t c, char* out)
+{
+    const std::uint16_t code = t.codes[c];
+    if (code < 0x100) {
+        *out++ = static_cast<char>(code);
+    } else if (code != dropped) {
+        *out++ = static_cast<char>(code >> 8);
+        *out++ = static_cast<char>(code & 0xFF);
+    }
+    return out;
+}
+
+// The character at gbk[pos] and its length; a lead byte without a trail
+// byte is U+FFFD of length 1, so that the next byte is read on its own.
+char16_t characterAt(const Tables& t, std::string_view gbk, std::size_t pos, std::size_t& length)
+{
+    const auto b = static_cast<unsigned char>(gbk[pos]);
+    length = 1;
+    if (b < 0x80)
+        return b;
+    if (b == 0x80)
+        return t.byte80;
+    if (b == 0xFF)
+        return t.byteFF;
+    if (pos + 1 < gbk.size()) {
+        const auto trail = static_cast<unsigned char>(gbk[pos + 1]);
+        if (trail >= firstTrail && trail <= lastTrail) {
+            const char16_t c = t.pairs[pairSlot(b, trail)];
+            if (c != 0) {
+                length = 2;
+                return c;
+            }
+        }
+    }
+    return replacement;
+}
+
+bool isPrivateUse(char16_t c)
+{
+    return c >= 0xE000 && c <= 0xF8FF;
+}
+
+// Length of the ASCII run at the start of text, eight bytes at a time.
+std::size_t asciiPrefix(std::string_view text)
+{
+    std::size_t pos = 0;
+    for (; pos + sizeof(std::uint64_t) <= text.size(); pos += sizeof(std::uint64_t)) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + pos, sizeof word);
+        if ((word & 0x8080808080808080u) != 0)
+            break;
+    }
+    while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80)
+        ++pos;
+    return pos;
+}
+
+// The one loop from GBK to UTF-8. Checked, it stops at the first byte that is
+// not a character and returns null, with its offset in invalidAt.
+template <bool checked> char* convertToUtf8(std::string_view gbk, char* out, std::size_t& invalidAt)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(gbk.data());
+    const std::size_t n = gbk.size();
+    std::size_t pos = asciiPrefix(gbk);
+    std::memcpy(out, s, pos);
+    out += pos;
+    if (pos == n)
+        return out;
+    const Tables& t = tables();
+    while (pos < n) {
+        const unsigned char b = s[pos];
+        if (b < 0x80) {
+            *out++ = static_cast<char>(b);
+            ++pos;
+            continue;
+        }
+        if constexpr (std::endian::native == std::endian::little) {
+            // A pair is at most three bytes of UTF-8 for two of input, so
+            // the fourth byte stored lands inside the room of 3 * n.
+            const unsigned trail = pos + 1 < n ? s[pos + 1] : 0;
+            if (b != 0x80 && b != 0xFF && trail >= firstTrail && trail <= lastTrail) {
+                const std::size_t slot = pairSlot(b, trail);
+                const std::uint32_t utf8 = t.pairsUtf8[slot];
+                if (utf8 != 0 && !(checked && isPrivateUse(t.pairs[slot]))) {
+                    std::memcpy(out, &utf8, sizeof utf8);
+                    out += utf8 >> 24;
+                    pos += 2;
+                    continue;
+                }
+            }
+        }
+        std::size_t length;
+        const char16_t c = characterAt(t, gbk, pos, length);
+        if (checked && (c == replacement || isPrivateUse(c))) {
+            invalidAt = pos;
+            return nullptr;
+        }
+        out = Utf8::put(out, c);
+        pos += length;
+    }
+    return out;
+}
+
 } // namespace
+
+char* gbkToUtf8(std::string_view gbk, char* out)
+{
+    std::size_t unused;
+    return convertToUtf8<false>(gbk, out, unused);
+}
+
+std::string gbkToUtf8(std::string_view gbk)
+{
+    std::string out(3 * gbk.size(), '\0');
+    out.resize(static_cast<std::size_t>(gbkToUtf8(gbk, out.data()) - out.data()));
+    return out;
+}
+
+bool gbkToUtf8Checked(std::string_view gbk, std::string& utf8, std::size_t& invalidAt)
+{
+    utf8.assign(3 * gbk.size(), '\0');
+    const char* end = convertToUtf8<true>(gbk, utf8.data(), invalidAt);
+    utf8.resize(end == nullptr ? 0 : static_cast<std::size_t>(end - utf8.data()));
+    return end != nullptr;
+}
+
+std::size_t firstInvalidGbk(std::string_view gbk, GbkCheck check)
+{
+    std::size_t pos = asciiPrefix(gbk);
+    if (pos == gbk.size())
+        return std::string_view::npos;
+    const Tables& t = tables();
+    while (pos < gbk.size()) {
+        std::size_t length;
+        const char16_t c = characterAt(t, gbk, pos, length);
+        if (c == replacement || (check == GbkCheck::Characters && isPrivateUse(c)))
+            return pos;
+        pos += length;
+    }
+    return std::string_view::npos;
+}
+
+char* utf8ToGbk(std::string_view utf8, char* out)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
+    std::size_t pos = asciiPrefix(utf8);
+    std::memcpy(out, s, pos);
+    out += pos;
+    if (pos == utf8.size())
+        return out;
+    const Tables& t = tables();
+    while (pos < utf8.size()) {
+        if (s[pos] < 0x80) {
+            *out++ = static_cast<char>(s[pos++]);
+            continue;
+        }
+        const char32_t c = Utf8::next(utf8, pos);
+        if (c < 0x10000) {
+            const std::uint16_t code = t.codes[c];
+            if (code >= 0x100) {
+                if (code == dropped)
+                    continue;
+                *out++ = static_cast<char>(code >> 8);
+            }
+            *out++ = static_cast<char>(code & 0xFF);
+        } else if (c == Utf8::invalid) {
+            out = putCode(t, replacement, out);
+        } else {
+            out = putOutsideBmp(c, out);
+        }
+    }
+    return out;
+}
+
+std::string utf8ToGbk(std::string_view utf8)
+{
+    const std::size_t ascii = asciiPrefix(utf8);
+    if (ascii == utf8.size())
+        return std::string(utf8);
+    std::string out(utf8.size(), '\0');
+    out.resize(static_cast<std::size_t>(utf8ToGbk(utf8, out.data()) - out.data()));
+    return out;
+}
 
 std::u16string gbkToUtf16(std::string_view gbk)
 {
-    if (gbk.empty())
-        return {};
-    std::lock_guard lock(converterMutex());
-    UConverter* c = gbkConverter();
-    ucnv_reset(c);
-    std::u16string out(gbk.size() + 1, u'\0');
-    UErrorCode status = U_ZERO_ERROR;
-    int32_t n = ucnv_toUChars(c, reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()), gbk.data(),
-                              static_cast<int32_t>(gbk.size()), &status);
-    if (U_FAILURE(status))
-        return {};
-    out.resize(static_cast<std::size_t>(n));
+    std::u16string out;
+    out.reserve(gbk.size());
+    const Tables* t = nullptr;
+    for (std::size_t pos = 0; pos < gbk.size();) {
+        const auto b = static_cast<unsigned char>(gbk[pos]);
+        if (b < 0x80) {
+            out.push_back(b);
+            ++pos;
+            continue;
+        }
+        if (t == nullptr)
+            t = &tables();
+        std::size_t length;
+        out.push_back(characterAt(*t, gbk, pos, length));
+        pos += length;
+    }
     return out;
 }
 
 std::string utf16ToGbk(std::u16string_view utf16)
 {
-    if (utf16.empty())
-        return {};
-    std::lock_guard lock(converterMutex());
-    UConverter* c = gbkConverter();
-    ucnv_reset(c);
-    std::string out(utf16.size() * 2 + 1, '\0');
-    UErrorCode status = U_ZERO_ERROR;
-    int32_t n =
-        ucnv_fromUChars(c, out.data(), static_cast<int32_t>(out.size()), reinterpret_cast<const UChar*>(utf16.data()),
-                        static_cast<int32_t>(utf16.size()), &status);
-    if (U_FAILURE(status))
-        return {};
-    out.resize(static_cast<std::size_t>(n));
-    return out;
-}
-
-namespace {
-
-std::u16string utf8ToUtf16(std::string_view utf8)
-{
-    std::u16string out;
-    out.reserve(utf8.size());
-    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
-    std::size_t i = 0, n = utf8.size();
-    auto cont = [&](std::size_t k) { return k < n && (s[k] & 0xC0) == 0x80; };
-    while (i < n) {
-        unsigned char b = s[i];
-        char32_t cp;
-        std::size_t len;
-        if (b < 0x80) {
-            cp = b;
-            len = 1;
-        } else if (b >= 0xC2 && b < 0xE0 && cont(i + 1)) {
-            cp = ((b & 0x1F) << 6) | (s[i + 1] & 0x3F);
-            len = 2;
-        } else if (b >= 0xE0 && b < 0xF0 && cont(i + 1) && cont(i + 2)) {
-            cp = ((b & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F);
-            len = 3;
-            if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))
-                cp = 0xFFFD;
-        } else if (b >= 0xF0 && b < 0xF5 && cont(i + 1) && cont(i + 2) && cont(i + 3)) {
-            cp = ((b & 0x07) << 18) | ((s[i + 1] & 0x3F) << 12) | ((s[i + 2] & 0x3F) << 6) | (s[i + 3] & 0x3F);
-            len = 4;
-            if (cp < 0x10000 || cp > 0x10FFFF)
-                cp = 0xFFFD;
-        } else {
-            cp = 0xFFFD;
-            len = 1;
+    std::string out(2 * utf16.size(), '\0');
+    char* o = out.data();
+    const Tables* t = nullptr;
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        const char16_t u = utf16[i];
+        if (u < 0x80) {
+            *o++ = static_cast<char>(u);
+            continue;
         }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        if (t == nullptr)
+            t = &tables();
+        if (u < 0xD800 || u >= 0xE000) {
+            o = putCode(*t, u, o);
+        } else if (u < 0xDC00 && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] < 0xE000) {
+            o = putOutsideBmp(0x10000 + ((u - 0xD800) << 10) + (utf16[i + 1] - 0xDC00), o);
+            ++i;
         } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
-        i += len;
-    }
-    return out;
-}
-
-std::string utf16ToUtf8(std::u16string_view utf16)
-{
-    std::string out;
-    out.reserve(utf16.size() * 3);
-    std::size_t i = 0, n = utf16.size();
-    while (i < n) {
-        char32_t cp = utf16[i++];
-        if (cp >= 0xD800 && cp < 0xDC00 && i < n && utf16[i] >= 0xDC00 && utf16[i] < 0xE000)
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i++] - 0xDC00);
-        else if (cp >= 0xD800 && cp < 0xE000)
-            cp = 0xFFFD;
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+            o = putCode(*t, replacement, o); // a lone surrogate
         }
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
-} // namespace
-
-std::string gbkToUtf8(std::string_view gbk)
+bool utf8FitsGbk(std::string_view utf8)
 {
-    return utf16ToUtf8(gbkToUtf16(gbk));
-}
-
-std::string utf8ToGbk(std::string_view utf8)
-{
-    return utf16ToGbk(utf8ToUtf16(utf8));
+    const std::bitset<0x10000>& roundTrips = tables().roundTrips;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const char32_t c = Utf8::next(utf8, pos);
+        // GBK lacks everything beyond the basic plane, and `invalid` lies beyond it too.
+        if (c >= 0x10000 || !roundTrips[c])
+            return false;
+    }
+    return true;
 }
 
 std::size_t gbkCharLength(std::string_view text, std::size_t pos)

@@ -1,12 +1,15 @@
 #include "platform/FileSystem.h"
 
 #include "platform/CodePage.h"
+#include "platform/ReplacingFile.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -23,6 +26,39 @@ std::optional<std::string> convertExactly(std::string_view text, std::string (*t
     if (back(converted) != text)
         return std::nullopt;
     return converted;
+}
+
+// The system's name for a path; nullopt for an empty one, which names no file,
+// and for one holding NUL, which the system would read shortened.
+std::optional<std::string> systemName(std::string_view path)
+{
+    std::optional<std::string> name = FileSystem::toSystemPath(path);
+    if (name && (name->empty() || name->find('\0') != std::string::npos))
+        return std::nullopt;
+    return name;
+}
+
+struct Descriptor {
+    int fd;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+bool writeAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
 }
 
 } // namespace
@@ -59,68 +95,136 @@ std::string FileSystem::joinPath(std::string_view directory, std::string_view na
 
 bool FileSystem::exists(std::string_view path)
 {
-    std::optional<std::string> systemPath = toSystemPath(path);
+    const std::optional<std::string> name = systemName(path);
     struct stat info;
-    return systemPath && !systemPath->empty() && ::stat(systemPath->c_str(), &info) == 0;
+    return name && ::stat(name->c_str(), &info) == 0;
+}
+
+bool FileSystem::isDirectory(std::string_view path)
+{
+    const std::optional<std::string> name = systemName(path);
+    struct stat info;
+    return name && ::stat(name->c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::optional<std::uint64_t> FileSystem::fileSize(std::string_view path)
+{
+    const std::optional<std::string> name = systemName(path);
+    struct stat info;
+    if (!name || ::stat(name->c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
 }
 
 bool FileSystem::writeFile(std::string_view path, std::string_view bytes)
 {
-    std::optional<std::string> systemPath = toSystemPath(path);
-    if (!systemPath || systemPath->empty())
+    const std::optional<std::string> name = systemName(path);
+    if (!name)
         return false;
-    int fd = ::open(systemPath->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = ::open(name->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
-    bool ok = true;
-    for (std::size_t done = 0; done < bytes.size();) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
+    bool ok = writeAll(fd, bytes.data(), bytes.size());
     if (::close(fd) != 0)
         ok = false;
     return ok;
 }
 
-bool FileSystem::readFile(std::string_view path, std::string& bytes)
+bool FileSystem::replaceFile(std::string_view path, std::string_view bytes)
 {
-    std::optional<std::string> systemPath = toSystemPath(path);
-    if (!systemPath || systemPath->empty())
+    ReplacingFile file(0);
+    if (!file.create(path))
         return false;
-    int fd = ::open(systemPath->c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    file.write(bytes);
+    return file.close();
+}
+
+bool FileSystem::readFile(std::string_view path, std::string& bytes, std::size_t limit)
+{
+    const std::optional<std::string> name = systemName(path);
+    if (!name)
+        return false;
+    const Descriptor file{::open(name->c_str(), O_RDONLY | O_CLOEXEC)};
+    if (file.fd < 0)
         return false;
     std::string content;
     char buffer[65536];
-    bool ok = true;
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
+    while (content.size() < limit) {
+        const ssize_t n = ::read(file.fd, buffer, std::min(sizeof buffer, limit - content.size()));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            ok = false;
-        if (n <= 0)
+            return false;
+        if (n == 0)
             break;
         content.append(buffer, static_cast<std::size_t>(n));
     }
-    ::close(fd);
-    if (ok)
-        bytes = std::move(content);
-    return ok;
+    bytes = std::move(content);
+    return true;
 }
 
 bool FileSystem::removeFile(std::string_view path)
 {
-    std::optional<std::string> systemPath = toSystemPath(path);
-    if (!systemPath || systemPath->empty())
+    const std::optional<std::string> name = systemName(path);
+    return name && (::unlink(name->c_str()) == 0 || errno == ENOENT);
+}
+
+bool FileSystem::rename(std::string_view from, std::string_view to)
+{
+    const std::optional<std::string> fromName = systemName(from), toName = systemName(to);
+    return fromName && toName && ::rename(fromName->c_str(), toName->c_str()) == 0;
+}
+
+bool FileSystem::copyFile(std::string_view from, std::string_view to)
+{
+    const std::optional<std::string> fromName = systemName(from), toName = systemName(to);
+    if (!fromName || !toName)
         return false;
-    return ::unlink(systemPath->c_str()) == 0 || errno == ENOENT;
+    const Descriptor source{::open(fromName->c_str(), O_RDONLY | O_CLOEXEC)};
+    struct stat info;
+    if (source.fd < 0 || ::fstat(source.fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    const int target = ::open(toName->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777);
+    if (target < 0)
+        return false;
+    bool ok = true;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(source.fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        if (!writeAll(target, buffer, static_cast<std::size_t>(n))) {
+            ok = false;
+            break;
+        }
+    }
+    if (::close(target) != 0)
+        ok = false;
+    if (!ok)
+        ::unlink(toName->c_str());
+    return ok;
+}
+
+bool FileSystem::listDirectory(std::string_view directory, std::vector<std::string>& names)
+{
+    const std::optional<std::string> name = systemName(directory);
+    DIR* listing = name ? ::opendir(name->c_str()) : nullptr;
+    if (listing == nullptr)
+        return false;
+    names.clear();
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view entryName = entry->d_name;
+        if (entryName == "." || entryName == "..")
+            continue;
+        if (std::optional<std::string> gbk = fromSystemPath(entryName))
+            names.push_back(std::move(*gbk));
+    }
+    ::closedir(listing);
+    return true;
 }
 
 } // namespace platform

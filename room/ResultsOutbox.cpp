@@ -1,42 +1,16 @@
 #include "room/ResultsOutbox.h"
 
 #include "attempts/AttemptStore.h"
+#include "room/OutboxProgress.h"
 #include "room/RoomServer.h"
 
 #include <chrono>
-#include <cstdio>
-#include <fstream>
 #include <vector>
 
 namespace {
 
 constexpr int batchRows = 500;
 constexpr int originShift = 20;
-
-std::string sentFile(const std::string& resultsPath)
-{
-    return resultsPath + ".sent";
-}
-
-long long readSent(const std::string& resultsPath)
-{
-    long long seq = 0;
-    std::ifstream in(sentFile(resultsPath));
-    in >> seq;
-    return seq;
-}
-
-bool writeSent(const std::string& resultsPath, long long seq)
-{
-    const std::string path = sentFile(resultsPath), temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::trunc);
-        out << seq << '\n';
-        if (!out.flush())
-            return false;
-    }
-    return std::rename(temporary.c_str(), path.c_str()) == 0;
-}
 
 } // namespace
 
@@ -134,7 +108,7 @@ bool ResultsOutbox::sendBatch(Database& remote, bool& more)
     if (!local_.isOpen())
         return failed(local_.lastErrorText());
     AttemptStore local(local_);
-    const long long sent = readSent(resultsPath_);
+    const long long sent = OutboxProgress::read(resultsPath_);
     std::vector<AttemptStore::OutboxChange> changes;
     if (!local.outboxChanges(sent, batchRows, changes))
         return failed(local.lastErrorText());
@@ -169,7 +143,7 @@ bool ResultsOutbox::sendBatch(Database& remote, bool& more)
         remote.close();
         return failed(onServer.lastErrorText());
     }
-    if (!writeSent(resultsPath_, changes.back().seq))
+    if (!OutboxProgress::write(resultsPath_, changes.back().seq))
         return failed("cannot note the sent changes beside " + resultsPath_);
     more = static_cast<int>(changes.size()) == batchRows;
     return true;
@@ -210,7 +184,7 @@ std::set<std::int64_t> ResultsOutbox::unsentAttempts(const std::string& resultsP
     Database local(DbKind::Sqlite);
     AttemptStore store(local);
     if (local.open(AttemptStore::fileOptions(resultsPath)))
-        store.changedAttempts(readSent(resultsPath), attempts);
+        store.changedAttempts(OutboxProgress::read(resultsPath), attempts);
     return attempts;
 }
 

@@ -2,10 +2,13 @@
 // [db] section of a profile:
 //   bankcopy to-server tk.db i.ini
 //   bankcopy from-server i.ini tk.db
+#include "platform/FileSystem.h"
 #include "room/BankCopier.h"
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <string>
 
 int main(int argc, char** argv)
 {
@@ -16,7 +19,14 @@ int main(int argc, char** argv)
                              "       bankcopy from-server PROFILE.ini BANK.db\n");
         return 2;
     }
-    const RoomConfig server = RoomConfig::read(up ? argv[3] : argv[2]);
+    // The program's paths are GBK; the names given here are the system's.
+    const std::optional<std::string> bank = platform::FileSystem::fromSystemPath(up ? argv[2] : argv[3]);
+    const std::optional<std::string> profile = platform::FileSystem::fromSystemPath(up ? argv[3] : argv[2]);
+    if (!bank || !profile) {
+        std::fprintf(stderr, "bankcopy: a file name has characters GBK cannot hold\n");
+        return 2;
+    }
+    const RoomConfig server = RoomConfig::read(*profile);
     if (!server.onServer()) {
         std::fprintf(stderr, "bankcopy: %s has no [db] section with kind=mysql\n", up ? argv[3] : argv[2]);
         return 2;
@@ -27,7 +37,7 @@ int main(int argc, char** argv)
         return 2;
     }
     BankCopier copier;
-    const bool ok = up ? copier.toServer(argv[2], server) : copier.fromServer(server, argv[3]);
+    const bool ok = up ? copier.toServer(*bank, server) : copier.fromServer(server, *bank);
     if (!ok) {
         std::fprintf(stderr, "bankcopy: %s: %s\n", server.serverName().c_str(), copier.lastErrorText().c_str());
         return 1;

@@ -3,12 +3,11 @@
 #include "db/sqlite/SqliteRecordset.h"
 #include "db/sqlite/SqliteText.h"
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 
 #include <sqlite3.h>
 
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -47,16 +46,16 @@ const char* asText(const ByteArray& utf8)
     return utf8.empty() ? "" : reinterpret_cast<const char*>(utf8.data());
 }
 
-// The file name as SQLite gets it. The library is built to read names that
-// start with "file:" as URIs, whose options could change how the file is
-// opened, so such a relative name is anchored to the current folder.
-ByteArray pathForSqlite(const std::string& gbkPath)
+// The file name as SQLite gets it: the system's name of the GBK path. The
+// library is built to read names that start with "file:" as URIs, whose
+// options could change how the file is opened, so such a relative name is
+// anchored to the current folder.
+std::string pathForSqlite(const std::string& gbkPath)
 {
-    ByteArray utf8 = toUtf8(gbkPath);
-    static constexpr char uriScheme[] = "file:";
-    if (utf8.size() > 5 && std::memcmp(utf8.data(), uriScheme, 5) == 0)
-        utf8.insert(utf8.begin(), {'.', '/'});
-    return utf8;
+    std::string name = platform::FileSystem::toSystemPath(gbkPath).value_or(std::string());
+    if (name.starts_with("file:"))
+        name.insert(0, "./");
+    return name;
 }
 
 void raiseMessage(sqlite3_context* context, int, sqlite3_value** arguments)
@@ -101,15 +100,12 @@ bool SqliteConnection::open(const std::string& file, bool useFile, const std::op
     if (holdsNulByte(file))
         return failWithoutHandle(GBK("数据库文件名含有空字符（NUL）"));
 
-    const ByteArray fileUtf8 = toUtf8(file);
-    std::error_code error;
-    const bool existed =
-        !file.empty() && std::filesystem::exists(std::filesystem::path(asText(fileUtf8)), error) && !error;
+    const bool existed = platform::FileSystem::exists(file);
 
-    const ByteArray path = useFile ? pathForSqlite(file) : toUtf8(":memory:");
+    const std::string path = useFile ? pathForSqlite(file) : std::string(":memory:");
     if (useFile && createIfMissing.value_or(0) == 1 && !existed) {
         sqlite3* creator = nullptr;
-        const int rc = sqlite3_open_v2(asText(path), &creator, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        const int rc = sqlite3_open_v2(path.c_str(), &creator, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         if (rc != SQLITE_OK) {
             // Keep the reason: the creating handle goes away with it.
             const char* message = sqlite3_errmsg(creator);
@@ -122,7 +118,7 @@ bool SqliteConnection::open(const std::string& file, bool useFile, const std::op
 
     owned_.reset();
     handle_ = nullptr;
-    const int opened = sqlite3_open_v2(asText(path), &handle_, SQLITE_OPEN_READWRITE, nullptr);
+    const int opened = sqlite3_open_v2(path.c_str(), &handle_, SQLITE_OPEN_READWRITE, nullptr);
     // A handle that failed to open still carries the reason until it is closed.
     if (handle_ != nullptr)
         owned_.reset(handle_, sqlite3_close_v2);

@@ -8,10 +8,7 @@ int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     std::string defaultBank = "tk.db";
-    if (const std::optional<std::string> folder = platform::FileSystem::programDirectory()) {
-        if (std::optional<std::string> path =
-                platform::FileSystem::toSystemPath(platform::FileSystem::joinPath(*folder, "tk.db")))
-            defaultBank = *path;
-    }
+    if (const std::optional<std::string> folder = platform::FileSystem::programDirectory())
+        defaultBank = platform::FileSystem::joinPath(*folder, "tk.db");
     return BankCommand::run(arguments, defaultBank, stdout, stderr);
 }

@@ -1,9 +1,9 @@
 #include "platform/gui/HtmlView.h"
 
+#include "platform/FileSystem.h"
 #include "platform/gui/QtText.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextDocument>
@@ -11,6 +11,21 @@
 #include <QTextTable>
 
 namespace platform {
+
+namespace {
+
+// Pages, pictures and style sheets are read like every file of the program,
+// by their GBK path.
+bool readLocalFile(const QString& path, QByteArray& bytes)
+{
+    std::string content;
+    if (!FileSystem::readFile(gbkText(path), content))
+        return false;
+    bytes = QByteArray(content.data(), static_cast<qsizetype>(content.size()));
+    return true;
+}
+
+} // namespace
 
 HtmlView::HtmlView(QWidget* parent) : QTextBrowser(parent)
 {
@@ -72,8 +87,8 @@ bool HtmlView::showFile(const QString& path)
     baseUrl_ = QUrl::fromLocalFile(info.absolutePath() + QLatin1Char('/'));
     document()->setBaseUrl(baseUrl_);
     setSearchPaths({info.absolutePath()});
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    if (!FileSystem::fileSize(gbkText(path)) || !readLocalFile(path, bytes)) {
         setHtml(QStringLiteral("<html><body><h3>无法显示此网页</h3><p>%1</p></body></html>").arg(path.toHtmlEscaped()));
         return false;
     }
@@ -83,7 +98,7 @@ bool HtmlView::showFile(const QString& path)
     // nor the widened tables need a pass of their own.
     const QSizeF pageSize = document()->pageSize();
     document()->setPageSize(QSizeF(0, 0));
-    setHtml(breakStrayParagraphEnds(unguardStyles(decodePage(file.readAll()))));
+    setHtml(breakStrayParagraphEnds(unguardStyles(decodePage(bytes))));
     spreadPercentageColumns();
     document()->setPageSize(pageSize);
     // Finished now, so that the scroll range comes from the real height, not
@@ -124,9 +139,8 @@ QVariant HtmlView::loadResource(int type, const QUrl& name)
 {
     const QUrl url = name.isRelative() ? baseUrl_.resolved(name) : name;
     if (url.isLocalFile()) {
-        QFile file(url.toLocalFile());
-        if (file.open(QIODevice::ReadOnly)) {
-            QByteArray bytes = file.readAll();
+        QByteArray bytes;
+        if (readLocalFile(url.toLocalFile(), bytes)) {
             if (type == QTextDocument::ImageResource)
                 return bytes;
             return decodePage(bytes);

@@ -64,6 +64,19 @@ TEST(TextFormats, CsvEncodingIsDetectedOrForced)
     EXPECT_FALSE(CsvFormat::read("问题,选项\n1,2\n").error.empty());
 }
 
+// Bytes that are no GBK character (here 0xFF, which the code page would turn
+// into a private-use character) stop the file with their line instead of
+// reaching the bank.
+TEST(TextFormats, CsvWithForeignBytesIsRefusedAtTheirLine)
+{
+    const std::string gbk = platform::utf8ToGbk("题目,A,B,答案\r\n一,甲,乙,A\r\n") + "\xFF,x,y,A\r\n";
+    for (const TextEncoding encoding : {TextEncoding::Gbk, TextEncoding::Auto}) {
+        const ParsedBank bank = CsvFormat::read(gbk, encoding);
+        EXPECT_TRUE(bank.questions.empty());
+        EXPECT_NE(platform::gbkToUtf8(bank.error).find("第3行"), std::string::npos) << platform::gbkToUtf8(bank.error);
+    }
+}
+
 } // namespace
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -108,4 +109,45 @@ TEST(FileSystem, NamesThatDoNotConvertExactlyAreRefused)
     EXPECT_EQ(FileSystem::toSystemPath("/tmp/\x81"), std::nullopt);
     EXPECT_EQ(FileSystem::fromSystemPath("/tmp/中文"), platform::utf8ToGbk("/tmp/中文"));
     EXPECT_FALSE(FileSystem::writeFile("/tmp/\x81", "x"));
+}
+
+// The program's folder may have a Chinese name: every operation must reach
+// the folder the system knows by the UTF-8 form of that name.
+TEST_F(FileSystemTest, WorksInAFolderWithAChineseName)
+{
+    const std::string room = gbkPath("考试机房");
+    ASSERT_FALSE(FileSystem::isDirectory(room));
+    std::filesystem::create_directory(std::filesystem::path(folder) / "考试机房");
+    ASSERT_TRUE(FileSystem::isDirectory(room));
+    const std::string results = FileSystem::joinPath(room, platform::utf8ToGbk("成绩.txt"));
+    const std::string onDisk = (std::filesystem::path(folder) / "考试机房" / "成绩.txt").string();
+
+    ASSERT_TRUE(FileSystem::writeFile(results, "old"));
+    EXPECT_EQ(FileSystem::fileSize(results), 3u);
+    EXPECT_EQ(FileSystem::fileSize(room), std::nullopt);
+    ASSERT_TRUE(FileSystem::replaceFile(results, "new content"));
+    std::string content;
+    ASSERT_TRUE(FileSystem::readFile(results, content));
+    EXPECT_EQ(content, "new content");
+    ASSERT_TRUE(FileSystem::readFile(results, content, 3));
+    EXPECT_EQ(content, "new");
+    std::ifstream direct(onDisk, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(direct), {}), "new content");
+
+    const std::string copy = results + ".bak";
+    ASSERT_TRUE(FileSystem::copyFile(results, copy));
+    EXPECT_FALSE(FileSystem::copyFile(results, copy)) << "an existing copy is never overwritten";
+    const std::string moved = FileSystem::joinPath(room, platform::utf8ToGbk("移走.txt"));
+    ASSERT_TRUE(FileSystem::rename(copy, moved));
+    std::vector<std::string> names;
+    ASSERT_TRUE(FileSystem::listDirectory(room, names));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{platform::utf8ToGbk("成绩.txt"), platform::utf8ToGbk("移走.txt")}));
+
+    // A replacement that cannot take the target's place leaves no part behind.
+    const std::string taken = FileSystem::joinPath(room, "dir");
+    std::filesystem::create_directory(std::filesystem::path(folder) / "考试机房" / "dir");
+    EXPECT_FALSE(FileSystem::replaceFile(taken, "x"));
+    ASSERT_TRUE(FileSystem::listDirectory(room, names));
+    EXPECT_EQ(names.size(), 3u);
 }

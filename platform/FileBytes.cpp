@@ -1,4 +1,6 @@
-#include "exchange/FileBytes.h"
+#include "platform/FileBytes.h"
+
+#include "platform/FileSystem.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -6,7 +8,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 
+namespace platform {
 namespace {
 
 struct Descriptor {
@@ -33,10 +37,13 @@ void FileBytes::release()
     size_ = mapped_ = 0;
 }
 
-bool FileBytes::read(const std::string& path)
+bool FileBytes::read(std::string_view path)
 {
     release();
-    const Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    const std::optional<std::string> name = FileSystem::toSystemPath(path);
+    if (!name || name->empty() || name->find('\0') != std::string::npos)
+        return false;
+    const Descriptor file{::open(name->c_str(), O_RDONLY | O_CLOEXEC)};
     struct stat status {};
     if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode))
         return false;
@@ -67,3 +74,5 @@ bool FileBytes::read(const std::string& path)
     }
     return true;
 }
+
+} // namespace platform

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace platform {
+
 // The whole content of a file, read into memory that is mapped in one go: a
 // file of many megabytes then costs one call instead of a fault on every page.
 class FileBytes {
@@ -13,8 +15,8 @@ public:
     FileBytes(const FileBytes&) = delete;
     FileBytes& operator=(const FileBytes&) = delete;
 
-    // False when the file cannot be opened or read whole.
-    bool read(const std::string& path);
+    // False when the file (a GBK path) cannot be opened or read whole.
+    bool read(std::string_view path);
     std::string_view view() const { return {data_, size_}; }
 
 private:
@@ -24,3 +26,5 @@ private:
     std::size_t size_ = 0;
     std::size_t mapped_ = 0;
 };
+
+} // namespace platform

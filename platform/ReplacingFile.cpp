@@ -1,4 +1,4 @@
-#include "db/ExportFile.h"
+#include "platform/ReplacingFile.h"
 
 #include "platform/FileSystem.h"
 
@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace platform {
 namespace {
 
 // A name in the target's folder, so that the finished file can be renamed over
@@ -17,28 +18,28 @@ std::string partPathBeside(const std::string& target, unsigned attempt)
     static std::atomic<unsigned> made{0};
     const std::size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    return folder + ".export-" + std::to_string(::getpid()) + "-" + std::to_string(made++) + "-" +
+    return folder + ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(made++) + "-" +
            std::to_string(attempt) + ".part";
 }
 
 } // namespace
 
-ExportFile::ExportFile() : buffer_(new char[capacity])
+ReplacingFile::ReplacingFile(std::size_t bufferSize) : buffer_(new char[bufferSize]), capacity_(bufferSize)
 {
 }
 
-ExportFile::~ExportFile()
+ReplacingFile::~ReplacingFile()
 {
     discard();
 }
 
-bool ExportFile::create(const std::string& path)
+bool ReplacingFile::create(std::string_view path)
 {
     discard();
     failed_ = false;
     used_ = 0;
-    std::optional<std::string> systemPath = platform::FileSystem::toSystemPath(path);
-    if (!systemPath || systemPath->empty() || systemPath->back() == '/')
+    const std::optional<std::string> systemPath = FileSystem::toSystemPath(path);
+    if (!systemPath || systemPath->empty() || systemPath->back() == '/' || systemPath->find('\0') != std::string::npos)
         return false;
     for (unsigned attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
         partPath_ = partPathBeside(*systemPath, attempt);
@@ -54,11 +55,11 @@ bool ExportFile::create(const std::string& path)
     return true;
 }
 
-void ExportFile::writeThrough(const char* data, std::size_t size)
+void ReplacingFile::writeThrough(const char* data, std::size_t size)
 {
     if (!flush())
         return;
-    if (size >= capacity) {
+    if (size >= capacity_) {
         if (!writeAll(data, size))
             failed_ = true;
         return;
@@ -67,7 +68,7 @@ void ExportFile::writeThrough(const char* data, std::size_t size)
     used_ = size;
 }
 
-bool ExportFile::flush()
+bool ReplacingFile::flush()
 {
     if (used_ == 0)
         return !failed_;
@@ -77,7 +78,7 @@ bool ExportFile::flush()
     return !failed_;
 }
 
-bool ExportFile::writeAll(const char* data, std::size_t size)
+bool ReplacingFile::writeAll(const char* data, std::size_t size)
 {
     if (fd_ < 0)
         return false;
@@ -93,7 +94,7 @@ bool ExportFile::writeAll(const char* data, std::size_t size)
     return true;
 }
 
-bool ExportFile::close()
+bool ReplacingFile::close()
 {
     if (fd_ < 0)
         return false;
@@ -110,7 +111,7 @@ bool ExportFile::close()
     return ok;
 }
 
-void ExportFile::discard()
+void ReplacingFile::discard()
 {
     if (fd_ < 0)
         return;
@@ -121,3 +122,5 @@ void ExportFile::discard()
     targetPath_.clear();
     used_ = 0;
 }
+
+} // namespace platform
