@@ -3,6 +3,7 @@
 #include "db/Dialect.h"
 #include "db/sqlite/SqliteText.h"
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 
 #include <errmsg.h>
 #include <mysqld_error.h>
@@ -10,7 +11,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <filesystem>
 
 namespace {
 
@@ -31,12 +31,6 @@ bool lostConnection(int code)
     default:
         return false;
     }
-}
-
-bool fileExists(const std::string& gbkPath)
-{
-    std::error_code error;
-    return std::filesystem::exists(std::filesystem::path(platform::gbkToUtf8(gbkPath)), error) && !error;
 }
 
 } // namespace
@@ -158,7 +152,7 @@ DatabaseCore::OpenFailure DatabaseCore::sqliteOpenFailure() const
             if (system == EACCES || system == EPERM)
                 return OpenFailure::AccessDenied;
         }
-        return fileExists(file) ? OpenFailure::Other : OpenFailure::NoDatabase;
+        return platform::FileSystem::exists(file) ? OpenFailure::Other : OpenFailure::NoDatabase;
     default:
         return OpenFailure::Other;
     }
