@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Paper.h"
+#include "exam/Paper.h"
 
 #include <string>
 #include <string_view>

@@ -1,11 +1,11 @@
 #include "app/Application.h"
 
-#include "app/AppState.h"
 #include "app/ExamWindow.h"
 #include "app/StartWindow.h"
 #include "attempts/AttemptRecorder.h"
 #include "db/BackendRegistry.h"
 #include "db/EventPump.h"
+#include "exam/AppState.h"
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
 

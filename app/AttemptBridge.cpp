@@ -1,12 +1,12 @@
 #include "app/AttemptBridge.h"
 
 #include "app/AnswerReport.h"
-#include "app/AppState.h"
 #include "app/ExamAccessibility.h"
 #include "app/ExamWindow.h"
 #include "attempts/AttemptRecorder.h"
 #include "attempts/HistoryWindow.h"
 #include "db/Database.h"
+#include "exam/AppState.h"
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
 #include "room/ResultsOutbox.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Paper.h"
 #include "attempts/AttemptRecords.h"
+#include "exam/Paper.h"
 
 #include <string>
 #include <vector>

@@ -1,9 +1,9 @@
 #include "app/DrillBridge.h"
 
-#include "app/AppState.h"
 #include "app/AttemptBridge.h"
 #include "attempts/AttemptStore.h"
 #include "db/Database.h"
+#include "exam/AppState.h"
 #include "learning/DrillPlanner.h"
 #include "platform/CodePage.h"
 #include "room/ResultsOutbox.h"

@@ -1,8 +1,8 @@
 #include "app/ExamAccessibility.h"
 
-#include "app/ExamClock.h"
 #include "app/ExamKeys.h"
 #include "app/ExamWindow.h"
+#include "exam/ExamClock.h"
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
 

@@ -1,7 +1,7 @@
 #include "app/ExamKeys.h"
 
 #include "app/ExamWindow.h"
-#include "app/Paper.h"
+#include "exam/Paper.h"
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
 

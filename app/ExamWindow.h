@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppState.h"
 #include "app/ExamKeys.h"
+#include "exam/AppState.h"
 #include "platform/gui/Gui.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "exam/AppState.h"
 #include "platform/gui/Gui.h"
 
 #include <memory>

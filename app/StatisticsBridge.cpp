@@ -1,9 +1,9 @@
 #include "app/StatisticsBridge.h"
 
-#include "app/AppState.h"
 #include "attempts/AttemptRecorder.h"
 #include "attempts/AttemptStore.h"
 #include "db/Database.h"
+#include "exam/AppState.h"
 #include "learning/StatsWindow.h"
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"

@@ -1,6 +1,6 @@
-#include "app/AppState.h"
 #include "app/Application.h"
 #include "app/StatisticsBridge.h"
+#include "exam/AppState.h"
 #include "exchange/ExchangeWindow.h"
 
 #include <QApplication>

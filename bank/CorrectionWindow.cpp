@@ -1,7 +1,7 @@
 #include "bank/CorrectionWindow.h"
 
-#include "app/AppState.h"
 #include "bank/CorrectionWindowLayout.h"
+#include "exam/AppState.h"
 #include "platform/CodePage.h"
 #include "questions/QuestionBank.h"
 #include "questions/QuestionRecord.h"

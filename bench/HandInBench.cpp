@@ -2,12 +2,12 @@
 // the exam window's HTML view, against writing the same bytes to a file and
 // loading that into a plain QTextBrowser of the same size.
 
-#include "app/AppState.h"
 #include "app/Application.h"
 #include "app/ExamWindow.h"
 #include "bench/BenchApplication.h"
 #include "bench/Comparison.h"
 #include "bench/SqliteBenchSupport.h"
+#include "exam/AppState.h"
 #include "platform/gui/Gui.h"
 #include "platform/gui/GuiDriver.h"
 #include "platform/gui/HtmlView.h"

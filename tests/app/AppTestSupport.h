@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/AppState.h"
 #include "app/Application.h"
 #include "app/ExamWindow.h"
+#include "exam/AppState.h"
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
 #include "platform/gui/GuiDriver.h"

@@ -1,7 +1,7 @@
 #include "bank/BankWindow.h"
 
-#include "app/AppState.h"
 #include "app/ExamWindow.h"
+#include "exam/AppState.h"
 
 #include "bank/BankTestSupport.h"
 #include "bank/BankWindowLayout.h"

@@ -1,9 +1,9 @@
 #include "bank/CorrectionWindow.h"
 
 #include "app/AnswerReport.h"
-#include "app/AppState.h"
 #include "app/ExamWindow.h"
 #include "bank/BankTestSupport.h"
+#include "exam/AppState.h"
 #include "platform/CodePage.h"
 #include "platform/gui/GuiDriver.h"
 #include "questions/QuestionRecord.h"

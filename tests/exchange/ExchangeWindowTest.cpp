@@ -1,8 +1,8 @@
 #include "exchange/ExchangeWindow.h"
 
-#include "app/AppState.h"
 #include "app/ExamWindow.h"
 #include "bank/BankTestSupport.h"
+#include "exam/AppState.h"
 #include "exchange/CsvFormat.h"
 #include "exchange/ExchangeTestSupport.h"
 #include "platform/CodePage.h"

@@ -1,7 +1,7 @@
 #include "app/AnswerReport.h"
-#include "app/AppState.h"
 #include "attempts/AttemptStore.h"
 #include "db/Database.h"
+#include "exam/AppState.h"
 #include "room/BankCopier.h"
 #include "room/ResultsOutbox.h"
 #include "room/RoomLoad.h"

@@ -1,6 +1,6 @@
 #include "room/RoomServer.h"
-#include "app/AppState.h"
 #include "db/Dialect.h"
+#include "exam/AppState.h"
 #include "room/BankCopier.h"
 #include "tests/room/RoomTestSupport.h"
 

@@ -2,7 +2,7 @@
 // the bank from being used is named at start-up, and a server that went away
 // and came back is used again without a restart of the program.
 
-#include "app/AppState.h"
+#include "exam/AppState.h"
 #include "room/BankCopier.h"
 #include "tests/room/RoomTestSupport.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/ExamClock.h"
-#include "app/Paper.h"
 #include "db/DbConnection.h"
 #include "db/DbRecordset.h"
+#include "exam/ExamClock.h"
+#include "exam/Paper.h"
 #include "platform/FileSystem.h"
 
 #include <array>

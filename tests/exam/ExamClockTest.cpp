@@ -1,4 +1,4 @@
-#include "app/ExamClock.h"
+#include "exam/ExamClock.h"
 
 #include <gtest/gtest.h>
 

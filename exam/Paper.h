@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PaperEntry.h"
+#include "exam/PaperEntry.h"
 
 #include <algorithm>
 #include <array>
