@@ -1,10 +1,8 @@
 #include "db/Dialect.h"
 
-std::string Dialect::drawQuery(DbKind kind)
+std::string Dialect::randomOrder(DbKind kind)
 {
-    if (kind == DbKind::Mysql)
-        return "SELECT * FROM KS_SJTK  ORDER BY RAND() limit 100";
-    return "SELECT * FROM KS_SJTK  ORDER BY RANDOM() limit 100";
+    return kind == DbKind::Mysql ? "RAND()" : "RANDOM()";
 }
 
 std::vector<std::string> Dialect::sessionSetup(DbKind kind)
@@ -16,12 +14,9 @@ std::vector<std::string> Dialect::sessionSetup(DbKind kind)
     return {"SET SESSION sql_mode = CONCAT_WS(',', NULLIF(@@sql_mode, ''), 'NO_BACKSLASH_ESCAPES')"};
 }
 
-std::string Dialect::createBankTable(DbKind kind)
+std::string Dialect::gbkTableOptions(DbKind kind)
 {
-    if (kind == DbKind::Mysql)
-        return "CREATE TABLE KS_SJTK (" + autoKey(kind, "id") +
-               ", Title TEXT, Tmnr TEXT, Answer TEXT, did TEXT) DEFAULT CHARACTER SET gbk";
-    return "CREATE TABLE KS_SJTK (" + autoKey(kind, "id") + ", Title TEXT, Tmnr TEXT, Answer TEXT, did TEXT)";
+    return kind == DbKind::Mysql ? " DEFAULT CHARACTER SET gbk" : "";
 }
 
 std::string Dialect::autoKey(DbKind kind, std::string_view column)

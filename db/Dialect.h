@@ -12,15 +12,15 @@
 // SQLite does, so the same literal means the same bytes on both.
 class Dialect {
 public:
-    // The paper of up to 100 random questions.
-    static std::string drawQuery(DbKind kind);
+    // The function that orders rows at random.
+    static std::string randomOrder(DbKind kind);
 
     // Statements a new server session runs before anything else; none on SQLite.
     static std::vector<std::string> sessionSetup(DbKind kind);
 
-    // The question table with its key assigned on insert; texts keep their
-    // bytes (GBK on the server).
-    static std::string createBankTable(DbKind kind);
+    // What follows a CREATE TABLE's column list so that texts keep their
+    // bytes: GBK on the server, nothing on SQLite.
+    static std::string gbkTableOptions(DbKind kind);
 
     // The column definition of an integer key the database assigns on insert.
     static std::string autoKey(DbKind kind, std::string_view column);

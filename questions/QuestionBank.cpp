@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "db/Dialect.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -38,8 +39,8 @@ bool QuestionBank::isKey(std::string_view key)
 
 std::string QuestionBank::createTableStatement(DbKind kind)
 {
-    // The room's bank copy creates it with the same text.
-    return Dialect::createBankTable(kind);
+    return std::string("CREATE TABLE ") + table + " (" + Dialect::autoKey(kind, "id") +
+           ", Title TEXT, Tmnr TEXT, Answer TEXT, did TEXT)" + Dialect::gbkTableOptions(kind);
 }
 
 std::string QuestionBank::probeQuery()
@@ -49,8 +50,35 @@ std::string QuestionBank::probeQuery()
 
 std::string QuestionBank::drawQuery(DbKind kind)
 {
-    // The room's loader draws with the same text, so the dialect keeps it.
-    return Dialect::drawQuery(kind);
+    return selectAll + "  ORDER BY " + Dialect::randomOrder(kind) + " limit 100";
+}
+
+std::string QuestionBank::copyQuery()
+{
+    return std::string("SELECT id, Title, Tmnr, Answer, did FROM ") + table + " ORDER BY id";
+}
+
+bool QuestionBank::replaceAll(const Database::Rows& rows)
+{
+    error_.clear();
+    bool ok = database_.execute(std::string("DROP TABLE IF EXISTS ") + table) &&
+              database_.execute(createTableStatement(database_.kind())) && database_.beginTransaction();
+    for (std::size_t first = 0; ok && first < rows.size(); first += rowsPerCopyStatement) {
+        // Many rows per INSERT: fewer round trips to a server.
+        std::string statement = std::string("INSERT INTO ") + table + " (id, Title, Tmnr, Answer, did) VALUES ";
+        for (std::size_t r = first; r < std::min(rows.size(), first + rowsPerCopyStatement); ++r) {
+            statement += r == first ? "(" : ",(";
+            for (std::size_t c = 0; c < rows[r].size(); ++c)
+                statement += (c ? "," : "") + (rows[r][c] ? Dialect::literal(*rows[r][c]) : std::string("NULL"));
+            statement += ")";
+        }
+        ok = database_.execute(statement);
+    }
+    if (ok && database_.commit())
+        return true;
+    error_ = database_.lastErrorText();
+    database_.rollback();
+    return false;
 }
 
 std::string QuestionBank::listAllQuery()

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "db/Database.h"
 #include "db/DbKind.h"
 #include "questions/QuestionRecord.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
-
-class Database;
 
 // The question table and every statement on it. The windows run the texts of
 // the static builders through the application's connection and recordset;
@@ -32,6 +31,8 @@ public:
     static std::string probeQuery();
     // The paper of up to 100 random questions.
     static std::string drawQuery(DbKind kind);
+    // Every row, every column, in key order: what a copy of the bank reads.
+    static std::string copyQuery();
     static std::string listAllQuery();
     // "%" and "_" in the text stay wildcards.
     static std::string searchQuery(std::string_view titlePart);
@@ -52,10 +53,16 @@ public:
     // empty text), in no particular order; a key without a row is passed over.
     bool findByKeys(const std::vector<std::string>& keys, std::vector<QuestionRecord>& found);
 
+    // Makes the table anew holding exactly these rows of copyQuery(), keys
+    // included; the rows go in one transaction.
+    bool replaceAll(const Database::Rows& rows);
+
     // GBK; "" after a success.
     const std::string& lastErrorText() const { return error_; }
 
 private:
+    static constexpr std::size_t rowsPerCopyStatement = 200;
+
     Database& database_;
     std::string error_;
 };

@@ -2,7 +2,7 @@
 
 #include "attempts/AttemptStore.h"
 #include "db/Database.h"
-#include "db/Dialect.h"
+#include "questions/QuestionBank.h"
 #include "room/ResultsOutbox.h"
 
 #include <chrono>
@@ -28,7 +28,7 @@ std::string candidate(const RoomConfig& server, int number, const std::string& f
     if (!bank.open(server.connectOptions()))
         return bank.lastErrorText();
     std::vector<AttemptEntry> entries;
-    Statement draw = bank.prepare(Dialect::drawQuery(DbKind::Mysql));
+    Statement draw = bank.prepare(QuestionBank::drawQuery(DbKind::Mysql));
     while (draw.step()) {
         AttemptEntry entry{.number = static_cast<int>(entries.size()) + 1};
         entry.questionKey = draw.text(draw.columnIndex("id"));
@@ -72,8 +72,8 @@ std::string candidate(const RoomConfig& server, int number, const std::string& f
     for (int c = 0; c < correctionsEach && c < static_cast<int>(entries.size()); ++c) {
         AttemptEntry& entry = entries[static_cast<std::size_t>(c * 7 % entries.size())];
         entry.answer = entry.chosen;
-        if (!bank.execute("UPDATE KS_SJTK SET Answer=" + Dialect::literal(entry.answer) +
-                          " WHERE id=" + entry.questionKey) ||
+        if (!bank.execute(QuestionBank::correctionStatement(
+                {.id = entry.questionKey, .title = entry.title, .options = entry.options, .answer = entry.answer})) ||
             !store.recordEntry(attempt, entry))
             return bank.lastErrorText() + store.lastErrorText();
     }

@@ -5,10 +5,9 @@
 #include "db/Dialect.h"
 #include "db/mysql/MysqlConnection.h"
 #include "platform/CodePage.h"
+#include "questions/QuestionBank.h"
 
 namespace {
-
-constexpr char bankTable[] = "KS_SJTK";
 
 std::string hostAndPort(const RoomConfig& config)
 {
@@ -98,13 +97,13 @@ bool RoomServer::openBank(const RoomConfig& config, std::string& message)
         return false;
     }
     Database::Rows rows;
-    if (bank.query(std::string("SELECT * FROM ") + bankTable + " LIMIT 0", rows))
+    if (bank.query(QuestionBank::probeQuery(), rows))
         return true;
     const std::string reason = bank.lastErrorText();
     // The server lists only tables the account has rights on: a table refused
     // to it reads as missing.
-    if (!bank.tableExists(bankTable) && bank.lastErrorText().empty())
-        message = GBK("数据库加载失败！服务器 ") + config.serverName() + GBK(" 中没有题库表 ") + bankTable +
+    if (!bank.tableExists(QuestionBank::table) && bank.lastErrorText().empty())
+        message = GBK("数据库加载失败！服务器 ") + config.serverName() + GBK(" 中没有题库表 ") + QuestionBank::table +
                   GBK("，请先把题库复制到服务器上！");
     else
         message = otherMessage(config, reason);

@@ -116,3 +116,29 @@ TEST(QuestionBankTexts, UpdatesNeedAnIntegerKey)
     EXPECT_EQ(QuestionBank::correctionStatement({.id = "12", .title = "t", .options = "o", .answer = "A", .did = "4"}),
               "UPDATE KS_SJTK SET Title='t', Tmnr='o', Answer='A' WHERE (id=12)");
 }
+
+// A copy of the bank keeps keys, NULLs and every byte, and takes the place of what was there.
+TEST_P(QuestionBankTest, ReplaceAllHoldsExactlyTheCopiedRows)
+{
+    add({.title = GBK("旧题"), .options = "a|b|", .answer = "A", .did = "2"});
+    const Database::Rows rows = {
+        {std::string("7"), GBK("一\\'题"), std::string("x|y|z|w|"), std::string("D"), std::string("4")},
+        {std::string("12"), std::string("t"), std::nullopt, std::string("B"), std::nullopt}};
+    ASSERT_TRUE(bank.replaceAll(rows)) << bank.lastErrorText();
+    Database::Rows copied;
+    ASSERT_TRUE(db.query(QuestionBank::copyQuery(), copied)) << db.lastErrorText();
+    EXPECT_EQ(copied, rows);
+    // New questions get keys after the copied ones.
+    EXPECT_GT(std::stoll(add({.title = "n"})), 12);
+}
+
+TEST(QuestionBankTexts, TheServerDrawsAndCreatesInItsOwnWords)
+{
+    EXPECT_EQ(QuestionBank::drawQuery(DbKind::Mysql), "SELECT * FROM KS_SJTK  ORDER BY RAND() limit 100");
+    EXPECT_EQ(QuestionBank::createTableStatement(DbKind::Mysql),
+              "CREATE TABLE KS_SJTK (id INT PRIMARY KEY AUTO_INCREMENT, Title TEXT, Tmnr TEXT, Answer TEXT, did TEXT) "
+              "DEFAULT CHARACTER SET gbk");
+    EXPECT_EQ(
+        QuestionBank::createTableStatement(DbKind::Sqlite),
+        "CREATE TABLE KS_SJTK (id INTEGER PRIMARY KEY AUTOINCREMENT, Title TEXT, Tmnr TEXT, Answer TEXT, did TEXT)");
+}

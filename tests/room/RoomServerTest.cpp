@@ -1,6 +1,7 @@
 #include "room/RoomServer.h"
 #include "db/Dialect.h"
 #include "exam/AppState.h"
+#include "questions/QuestionBank.h"
 #include "room/BankCopier.h"
 #include "tests/room/RoomTestSupport.h"
 
@@ -43,7 +44,7 @@ TEST(RoomConfigTest, OnlyAServerKindLeavesTheBankFile)
 
 TEST(DialectTest, TheDrawOnTheBankFileKeepsItsStatement)
 {
-    EXPECT_EQ(Dialect::drawQuery(DbKind::Sqlite), "SELECT * FROM KS_SJTK  ORDER BY RANDOM() limit 100");
+    EXPECT_EQ(QuestionBank::drawQuery(DbKind::Sqlite), "SELECT * FROM KS_SJTK  ORDER BY RANDOM() limit 100");
     EXPECT_EQ(Dialect::literal("a'b\\"), "'a''b\\'");
 }
 
