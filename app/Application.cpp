@@ -1,18 +1,22 @@
 #include "app/Application.h"
 
 #include "app/ExamWindow.h"
+#include "app/RoomServices.h"
 #include "app/StartWindow.h"
+#include "app/StatisticsBridge.h"
 #include "attempts/AttemptRecorder.h"
 #include "db/BackendRegistry.h"
 #include "db/EventPump.h"
 #include "exam/AppState.h"
+#include "exchange/ExchangeWindow.h"
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
 
 Application::Application(Options options)
     : state_(std::make_unique<AppState>()), registry_(std::make_unique<BackendRegistry>()), attempts_(newRecorder()),
-      examWindow_(std::make_unique<ExamWindow>(*state_)),
-      startWindow_(std::make_unique<StartWindow>(*state_, *examWindow_, std::move(options.runDirectory)))
+      room_(std::make_unique<RoomServices>()),
+      examWindow_(std::make_unique<ExamWindow>(*state_, *room_, bankActions())),
+      startWindow_(std::make_unique<StartWindow>(*state_, *examWindow_, *room_, std::move(options.runDirectory)))
 {
     // Long exports keep the windows (and the exam clock) alive.
     EventPump::install(&platform::Gui::processEvents);
@@ -23,6 +27,7 @@ Application::~Application()
 {
     startWindow_.reset();
     examWindow_.reset();
+    room_.reset();
     state_.reset();
     attempts_.reset();
     registry_.reset();
@@ -39,6 +44,12 @@ std::unique_ptr<AttemptRecorder> Application::newRecorder(std::string path)
         platform::Gui::failure(text);
     };
     return recorder;
+}
+
+BankWindow::Actions Application::bankActions()
+{
+    return {.exchange = ExchangeWindow::bankActions([this] { return state_->filePath("tk.db"); }),
+            .statistics = StatisticsBridge::bankAction(*state_, *room_)};
 }
 
 bool Application::start()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bank/BankWindow.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -8,11 +10,15 @@ class AppState;
 class AttemptRecorder;
 class BackendRegistry;
 class ExamWindow;
+class RoomServices;
 class StartWindow;
 
-// The program from start-up to shutdown: the shared state and the database
-// backends come first, then the start window; shutdown releases the state
-// before the backends.
+// The program from start-up to shutdown, built in this one place: the shared
+// state and the database backends come first, then the record of attempts and
+// the room's services (the start window has them read i.ini once, when it
+// knows where the program's files are), then the windows, each handed what it
+// works with. Shutdown releases the windows, the room's services, the state
+// and then the backends.
 class Application {
 public:
     struct Options {
@@ -37,13 +43,18 @@ public:
     static std::unique_ptr<AttemptRecorder> newRecorder(std::string path = {});
 
     AppState& state() { return *state_; }
+    RoomServices& room() { return *room_; }
     ExamWindow& examWindow() { return *examWindow_; }
     StartWindow& startWindow() { return *startWindow_; }
 
 private:
+    // What the bank window offers beside the bank: import, export, statistics.
+    BankWindow::Actions bankActions();
+
     std::unique_ptr<AppState> state_;
     std::unique_ptr<BackendRegistry> registry_;
     std::unique_ptr<AttemptRecorder> attempts_;
+    std::unique_ptr<RoomServices> room_;
     std::unique_ptr<ExamWindow> examWindow_;
     std::unique_ptr<StartWindow> startWindow_;
 };

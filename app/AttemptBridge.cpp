@@ -3,6 +3,7 @@
 #include "app/AnswerReport.h"
 #include "app/ExamAccessibility.h"
 #include "app/ExamWindow.h"
+#include "app/RoomServices.h"
 #include "attempts/AttemptRecorder.h"
 #include "attempts/HistoryWindow.h"
 #include "db/Database.h"
@@ -10,7 +11,6 @@
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
 #include "room/ResultsOutbox.h"
-#include "room/RoomConfig.h"
 
 #include <algorithm>
 
@@ -197,7 +197,8 @@ std::string AttemptBridge::replayReport(const std::vector<AttemptEntry>& entries
     return AnswerReport::build(paper, lengthOf(entries));
 }
 
-void AttemptBridge::openHistory(AppState& state, const std::string& candidateId, const std::string& owner)
+void AttemptBridge::openHistory(AppState& state, RoomServices& room, const std::string& candidateId,
+                                const std::string& owner)
 {
     if (state.attempts == nullptr)
         return;
@@ -207,25 +208,25 @@ void AttemptBridge::openHistory(AppState& state, const std::string& candidateId,
                           state.runDirectory);
     // In an exam room the administrator sees every PC's attempts on the
     // server; the candidate's own stay local, marked until they are sent.
-    const RoomConfig room = RoomConfig::read(state.filePath("i.ini"));
-    Database server(DbKind::Mysql);
-    if (room.onServer() && everyone && ResultsOutbox::openServer(server, room)) {
-        history.listFrom(server);
+    Database* server = room.onServer() && everyone ? room.serverResults() : nullptr;
+    if (server != nullptr) {
+        history.listFrom(*server);
     } else if (room.onServer()) {
         if (everyone)
-            Gui::messageBox(GBK("无法连接考场服务器 ") + room.serverName() + GBK("，下面只列出本机的考试记录。"),
+            Gui::messageBox(GBK("无法连接考场服务器 ") + room.config().serverName() +
+                                GBK("，下面只列出本机的考试记录。"),
                             GBK("信息"), platform::MessageBoxIcon::Error);
         history.markUnsent([path = state.attempts->path()] { return ResultsOutbox::unsentAttempts(path); });
     }
     history.runModal(owner);
 }
 
-void AttemptBridge::historyFromStart(AppState& state)
+void AttemptBridge::historyFromStart(AppState& state, RoomServices& room)
 {
     const std::string candidateId = Gui::text("start", "身份证编辑框");
     if (candidateId.empty()) {
         Gui::messageBox(GBK("请输入身份证"), GBK("岚溪提示"), platform::MessageBoxIcon::Information);
         return;
     }
-    openHistory(state, candidateId, "start");
+    openHistory(state, room, candidateId, "start");
 }

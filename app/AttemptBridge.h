@@ -8,6 +8,7 @@
 
 class AppState;
 class ExamWindow;
+class RoomServices;
 
 // Between the exam workflow and the record of its attempt: the resume offer in
 // the start window, and what the exam window's handlers tell the record. Every
@@ -37,10 +38,11 @@ public:
     static void handedIn(AppState& state, int score);
 
     // The history window modal over owner: the candidate's attempts, or
-    // everyone's for the administrator code.
-    static void openHistory(AppState& state, const std::string& candidateId, const std::string& owner);
+    // everyone's for the administrator code (in an exam room every PC's).
+    static void openHistory(AppState& state, RoomServices& room, const std::string& candidateId,
+                            const std::string& owner);
     // The start window's history button: the identity-card number typed there.
-    static void historyFromStart(AppState& state);
+    static void historyFromStart(AppState& state, RoomServices& room);
     // A stored paper's report, byte for byte as its hand-in wrote it.
     static std::string replayReport(const std::vector<AttemptEntry>& entries);
 

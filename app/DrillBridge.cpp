@@ -1,28 +1,24 @@
 #include "app/DrillBridge.h"
 
 #include "app/AttemptBridge.h"
+#include "app/RoomServices.h"
 #include "attempts/AttemptStore.h"
 #include "db/Database.h"
 #include "exam/AppState.h"
 #include "learning/DrillPlanner.h"
 #include "platform/CodePage.h"
-#include "room/ResultsOutbox.h"
-#include "room/RoomConfig.h"
 
 #include <random>
 #include <vector>
 
-int DrillBridge::drawDrill(AppState& state, const std::string& candidateId, std::string& reason)
+int DrillBridge::drawDrill(AppState& state, RoomServices& room, const std::string& candidateId, std::string& reason)
 {
     reason.clear();
     const std::uint32_t seed = std::random_device{}();
     std::vector<AttemptEntry> entries;
     bool planned = false;
-    // In an exam room the server holds the candidate's attempts from every PC.
-    const RoomConfig room = RoomConfig::read(state.filePath("i.ini"));
-    Database server(DbKind::Mysql);
-    if (room.onServer() && ResultsOutbox::openServer(server, room)) {
-        DrillPlanner planner(server, state.connection, state.recordset);
+    if (Database* server = room.serverResults()) {
+        DrillPlanner planner(*server, state.connection, state.recordset);
         planned = planner.plan(candidateId, seed, entries);
         reason = planner.lastErrorText();
     }

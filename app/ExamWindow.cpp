@@ -50,7 +50,8 @@ const std::string& examWindow()
 
 } // namespace
 
-ExamWindow::ExamWindow(AppState& state) : state_(state)
+ExamWindow::ExamWindow(AppState& state, RoomServices& room, BankWindow::Actions bankActions)
+    : state_(state), room_(room), bankActions_(std::move(bankActions))
 {
 }
 
@@ -86,7 +87,7 @@ platform::HandlerTable ExamWindow::handlers()
         {"correctionButtonClicked", [this](const GuiEvent&) { openCorrectionWindow(); }},
         {"handInClicked", [this](const GuiEvent&) { handIn(); }},
         {"historyClicked",
-         [this](const GuiEvent&) { AttemptBridge::openHistory(state_, state_.candidateId, examWindow()); }},
+         [this](const GuiEvent&) { AttemptBridge::openHistory(state_, room_, state_.candidateId, examWindow()); }},
         {"statusBarPressed", [](const GuiEvent&) {}},
     };
 }
@@ -294,7 +295,8 @@ void ExamWindow::setQuestionFontSize(int points)
 
 void ExamWindow::openBankWindow()
 {
-    Gui::runModal(BankWindow::layout(), BankWindow::handlers(state_.connection, state_.recordset), examWindow());
+    Gui::runModal(BankWindow::layout(bankActions_),
+                  BankWindow::handlers(state_.connection, state_.recordset, bankActions_), examWindow());
 }
 
 void ExamWindow::openCorrectionWindow()

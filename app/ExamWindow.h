@@ -1,10 +1,13 @@
 #pragma once
 
 #include "app/ExamKeys.h"
+#include "bank/BankWindow.h"
 #include "exam/AppState.h"
 #include "platform/gui/Gui.h"
 
 #include <string>
+
+class RoomServices;
 
 // The exam window: the question on screen with its options, answering, the
 // question grid, navigation, the answer switch, the font buttons, the clock
@@ -17,7 +20,9 @@ public:
     static constexpr int clockTimerId = 0;
     static constexpr int clockIntervalMs = 1000;
 
-    explicit ExamWindow(AppState& state);
+    // room: where the history lists from; bankActions: what the bank window
+    // its button opens offers beside the bank itself.
+    ExamWindow(AppState& state, RoomServices& room, BankWindow::Actions bankActions = {});
     ~ExamWindow();
     ExamWindow(const ExamWindow&) = delete;
     ExamWindow& operator=(const ExamWindow&) = delete;
@@ -62,5 +67,7 @@ private:
     void stopClock();
 
     AppState& state_;
+    RoomServices& room_;
+    const BankWindow::Actions bankActions_;
     ExamKeys keys_{*this};
 };

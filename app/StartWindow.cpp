@@ -3,6 +3,7 @@
 #include "app/AttemptBridge.h"
 #include "app/DrillBridge.h"
 #include "app/ExamWindow.h"
+#include "app/RoomServices.h"
 #include "attempts/AttemptRecorder.h"
 #include "attempts/AttemptStore.h"
 #include "bank/StartWindowLayout.h"
@@ -12,9 +13,6 @@
 #include "platform/ProfileReader.h"
 #include "questions/QuestionBank.h"
 #include "questions/QuestionRecord.h"
-#include "room/ResultsOutbox.h"
-#include "room/RoomConfig.h"
-#include "room/RoomServer.h"
 
 #include <algorithm>
 
@@ -54,16 +52,13 @@ const std::string& startWindow()
 
 } // namespace
 
-StartWindow::StartWindow(AppState& state, ExamWindow& exam, std::optional<std::string> runDirectory)
-    : state_(state), exam_(exam), runDirectory_(std::move(runDirectory))
+StartWindow::StartWindow(AppState& state, ExamWindow& exam, RoomServices& room, std::optional<std::string> runDirectory)
+    : state_(state), exam_(exam), runDirectory_(std::move(runDirectory)), room_(room)
 {
 }
 
 StartWindow::~StartWindow()
 {
-    // The sender goes with this window; the record outlives it.
-    if (outbox_ && state_.attempts != nullptr)
-        state_.attempts->onCommitted = nullptr;
     if (Gui::isOpen(startWindow()))
         Gui::closeWindow(startWindow());
 }
@@ -79,7 +74,7 @@ platform::HandlerTable StartWindow::handlers()
     return {
         {"startCreated", [this](const GuiEvent&) { created(); }},
         {"enterExam", [this](const GuiEvent&) { enterClicked(); }},
-        {"historyClicked", [this](const GuiEvent&) { AttemptBridge::historyFromStart(state_); }},
+        {"historyClicked", [this](const GuiEvent&) { AttemptBridge::historyFromStart(state_, room_); }},
         {"drillClicked", [this](const GuiEvent&) { drillClicked(); }},
     };
 }
@@ -134,22 +129,14 @@ void StartWindow::created()
     Gui::setText(startWindow(), "标签2",
                  platform::ProfileReader::readString(state_.filePath(profileFile), "nev", "tite"));
 
-    const RoomConfig room = RoomConfig::read(state_.filePath(profileFile));
-    if (room.onServer()) {
+    room_.readProfile(state_.filePath(profileFile));
+    if (room_.onServer()) {
         std::string problem;
-        if (!RoomServer::openBank(room, problem)) {
+        if (!room_.openBank(problem)) {
             endProgram(problem, GBK("提示"), MessageBoxIcon::Information, 0);
             return;
         }
-        // Without a writable results database the candidate is told by the
-        // record of the attempt; there is then nothing to send.
-        outbox_ = std::make_unique<ResultsOutbox>(state_.filePath(AttemptStore::fileName), room);
-        if (outbox_->prepare()) {
-            outbox_->start();
-            // Each change is on its way as soon as it is committed, not at the sender's next round.
-            if (state_.attempts != nullptr)
-                state_.attempts->onCommitted = [outbox = outbox_.get()] { outbox->poke(); };
-        }
+        room_.startSending(state_.filePath(AttemptStore::fileName), state_.attempts);
         return;
     }
     if (const std::string problem = bankProblem(); !problem.empty())
@@ -262,7 +249,7 @@ void StartWindow::drillClicked()
     for (const char* button : {"按钮1", "错题按钮", "历史按钮"})
         Gui::setEnabled(w, button, false);
     std::string reason;
-    const int count = DrillBridge::drawDrill(state_, candidateId, reason);
+    const int count = DrillBridge::drawDrill(state_, room_, candidateId, reason);
     if (count == 0) {
         if (reason.empty())
             Gui::notice(DrillBridge::nothingDueText());

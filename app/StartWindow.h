@@ -3,22 +3,22 @@
 #include "exam/AppState.h"
 #include "platform/gui/Gui.h"
 
-#include <memory>
 #include <optional>
 #include <string>
 
 class ExamWindow;
-class ResultsOutbox;
+class RoomServices;
 
 // The start window: at creation it finds the program's files, shows the
-// configured title and opens the question bank; its enter button takes the
-// candidate's entries, draws the paper and opens the exam window.
+// configured title, learns from the room whether this PC is in one and opens
+// the question bank; its enter button takes the candidate's entries, draws
+// the paper and opens the exam window.
 class StartWindow {
 public:
     static constexpr char windowId[] = "start";
 
     // runDirectory: where tk.db and i.ini are; unset = the program's own folder.
-    StartWindow(AppState& state, ExamWindow& exam, std::optional<std::string> runDirectory = {});
+    StartWindow(AppState& state, ExamWindow& exam, RoomServices& room, std::optional<std::string> runDirectory = {});
     ~StartWindow();
     StartWindow(const StartWindow&) = delete;
     StartWindow& operator=(const StartWindow&) = delete;
@@ -49,7 +49,6 @@ private:
     AppState& state_;
     ExamWindow& exam_;
     std::optional<std::string> runDirectory_;
+    RoomServices& room_;
     std::optional<int> exitCode_;
-    // Set while the bank is on the room's server: sends the attempts there.
-    std::unique_ptr<ResultsOutbox> outbox_;
 };

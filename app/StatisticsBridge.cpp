@@ -1,5 +1,6 @@
 #include "app/StatisticsBridge.h"
 
+#include "app/RoomServices.h"
 #include "attempts/AttemptRecorder.h"
 #include "attempts/AttemptStore.h"
 #include "db/Database.h"
@@ -7,24 +8,18 @@
 #include "learning/StatsWindow.h"
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
-#include "room/ResultsOutbox.h"
-#include "room/RoomConfig.h"
 
-BankWindow::StatisticsAction StatisticsBridge::bankAction(AppState& state)
+BankWindow::StatisticsAction StatisticsBridge::bankAction(AppState& state, RoomServices& room)
 {
-    return [&state](const std::string& owner, const std::function<void(const std::string&)>& showQuestion) {
+    return [&state, &room](const std::string& owner, const std::function<void(const std::string&)>& showQuestion) {
         if (state.attempts == nullptr)
             return;
         state.attempts->setPath(state.filePath(AttemptStore::fileName));
-        const RoomConfig room = RoomConfig::read(state.filePath("i.ini"));
-        Database server(DbKind::Mysql);
         Database local(DbKind::Sqlite);
-        Database* results = nullptr;
-        if (room.onServer() && ResultsOutbox::openServer(server, room)) {
-            results = &server;
-        } else {
+        Database* results = room.serverResults();
+        if (results == nullptr) {
             if (room.onServer())
-                platform::Gui::messageBox(GBK("无法连接考场服务器 ") + room.serverName() +
+                platform::Gui::messageBox(GBK("无法连接考场服务器 ") + room.config().serverName() +
                                               GBK("，下面只统计本机的考试记录。"),
                                           GBK("信息"), platform::MessageBoxIcon::Error);
             // The recorder's store makes the tables of a new database.

@@ -44,50 +44,28 @@ const std::string& noRowMessage()
     return GBK("请选择要删除的行再试！");
 }
 
-BankWindow::ExchangeActions& exchangeActions()
-{
-    static BankWindow::ExchangeActions actions;
-    return actions;
-}
-
-BankWindow::StatisticsAction& statisticsAction()
-{
-    static BankWindow::StatisticsAction action;
-    return action;
-}
-
 } // namespace
 
-void BankWindow::setExchangeActions(ExchangeActions actions)
-{
-    exchangeActions() = std::move(actions);
-}
-
-void BankWindow::setStatisticsAction(StatisticsAction action)
-{
-    statisticsAction() = std::move(action);
-}
-
-platform::WindowDescription BankWindow::layout()
+platform::WindowDescription BankWindow::layout(const Actions& actions)
 {
     platform::WindowDescription description = bankWindowLayout();
-    if (exchangeActions().importBank || exchangeActions().exportBank) {
+    if (actions.exchange.importBank || actions.exchange.exportBank) {
         for (platform::ControlDescription& button : bankExchangeButtons())
             description.controls.push_back(std::move(button));
     }
-    if (statisticsAction())
+    if (actions.statistics)
         description.controls.push_back(bankStatisticsButton());
     return description;
 }
 
-BankWindow::BankWindow(DbConnection& connection, DbRecordset& recordset)
-    : connection_(connection), recordset_(recordset), window_(bankWindowLayout().id)
+BankWindow::BankWindow(DbConnection& connection, DbRecordset& recordset, Actions actions)
+    : connection_(connection), recordset_(recordset), actions_(std::move(actions)), window_(bankWindowLayout().id)
 {
 }
 
-platform::HandlerTable BankWindow::handlers(DbConnection& connection, DbRecordset& recordset)
+platform::HandlerTable BankWindow::handlers(DbConnection& connection, DbRecordset& recordset, Actions actions)
 {
-    auto window = std::make_shared<BankWindow>(connection, recordset);
+    auto window = std::make_shared<BankWindow>(connection, recordset, std::move(actions));
     platform::HandlerTable table = window->handlerTable();
     for (auto& entry : table)
         entry.second = [window, handler = std::move(entry.second)](const GuiEvent& event) { handler(event); };
@@ -282,8 +260,8 @@ void BankWindow::remove()
 
 void BankWindow::importBank()
 {
-    if (exchangeActions().importBank) {
-        exchangeActions().importBank(lastQuery_);
+    if (actions_.exchange.importBank) {
+        actions_.exchange.importBank(lastQuery_);
         listAll();
         clearEditor();
     }
@@ -291,14 +269,14 @@ void BankWindow::importBank()
 
 void BankWindow::exportBank()
 {
-    if (exchangeActions().exportBank)
-        exchangeActions().exportBank(lastQuery_);
+    if (actions_.exchange.exportBank)
+        actions_.exchange.exportBank(lastQuery_);
 }
 
 void BankWindow::openStatistics()
 {
-    if (statisticsAction())
-        statisticsAction()(window_, [this](const std::string& key) { showQuestion(key); });
+    if (actions_.statistics)
+        actions_.statistics(window_, [this](const std::string& key) { showQuestion(key); });
 }
 
 void BankWindow::showQuestion(const std::string& key)

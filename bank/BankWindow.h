@@ -15,36 +15,39 @@ class DbRecordset;
 // current-cell changes of a refill do not load rows.
 class BankWindow {
 public:
-    BankWindow(DbConnection& connection, DbRecordset& recordset);
+    // Import and export of whole banks come from a capability above this
+    // window. Each action gets the query of the current listing (program
+    // text) and runs to its end; the grid is listed again afterwards. While
+    // neither is given the window opens without their buttons.
+    struct ExchangeActions {
+        std::function<void(const std::string& currentQuery)> importBank;
+        std::function<void(const std::string& currentQuery)> exportBank;
+    };
+    // The statistics of the bank also come from above: the action opens them
+    // modal over the window (its id given) and may call showQuestion with the
+    // bank key of a question to check. Without it there is no button.
+    using StatisticsAction =
+        std::function<void(const std::string& owner, const std::function<void(const std::string& key)>& showQuestion)>;
+    // What whoever opens the window puts behind its optional buttons.
+    struct Actions {
+        ExchangeActions exchange;
+        StatisticsAction statistics;
+    };
+
+    BankWindow(DbConnection& connection, DbRecordset& recordset, Actions actions = {});
     BankWindow(const BankWindow&) = delete;
     BankWindow& operator=(const BankWindow&) = delete;
 
     // Handlers for the window's events, bound to one BankWindow that lives as
     // long as the table does.
-    static platform::HandlerTable handlers(DbConnection& connection, DbRecordset& recordset);
+    static platform::HandlerTable handlers(DbConnection& connection, DbRecordset& recordset, Actions actions = {});
     // Handlers bound to this object, which must outlive the window.
     platform::HandlerTable handlerTable();
 
     const std::string& windowId() const { return window_; }
 
-    // Import and export of whole banks come from a capability above this
-    // window. Each action gets the query of the current listing (program
-    // text) and runs to its end; the grid is listed again afterwards. While
-    // neither is set the window opens without their buttons.
-    struct ExchangeActions {
-        std::function<void(const std::string& currentQuery)> importBank;
-        std::function<void(const std::string& currentQuery)> exportBank;
-    };
-    static void setExchangeActions(ExchangeActions actions);
-    // The statistics of the bank also come from above: the action opens them
-    // modal over the window (its id given) and may call showQuestion with the
-    // bank key of a question to check. While unset there is no button.
-    using StatisticsAction =
-        std::function<void(const std::string& owner, const std::function<void(const std::string& key)>& showQuestion)>;
-    static void setStatisticsAction(StatisticsAction action);
-    // The window as it opens: its design, plus the import and export buttons
-    // when actions are set.
-    static platform::WindowDescription layout();
+    // The window as it opens: its design, plus the buttons of the actions given.
+    static platform::WindowDescription layout(const Actions& actions = {});
 
     // Event operations.
     void listAll();
@@ -81,6 +84,7 @@ private:
 
     DbConnection& connection_;
     DbRecordset& recordset_;
+    const Actions actions_;
     std::string window_;
     bool fillingGrid_ = false;
     std::string lastQuery_;

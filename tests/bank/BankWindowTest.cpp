@@ -1,6 +1,7 @@
 #include "bank/BankWindow.h"
 
 #include "app/ExamWindow.h"
+#include "app/RoomServices.h"
 #include "exam/AppState.h"
 
 #include "bank/BankTestSupport.h"
@@ -609,7 +610,8 @@ TEST_F(BankWindowTest, TheExamWindowOpensItModallyAndKeepsTicking)
     AppState state;
     state.runDirectory = std::filesystem::path(db.path()).parent_path().string();
     state.candidateId = ExamWindow::accessCode;
-    ExamWindow exam(state);
+    RoomServices room;
+    ExamWindow exam(state, room);
     ASSERT_TRUE(exam.open());
     const std::string clockBefore = Gui::text(ExamWindow::windowId, "时间");
 

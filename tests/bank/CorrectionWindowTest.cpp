@@ -2,6 +2,7 @@
 
 #include "app/AnswerReport.h"
 #include "app/ExamWindow.h"
+#include "app/RoomServices.h"
 #include "bank/BankTestSupport.h"
 #include "exam/AppState.h"
 #include "platform/CodePage.h"
@@ -95,7 +96,8 @@ protected:
     TestBank db;
     GuiDriver driver;
     AppState state;
-    ExamWindow examWindow{state};
+    RoomServices room;
+    ExamWindow examWindow{state, room};
     std::vector<std::string> ids;
 };
 

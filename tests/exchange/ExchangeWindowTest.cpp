@@ -1,6 +1,7 @@
 #include "exchange/ExchangeWindow.h"
 
 #include "app/ExamWindow.h"
+#include "app/RoomServices.h"
 #include "bank/BankTestSupport.h"
 #include "exam/AppState.h"
 #include "exchange/CsvFormat.h"
@@ -27,17 +28,12 @@ protected:
         db.insert(GBK("已有的题"), GBK("甲|乙|||"), "A", "2");
         state.runDirectory = std::filesystem::path(db.path()).parent_path().string();
         state.candidateId = ExamWindow::accessCode;
-        BankWindow::setExchangeActions(ExchangeWindow::bankActions([this] { return state.filePath("tk.db"); }));
         driver.setResponder([this](const MessageBoxRequest& box) {
             asked.push_back(box);
             return box.buttons == MessageBoxButtons::YesNo ? MessageBoxResult::Yes : MessageBoxResult::Ok;
         });
     }
-    ~ExchangeWindowTest() override
-    {
-        BankWindow::setExchangeActions({});
-        Gui::closeAllWindows();
-    }
+    ~ExchangeWindowTest() override { Gui::closeAllWindows(); }
 
     // Runs the bank window; onBank and onExchange operate the windows as they come up.
     void runBank(const std::function<void()>& onBank, const std::function<void()>& onExchange)
@@ -48,7 +44,8 @@ protected:
             else
                 onBank();
         });
-        ExamWindow exam(state);
+        ExamWindow exam(state, room,
+                        {.exchange = ExchangeWindow::bankActions([this] { return state.filePath("tk.db"); })});
         ASSERT_TRUE(exam.open());
         ASSERT_TRUE(GuiDriver::click(ExamWindow::windowId, "题库管理按钮"));
     }
@@ -60,6 +57,7 @@ protected:
 
     TestBank db;
     AppState state;
+    RoomServices room;
     GuiDriver driver;
     std::vector<MessageBoxRequest> asked;
 };

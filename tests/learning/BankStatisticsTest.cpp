@@ -175,12 +175,12 @@ TEST_F(BankStatisticsTest, OpensFromTheBankWindowSortsAndShowsAFlaggedQuestionTh
     ASSERT_TRUE(connection.open(AttemptStore::fileOptions(path())));
     std::string exportFolder = folder_->path();
     exportFolder.erase(exportFolder.find_last_of('/'));
-    BankWindow::setStatisticsAction([&](const std::string& owner, const auto& showQuestion) {
+    const BankWindow::Actions actions{.statistics = [&](const std::string& owner, const auto& showQuestion) {
         StatsWindow window(connection, exportFolder);
         window.runModal(owner);
         if (window.chosenQuestion())
             showQuestion(*window.chosenQuestion());
-    });
+    }};
 
     GuiDriver driver;
     std::string chosen;
@@ -209,9 +209,9 @@ TEST_F(BankStatisticsTest, OpensFromTheBankWindowSortsAndShowsAFlaggedQuestionTh
         ASSERT_TRUE(GuiDriver::clickGridCell(w, StatsWindow::grid, row, 0));
         ASSERT_TRUE(GuiDriver::click(w, "查看题目按钮"));
     });
-    ASSERT_TRUE(Gui::openWindow(BankWindow::layout(), BankWindow::handlers(folder_->connection, folder_->recordset)));
+    ASSERT_TRUE(Gui::openWindow(BankWindow::layout(actions),
+                                BankWindow::handlers(folder_->connection, folder_->recordset, actions)));
     ASSERT_TRUE(GuiDriver::click("bank", "统计"));
-    BankWindow::setStatisticsAction({});
 
     ASSERT_TRUE(miskeyed.contains(chosen)) << chosen;
     EXPECT_EQ(Gui::gridRowCount("bank", "题库表"), 2);

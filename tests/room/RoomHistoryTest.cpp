@@ -1,5 +1,6 @@
 #include "app/AttemptBridge.h"
 #include "app/ExamWindow.h"
+#include "app/RoomServices.h"
 #include "attempts/AttemptRecorder.h"
 #include "attempts/AttemptStore.h"
 #include "attempts/HistoryWindow.h"
@@ -57,7 +58,9 @@ protected:
             if (exportToo)
                 platform::GuiDriver::click(window, "导出CSV按钮");
         });
-        AttemptBridge::openHistory(state, who, "");
+        RoomServices room;
+        room.readProfile(file("i.ini"));
+        AttemptBridge::openHistory(state, room, who, "");
         driver.setModalHook(nullptr);
         return rows;
     }

@@ -2,13 +2,20 @@
 // the bank from being used is named at start-up, and a server that went away
 // and came back is used again without a restart of the program.
 
+#include "app/RoomServices.h"
+#include "app/StatisticsBridge.h"
+#include "attempts/AttemptStore.h"
+#include "db/Database.h"
 #include "exam/AppState.h"
+#include "learning/StatsWindow.h"
 #include "room/BankCopier.h"
+#include "room/ResultsOutbox.h"
 #include "tests/room/RoomTestSupport.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <thread>
 
 using platform::Gui;
@@ -188,4 +195,58 @@ TEST_F(RoomStartUpTest, AfterTheServerCameBackTheDrawCorrectionsAndBankWindowWor
         titles[row.id] = row.title;
     EXPECT_EQ(titles[corrected], GBK("改正"));
     EXPECT_EQ(titles[other], GBK("也改了"));
+}
+
+// The program's one results connection to the server outlives the sessions
+// the server ended: the drill of one's mistakes and the statistics are read
+// from there again, with no box about an unreachable server.
+TEST_F(RoomStartUpTest, AfterTheServerCameBackTheDrillAndTheStatisticsReadItsResultsAgain)
+{
+    loadBank(4);
+    std::string error;
+    ASSERT_TRUE(ResultsOutbox::prepareServer(config, error)) << error;
+    {
+        Database server{DbKind::Mysql};
+        ASSERT_TRUE(ResultsOutbox::openServer(server, config)) << server.lastErrorText();
+        AttemptStore store(server);
+        AttemptStart start{.candidateId = "1101"};
+        for (const auto& [key, letter] : {std::pair{1, "B"}, {2, "B"}, {3, ""}})
+            start.entries.push_back({.number = key,
+                                     .questionKey = std::to_string(key),
+                                     .answer = std::string(1, static_cast<char>('A' + key - 1)),
+                                     .chosen = letter});
+        ASSERT_TRUE(store.recordHandIn(store.begin(start), 1, 0, AttemptStore::now())) << store.lastErrorText();
+    }
+    const RoomConfig pc = pcAccount();
+    writeProfile(pc);
+    startApp();
+    ASSERT_TRUE(driver.messageBoxes().empty());
+
+    std::vector<int> listed;
+    driver.setModalHook([&](const std::string& window) {
+        listed.push_back(window == StatsWindow::windowId ? Gui::gridRowCount(window, StatsWindow::grid) : -1);
+    });
+    auto statistics = [&] { StatisticsBridge::bankAction(app->state(), app->room())("", [](const std::string&) {}); };
+    statistics();
+    Database* const results = app->room().serverResults();
+    ASSERT_NE(results, nullptr);
+
+    dropSessions(pc);
+    GuiDriver::erase("start", "身份证编辑框");
+    GuiDriver::type("start", "身份证编辑框", "1101");
+    ASSERT_TRUE(GuiDriver::click("start", "错题按钮"));
+    ASSERT_TRUE(Gui::isOpen("exam")) << (driver.messageBoxes().empty()
+                                             ? ""
+                                             : platform::gbkToUtf8(driver.messageBoxes()[0].text));
+    EXPECT_EQ(app->state().paperLength, 2);
+    EXPECT_EQ((std::set<std::string>{app->state().paper.entry(1).id, app->state().paper.entry(2).id}),
+              (std::set<std::string>{"1", "3"}));
+
+    dropSessions(pc);
+    statistics();
+    EXPECT_EQ(app->room().serverResults(), results);
+    EXPECT_TRUE(driver.messageBoxes().empty());
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0], 4);
+    EXPECT_EQ(listed[1], listed[0]);
 }

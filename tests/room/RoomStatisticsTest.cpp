@@ -1,3 +1,4 @@
+#include "app/RoomServices.h"
 #include "app/StatisticsBridge.h"
 #include "attempts/AttemptRecorder.h"
 #include "attempts/AttemptStore.h"
@@ -86,7 +87,8 @@ TEST_F(RoomTest, StatisticsExportOnARoomPcWithThePcAccount)
         platform::GuiDriver::click(window, "导出CSV按钮");
         platform::GuiDriver::click(window, "导出XLS按钮");
     });
-    StatisticsBridge::bankAction(state)("", [](const std::string&) {});
+    RoomServices room(pc);
+    StatisticsBridge::bankAction(state, room)("", [](const std::string&) {});
     driver.setModalHook(nullptr);
     ASSERT_EQ(driver.messageBoxes().size(), 2u);
     for (const auto& box : driver.messageBoxes())
