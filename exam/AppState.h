@@ -16,24 +16,13 @@ class AttemptRecorder;
 
 // The one record of the running examination, shared by the start window, the
 // exam window and the maintenance windows. Created before the first window
-// and destroyed after the last; while it lives, current() returns it. Header
-// only, so the maintenance windows can use it without linking the exam.
+// and destroyed after the last. Header only, so the maintenance windows can
+// use it without linking the exam.
 class AppState {
 public:
-    AppState()
-    {
-        if (current_ == nullptr)
-            current_ = this;
-    }
-    ~AppState()
-    {
-        if (current_ == this)
-            current_ = nullptr;
-    }
+    AppState() = default;
     AppState(const AppState&) = delete;
     AppState& operator=(const AppState&) = delete;
-
-    static AppState* current() { return current_; }
 
     // A file beside the program.
     std::string filePath(std::string_view name) const { return platform::FileSystem::joinPath(runDirectory, name); }
@@ -63,7 +52,4 @@ public:
     // holds paperLength questions, an exam's always Paper::size.
     bool drill = false;
     int paperLength = Paper::size;
-
-private:
-    inline static AppState* current_ = nullptr;
 };
