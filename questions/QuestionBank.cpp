@@ -99,6 +99,47 @@ std::string QuestionBank::correctionStatement(const QuestionRecord& record)
     return updatedTexts(record) + keyClause(record.id);
 }
 
+Statement QuestionBank::prepareInsert()
+{
+    return database_.prepare(std::string("INSERT INTO ") + table + " (Title, Tmnr, Answer,did) VALUES (?, ?, ?, ?)");
+}
+
+Statement QuestionBank::prepareRows()
+{
+    return database_.prepare(std::string("SELECT id, Title, Tmnr, Answer, did FROM ") + table + " ORDER BY id");
+}
+
+Statement QuestionBank::prepareInsertWithKey()
+{
+    return database_.prepare(std::string("INSERT INTO ") + table +
+                             " (id, Title, Tmnr, Answer, did) VALUES (?, ?, ?, ?, ?)");
+}
+
+bool QuestionBank::forEachTitle(const std::function<void(std::string_view)>& each, bool lockRows)
+{
+    error_.clear();
+    // SQLite has no row locks: there the transaction's write lock keeps the
+    // table still.
+    const bool locking = lockRows && database_.kind() == DbKind::Mysql;
+    Statement select = database_.prepare(std::string("SELECT Title FROM ") + table + (locking ? " FOR UPDATE" : ""));
+    while (select.step())
+        each(select.utf8(0));
+    if (select.failed()) {
+        error_ = database_.lastErrorText();
+        return false;
+    }
+    return true;
+}
+
+bool QuestionBank::removeAll()
+{
+    error_.clear();
+    if (database_.execute(std::string("DELETE FROM ") + table))
+        return true;
+    error_ = database_.lastErrorText();
+    return false;
+}
+
 bool QuestionBank::findByKeys(const std::vector<std::string>& keys, std::vector<QuestionRecord>& found)
 {
     error_.clear();
