@@ -27,7 +27,8 @@ protected:
         db.insert(GBK("已有的题"), GBK("甲|乙|||"), "A", "2");
         state.runDirectory = std::filesystem::path(db.path()).parent_path().string();
         state.candidateId = ExamWindow::accessCode;
-        BankWindow::setExchangeActions(ExchangeWindow::bankActions([this] { return state.filePath("tk.db"); }));
+        BankWindow::setExchangeActions(ExchangeWindow::bankActions(
+            [] { return &BackendRegistry::instance()->sqliteDatabase(); }, [this] { return state.runDirectory; }));
         driver.setResponder([this](const MessageBoxRequest& box) {
             asked.push_back(box);
             return box.buttons == MessageBoxButtons::YesNo ? MessageBoxResult::Yes : MessageBoxResult::Ok;

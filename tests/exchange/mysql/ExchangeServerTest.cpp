@@ -1,0 +1,103 @@
+#include "db/Database.h"
+#include "exchange/BankBackup.h"
+#include "exchange/BankCommand.h"
+#include "exchange/BankImporter.h"
+#include "room/BankCopier.h"
+#include "room/RoomTestSupport.h"
+
+#include <cstdio>
+
+namespace {
+
+// The bank of the room on the server, worked on with the PCs' account as the
+// README grants it.
+class ExchangeServerTest : public RoomTest {
+protected:
+    void loadServer(const std::vector<RoomRow>& rows)
+    {
+        makeBankFile(file("load.db"), rows);
+        BankCopier copier;
+        ASSERT_TRUE(copier.toServer(file("load.db"), loadAccount())) << platform::gbkToUtf8(copier.lastErrorText());
+    }
+
+    // mockexam-bank as if it sat in the run folder; its standard output.
+    int tool(const std::vector<std::string>& args, std::string& output)
+    {
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        const int code = BankCommand::run(args, file("tk.db"), out, err);
+        output.clear();
+        for (std::FILE* f : {out, err}) {
+            std::rewind(f);
+            char buffer[4096];
+            output.append(buffer, std::fread(buffer, 1, sizeof buffer, f));
+            std::fclose(f);
+        }
+        return code;
+    }
+
+    static void writeFile(const std::string& path, const std::string& bytes)
+    {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+};
+
+TEST_F(ExchangeServerTest, TheToolImportsIntoTheServerOfItsIniAndRestoresItExactly)
+{
+    std::vector<RoomRow> before = plainRows(3);
+    before.push_back({"10", GBK("它's \\ 镕"), std::nullopt, "B", std::nullopt});
+    before.push_back({"25", std::nullopt, "|||", "", "0"});
+    loadServer(before);
+    writeProfile(pcAccount());
+    makeBankFile(file("tk.db"), {});
+    writeFile(file("new.csv"), "题目,选项A,选项B,答案\n新题,a,b,A\n题目2,a,b,B\n");
+
+    std::string output;
+    EXPECT_EQ(tool({"import", file("new.csv")}, output), BankCommand::ProblemsFound) << output;
+    EXPECT_NE(output.find("已导入1道题"), std::string::npos) << output;
+    EXPECT_NE(output.find("服务器" + config.host + ":" + std::to_string(config.port) + "上数据库" + config.database),
+              std::string::npos)
+        << output;
+    EXPECT_EQ(serverRows().size(), before.size() + 1);
+    EXPECT_TRUE(fileRows(file("tk.db")).empty());
+    const std::vector<std::string> copies = BankBackup::serverCopies(folder);
+    ASSERT_EQ(copies.size(), 1u);
+
+    ASSERT_EQ(tool({"export", file("out.csv")}, output), BankCommand::Success) << output;
+    EXPECT_NE(output.find("已导出6道题"), std::string::npos) << output;
+
+    ASSERT_EQ(tool({"restore", copies[0]}, output), BankCommand::Success) << output;
+    EXPECT_NE(output.find("已从备份恢复5道题"), std::string::npos) << output;
+    EXPECT_EQ(serverRows(), before);
+}
+
+// A question another PC stored before the import is a duplicate; one another
+// PC tries to store while the import checks waits for the import to end.
+TEST_F(ExchangeServerTest, TheImportHoldsTheTableAgainstOtherWritersUntilItEnds)
+{
+    loadServer(plainRows(2));
+    Database bank;
+    ASSERT_TRUE(bank.open(pcAccount().connectOptions())) << platform::gbkToUtf8(bank.lastErrorText());
+    ASSERT_TRUE(
+        admin.execute("INSERT INTO " + config.database + ".KS_SJTK (Title) VALUES ('" + GBK("别处加的题") + "')"));
+    std::string csv = "题目,选项A,选项B,答案\n别处加的题,a,b,A\n";
+    for (int i = 0; i < 1200; ++i)
+        csv += "题" + std::to_string(i) + ",a,b,A\n";
+    writeFile(file("many.csv"), csv);
+
+    ASSERT_TRUE(admin.execute("SET SESSION innodb_lock_wait_timeout = 1"));
+    int tried = 0;
+    bool othersWrote = false;
+    const ImportReport report = BankImporter(bank, folder).run(file("many.csv"), {}, [&](std::size_t, std::size_t) {
+        if (tried++ == 0)
+            othersWrote = admin.execute("INSERT INTO " + config.database + ".KS_SJTK (Title) VALUES ('x')");
+    });
+    ASSERT_TRUE(report.ok) << platform::gbkToUtf8(report.error);
+    EXPECT_FALSE(othersWrote);
+    ASSERT_EQ(report.checked.problems.size(), 1u);
+    EXPECT_EQ(report.checked.problems[0].line, 2);
+    EXPECT_EQ(serverRows().size(), 3u + 1200u);
+    EXPECT_TRUE(admin.execute("INSERT INTO " + config.database + ".KS_SJTK (Title) VALUES ('x')"));
+}
+
+} // namespace
