@@ -1,11 +1,18 @@
+#include "app/ExamWindow.h"
+#include "db/BackendRegistry.h"
 #include "db/Database.h"
 #include "exchange/BankBackup.h"
 #include "exchange/BankCommand.h"
 #include "exchange/BankImporter.h"
+#include "exchange/CsvFormat.h"
+#include "exchange/ExchangeWindow.h"
 #include "room/BankCopier.h"
 #include "room/RoomTestSupport.h"
 
 #include <cstdio>
+
+using platform::Gui;
+using platform::GuiDriver;
 
 namespace {
 
@@ -98,6 +105,56 @@ TEST_F(ExchangeServerTest, TheImportHoldsTheTableAgainstOtherWritersUntilItEnds)
     EXPECT_EQ(report.checked.problems[0].line, 2);
     EXPECT_EQ(serverRows().size(), 3u + 1200u);
     EXPECT_TRUE(admin.execute("INSERT INTO " + config.database + ".KS_SJTK (Title) VALUES ('x')"));
+}
+
+// 导入… and 导出… of the bank window on a PC of the room: the rows go to and
+// come from the server the program has open.
+TEST_F(ExchangeServerTest, TheBankWindowImportsIntoAndExportsFromTheServer)
+{
+    loadServer(plainRows(2));
+    writeProfile(pcAccount());
+    startApp();
+    GuiDriver::erase("start", "身份证编辑框");
+    GuiDriver::type("start", "身份证编辑框", "739264");
+    ASSERT_TRUE(GuiDriver::click("start", "按钮1"));
+    BankWindow::setExchangeActions(ExchangeWindow::bankActions(
+        []() -> Database* {
+            BackendRegistry* registry = BackendRegistry::instance();
+            return registry->kind() == DbKind::Mysql ? &registry->mysqlDatabase() : &registry->sqliteDatabase();
+        },
+        [this] { return app->state().runDirectory; }));
+    driver.setResponder([](const platform::MessageBoxRequest& box) {
+        return box.buttons == platform::MessageBoxButtons::YesNo ? platform::MessageBoxResult::Yes
+                                                                 : platform::MessageBoxResult::Ok;
+    });
+    writeFile(file("new.csv"), "题目,选项A,选项B,答案\n新题,a,b,A\n题目1,a,b,B\n");
+    driver.setModalHook([&](const std::string& window) {
+        if (window == "bank") {
+            GuiDriver::click("bank", "导入");
+            GuiDriver::click("bank", "导出");
+            GuiDriver::clickCloseBox("bank");
+        } else if (Gui::isVisible("exchange", "检查")) {
+            Gui::setText("exchange", "文件编辑框", file("new.csv"));
+            GuiDriver::click("exchange", "导入");
+            GuiDriver::clickCloseBox("exchange");
+        } else {
+            Gui::setText("exchange", "文件编辑框", file("out.csv"));
+            GuiDriver::click("exchange", "导出");
+            GuiDriver::clickCloseBox("exchange");
+        }
+    });
+    ASSERT_TRUE(GuiDriver::click("exam", "题库管理按钮"));
+    BankWindow::setExchangeActions({});
+
+    const std::vector<RoomRow> rows = serverRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2].title, GBK("新题"));
+    EXPECT_EQ(BankBackup::serverCopies(folder).size(), 1u);
+    std::ifstream in(file("out.csv"), std::ios::binary);
+    const ParsedBank exported = CsvFormat::read(std::string(std::istreambuf_iterator<char>(in), {}));
+    ASSERT_EQ(exported.questions.size(), 3u);
+    EXPECT_EQ(exported.questions[2].title, "新题");
+    EXPECT_FALSE(std::filesystem::exists(file("tk.db")));
 }
 
 } // namespace
