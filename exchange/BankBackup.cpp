@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 
@@ -147,8 +148,14 @@ std::string BankBackup::make(Database& bank, const std::string& serverFolder, st
     return copyTable(bank, serverFolder, keep, error);
 }
 
-long long BankBackup::restore(const std::string& copyPath, Database& bank, std::string& error)
+long long BankBackup::restore(std::string copyPath, Database& bank, const std::string& serverFolder,
+                              std::string& savedAs, std::string& error)
 {
+    savedAs.clear();
+    if (bank.kind() == DbKind::Sqlite && copyPath == bank.options().file) {
+        error = GBK("备份文件就是题库本身：") + copyPath;
+        return -1;
+    }
     ConnectOptions options = ConnectOptions::sqlite(copyPath, false);
     Database copy;
     if (!FileSystem::exists(copyPath) || !copy.open(options) || !copy.tableExists(QuestionBank::table)) {
@@ -157,14 +164,28 @@ long long BankBackup::restore(const std::string& copyPath, Database& bank, std::
     }
     Transaction transaction(bank, Transaction::Lock::Write);
     QuestionBank target(bank);
-    if (!transaction.isActive() || !target.removeAll()) {
+    // On the server the rows are locked first, so that the copy taken next
+    // holds every row the restore removes.
+    if (!transaction.isActive() || !target.forEachTitle([](std::string_view) {}, true)) {
         error = GBK("无法恢复题库，题库保持原样：") + bank.lastErrorText();
+        return -1;
+    }
+    // The copy being restored may be the oldest of many; it stays.
+    savedAs = make(bank, serverFolder, SIZE_MAX, error);
+    if (savedAs.empty())
+        return -1;
+    if (!target.removeAll()) {
+        error = GBK("无法恢复题库，题库保持原样：") + bank.lastErrorText();
+        FileSystem::removeFile(savedAs);
+        savedAs.clear();
         return -1;
     }
     std::string reason;
     const long long rows = copyRows(copy, bank, reason);
     if (rows < 0 || !transaction.commit()) {
         error = GBK("无法恢复题库，题库保持原样：") + (rows < 0 ? reason : bank.lastErrorText());
+        FileSystem::removeFile(savedAs);
+        savedAs.clear();
         return -1;
     }
     return rows;

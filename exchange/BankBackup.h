@@ -29,7 +29,11 @@ public:
     static std::vector<std::string> serverCopies(const std::string& folder);
 
     // Replaces every row of the bank by the rows of the copy, keys and texts
-    // as they were, in one transaction: all of them or, on failure, none. The
+    // as they were, in one transaction: all of them or, on failure, none.
+    // Under the transaction's lock, before anything changes, the bank is
+    // copied as make() does (into serverFolder for a server), older copies
+    // all kept, so a restore can be undone; its path goes to savedAs. The
     // rows put back, or -1 with the reason (GBK) in error.
-    static long long restore(const std::string& copyPath, Database& bank, std::string& error);
+    static long long restore(std::string copyPath, Database& bank, const std::string& serverFolder,
+                             std::string& savedAs, std::string& error);
 };

@@ -278,13 +278,14 @@ int runRestore(const Arguments& a, const Target& target, std::FILE* out, std::FI
     Database bank;
     if (!openBank(target, bank, err))
         return BankCommand::Failure;
-    std::string error;
-    const long long rows = BankBackup::restore(a.file, bank, error);
+    std::string error, savedAs;
+    const long long rows = BankBackup::restore(a.file, bank, target.backupFolder, savedAs, error);
     if (rows < 0) {
         say(err, error);
         return BankCommand::Failure;
     }
     say(out, GBK("已从备份恢复") + std::to_string(rows) + GBK("道题：") + a.file);
+    say(out, GBK("恢复前的题库已备份为") + savedAs);
     say(out, target.shownName);
     return BankCommand::Success;
 }

@@ -94,9 +94,13 @@ TEST(BankImporter, RestoringTheCopyGivesBackTheRowsAsTheyWere)
     ASSERT_TRUE(report.ok) << platform::gbkToUtf8(report.error);
     ASSERT_EQ(stored().size(), 4u);
 
-    std::string error;
-    EXPECT_EQ(BankBackup::restore(report.backupPath, bank.bank, error), 3) << platform::gbkToUtf8(error);
+    std::string savedAs, ignored, error;
+    EXPECT_EQ(BankBackup::restore(report.backupPath, bank.bank, {}, savedAs, error), 3) << platform::gbkToUtf8(error);
     EXPECT_EQ(stored(), before);
-    EXPECT_EQ(BankBackup::restore(bank.file("none.bak"), bank.bank, error), -1);
+    EXPECT_EQ(BankBackup::restore(bank.file("none.bak"), bank.bank, {}, ignored, error), -1);
     EXPECT_EQ(stored(), before);
+    // The restore copied the bank as it found it, so it can be undone.
+    EXPECT_EQ(BankBackup::restore(savedAs, bank.bank, {}, savedAs, error), 4) << platform::gbkToUtf8(error);
+    EXPECT_EQ(stored().size(), 4u);
+    EXPECT_EQ(BankBackup::copies(bank.path).size(), 3u);
 }

@@ -76,6 +76,7 @@ TEST_F(ExchangeServerTest, TheToolImportsIntoTheServerOfItsIniAndRestoresItExact
     ASSERT_EQ(tool({"restore", copies[0]}, output), BankCommand::Success) << output;
     EXPECT_NE(output.find("已从备份恢复5道题"), std::string::npos) << output;
     EXPECT_EQ(serverRows(), before);
+    EXPECT_EQ(BankBackup::serverCopies(folder).size(), 2u);
 }
 
 // A question another PC stored before the import is a duplicate; one another
