@@ -61,6 +61,9 @@ std::string freshName(const std::string& before, std::string_view after)
     return name;
 }
 
+// Rows per INSERT on the server, where each statement costs a round trip.
+constexpr std::size_t rowsPerStatement = 200;
+
 // Every row of `from` into the empty table of `to`, the key included; the
 // rows copied, or -1 with the failing side's reason in error.
 long long copyRows(Database& from, Database& to, std::string& error)
@@ -72,12 +75,29 @@ long long copyRows(Database& from, Database& to, std::string& error)
         error = to.lastErrorText();
         return -1;
     }
+    const bool onServer = to.kind() == DbKind::Mysql;
+    Database::Rows batch;
+    const auto flush = [&] {
+        const bool ok = batch.empty() || to.execute(QuestionBank::insertRowsStatement(batch, true));
+        batch.clear();
+        return ok;
+    };
     long long rows = 0;
     while (select.step()) {
-        bool bound = select.isNull(0) ? insert.bindNull(1) : insert.bind(1, select.integer(0));
-        for (int c = 1; bound && c < 5; ++c)
-            bound = select.isNull(c) ? insert.bindNull(c + 1) : insert.bindUtf8(c + 1, select.utf8(c));
-        if (!bound || !insert.run()) {
+        bool written = true;
+        if (onServer) {
+            Database::Row& row = batch.emplace_back();
+            for (int c = 0; c < 5; ++c)
+                row.push_back(select.isNull(c) ? std::nullopt : std::optional<std::string>(select.text(c)));
+            if (batch.size() == rowsPerStatement)
+                written = flush();
+        } else {
+            written = select.isNull(0) ? insert.bindNull(1) : insert.bind(1, select.integer(0));
+            for (int c = 1; written && c < 5; ++c)
+                written = select.isNull(c) ? insert.bindNull(c + 1) : insert.bindUtf8(c + 1, select.utf8(c));
+            written = written && insert.run();
+        }
+        if (!written) {
             error = to.lastErrorText();
             return -1;
         }
@@ -85,6 +105,10 @@ long long copyRows(Database& from, Database& to, std::string& error)
     }
     if (select.failed()) {
         error = from.lastErrorText();
+        return -1;
+    }
+    if (!flush()) {
+        error = to.lastErrorText();
         return -1;
     }
     return rows;

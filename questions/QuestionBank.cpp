@@ -99,6 +99,29 @@ std::string QuestionBank::correctionStatement(const QuestionRecord& record)
     return updatedTexts(record) + keyClause(record.id);
 }
 
+std::string QuestionBank::insertRowsStatement(const std::vector<std::vector<std::optional<std::string>>>& rows,
+                                              bool withKey)
+{
+    std::string text = std::string("INSERT INTO ") + table +
+                       (withKey ? " (id, Title, Tmnr, Answer, did) VALUES " : " (Title, Tmnr, Answer,did) VALUES ");
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        text += r == 0 ? "(" : ",(";
+        for (std::size_t c = 0; c < rows[r].size(); ++c) {
+            const std::optional<std::string>& cell = rows[r][c];
+            if (c > 0)
+                text += ",";
+            if (!cell)
+                text += "NULL";
+            else if (withKey && c == 0 && !isKey(*cell))
+                return {};
+            else
+                text += withKey && c == 0 ? *cell : Dialect::literal(*cell);
+        }
+        text += ")";
+    }
+    return text;
+}
+
 Statement QuestionBank::prepareInsert()
 {
     return database_.prepare(std::string("INSERT INTO ") + table + " (Title, Tmnr, Answer,did) VALUES (?, ?, ?, ?)");

@@ -4,6 +4,7 @@
 #include "questions/QuestionRecord.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,11 @@ public:
     // The correction leaves did as it is; empty when record.id is no key.
     static std::string correctionStatement(const QuestionRecord& record);
 
+    // One INSERT of many rows, for a server where each statement costs a
+    // round trip: cells Title, Tmnr, Answer, did (GBK; nullopt is NULL),
+    // after the key when withKey. Empty when a key given is no key.
+    static std::string insertRowsStatement(const std::vector<std::vector<std::optional<std::string>>>& rows,
+                                           bool withKey);
     // The insert of a question from a file, as the bank window's add stores
     // one: Title, Tmnr, Answer and did as parameters 1 to 4, the key assigned.
     Statement prepareInsert();

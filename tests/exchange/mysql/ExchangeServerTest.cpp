@@ -108,6 +108,30 @@ TEST_F(ExchangeServerTest, TheImportHoldsTheTableAgainstOtherWritersUntilItEnds)
     EXPECT_TRUE(admin.execute("INSERT INTO " + config.database + ".KS_SJTK (Title) VALUES ('x')"));
 }
 
+// The rows go to the server by the batch; a row it refuses deep in a long
+// file is still named by its line, and nothing of the file is kept.
+TEST_F(ExchangeServerTest, ARefusedRowIsNamedAndTheServerKeepsNothing)
+{
+    loadServer(plainRows(2));
+    const std::string table = config.database + ".KS_SJTK";
+    ASSERT_TRUE(admin.execute("CREATE TRIGGER " + config.database + ".refuse BEFORE INSERT ON " + table +
+                              " FOR EACH ROW BEGIN IF NEW.Title = '" + GBK("题700") +
+                              "' THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'no'; END IF; END"))
+        << admin.lastErrorText();
+    std::string csv = "题目,选项A,选项B,答案\n";
+    for (int i = 0; i < 1000; ++i)
+        csv += "题" + std::to_string(i) + ",a,b,A\n";
+    writeFile(file("long.csv"), csv);
+    Database bank;
+    ASSERT_TRUE(bank.open(pcAccount().connectOptions()));
+    const ImportReport failed = BankImporter(bank, folder).run(file("long.csv"), {});
+    EXPECT_FALSE(failed.ok);
+    EXPECT_NE(platform::gbkToUtf8(failed.error).find("第702行"), std::string::npos)
+        << platform::gbkToUtf8(failed.error);
+    EXPECT_EQ(serverRows(), plainRows(2));
+    EXPECT_TRUE(BankBackup::serverCopies(folder).empty());
+}
+
 // 导入… and 导出… of the bank window on a PC of the room: the rows go to and
 // come from the server the program has open.
 TEST_F(ExchangeServerTest, TheBankWindowImportsIntoAndExportsFromTheServer)
