@@ -5,6 +5,7 @@
 #include "exchange/BankCommand.h"
 #include "exchange/BankImporter.h"
 #include "exchange/CsvFormat.h"
+#include "exchange/ExchangeTestSupport.h"
 #include "exchange/ExchangeWindow.h"
 #include "room/BankCopier.h"
 #include "room/RoomTestSupport.h"
@@ -42,11 +43,6 @@ protected:
         }
         return code;
     }
-
-    static void writeFile(const std::string& path, const std::string& bytes)
-    {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
 };
 
 TEST_F(ExchangeServerTest, TheToolImportsIntoTheServerOfItsIniAndRestoresItExactly)
@@ -57,7 +53,7 @@ TEST_F(ExchangeServerTest, TheToolImportsIntoTheServerOfItsIniAndRestoresItExact
     loadServer(before);
     writeProfile(pcAccount());
     makeBankFile(file("tk.db"), {});
-    writeFile(file("new.csv"), "题目,选项A,选项B,答案\n新题,a,b,A\n题目2,a,b,B\n");
+    writeText(file("new.csv"), "题目,选项A,选项B,答案\n新题,a,b,A\n题目2,a,b,B\n");
 
     std::string output;
     EXPECT_EQ(tool({"import", file("new.csv")}, output), BankCommand::ProblemsFound) << output;
@@ -91,7 +87,7 @@ TEST_F(ExchangeServerTest, TheImportHoldsTheTableAgainstOtherWritersUntilItEnds)
     std::string csv = "题目,选项A,选项B,答案\n别处加的题,a,b,A\n";
     for (int i = 0; i < 1200; ++i)
         csv += "题" + std::to_string(i) + ",a,b,A\n";
-    writeFile(file("many.csv"), csv);
+    writeText(file("many.csv"), csv);
 
     ASSERT_TRUE(admin.execute("SET SESSION innodb_lock_wait_timeout = 1"));
     int tried = 0;
@@ -121,7 +117,7 @@ TEST_F(ExchangeServerTest, ARefusedRowIsNamedAndTheServerKeepsNothing)
     std::string csv = "题目,选项A,选项B,答案\n";
     for (int i = 0; i < 1000; ++i)
         csv += "题" + std::to_string(i) + ",a,b,A\n";
-    writeFile(file("long.csv"), csv);
+    writeText(file("long.csv"), csv);
     Database bank;
     ASSERT_TRUE(bank.open(pcAccount().connectOptions()));
     const ImportReport failed = BankImporter(bank, folder).run(file("long.csv"), {});
@@ -152,7 +148,7 @@ TEST_F(ExchangeServerTest, TheBankWindowImportsIntoAndExportsFromTheServer)
         return box.buttons == platform::MessageBoxButtons::YesNo ? platform::MessageBoxResult::Yes
                                                                  : platform::MessageBoxResult::Ok;
     });
-    writeFile(file("new.csv"), "题目,选项A,选项B,答案\n新题,a,b,A\n题目1,a,b,B\n");
+    writeText(file("new.csv"), "题目,选项A,选项B,答案\n新题,a,b,A\n题目1,a,b,B\n");
     driver.setModalHook([&](const std::string& window) {
         if (window == "bank") {
             GuiDriver::click("bank", "导入");
@@ -175,8 +171,7 @@ TEST_F(ExchangeServerTest, TheBankWindowImportsIntoAndExportsFromTheServer)
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[2].title, GBK("新题"));
     EXPECT_EQ(BankBackup::serverCopies(folder).size(), 1u);
-    std::ifstream in(file("out.csv"), std::ios::binary);
-    const ParsedBank exported = CsvFormat::read(std::string(std::istreambuf_iterator<char>(in), {}));
+    const ParsedBank exported = CsvFormat::read(readText(file("out.csv")));
     ASSERT_EQ(exported.questions.size(), 3u);
     EXPECT_EQ(exported.questions[2].title, "新题");
     EXPECT_FALSE(std::filesystem::exists(file("tk.db")));
