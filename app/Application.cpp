@@ -48,7 +48,12 @@ std::unique_ptr<AttemptRecorder> Application::newRecorder(std::string path)
 
 BankWindow::Actions Application::bankActions()
 {
-    return {.exchange = ExchangeWindow::bankActions([this] { return state_->filePath("tk.db"); }),
+    // Import and export work on the bank the program opened, the file or the room's server.
+    BackendRegistry* registry = registry_.get();
+    auto bank = [registry]() -> Database* {
+        return registry->kind() == DbKind::Mysql ? &registry->mysqlDatabase() : &registry->sqliteDatabase();
+    };
+    return {.exchange = ExchangeWindow::bankActions(bank, [this] { return state_->runDirectory; }),
             .statistics = StatisticsBridge::bankAction(*state_, *room_)};
 }
 

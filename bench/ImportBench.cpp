@@ -5,6 +5,7 @@
 
 #include "bench/Comparison.h"
 #include "bench/SqliteBenchSupport.h"
+#include "db/Database.h"
 #include "exchange/BankImporter.h"
 #include "exchange/CsvFormat.h"
 
@@ -73,9 +74,10 @@ ComparisonRegistrar import100k("import-100k", [](const std::string& workDir) {
     std::size_t imported = 0;
     timeInTurns(
         [&] {
-            sqlite3* db = emptyBank(oursPath);
-            imported = BankImporter(db, oursPath).run(csvPath, {}).imported;
-            sqlite3_close(db);
+            sqlite3_close(emptyBank(oursPath));
+            Database bank;
+            bank.open(ConnectOptions::sqlite(oursPath, false));
+            imported = BankImporter(bank).run(csvPath, {}).imported;
         },
         [&] { rawInsert(rawPath, rows); }, 3, result);
     if (imported != questions.size()) {

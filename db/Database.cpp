@@ -103,6 +103,14 @@ bool Database::beginTransaction()
     return core_->beginTransaction();
 }
 
+bool Database::beginWriteTransaction()
+{
+    if (core_->kind() != DbKind::Sqlite)
+        return core_->beginTransaction();
+    core_->clearError();
+    return core_->sqlite().execute("BEGIN IMMEDIATE") || core_->failFromBackend();
+}
+
 bool Database::commit()
 {
     return core_->commit();

@@ -64,6 +64,11 @@ public:
     std::string lastErrorText() const { return core_->lastErrorText(); }
 
     bool beginTransaction();
+    // A transaction that may write from its start: on SQLite it takes the
+    // file's write lock at once (a writer elsewhere waits or is refused until
+    // it ends), so what it reads first cannot change before it writes. On the
+    // server as beginTransaction(): rows are locked by the statements that ask.
+    bool beginWriteTransaction();
     bool commit();
     bool rollback();
     bool inTransaction() const { return core_->inTransaction(); }

@@ -2,7 +2,8 @@
 
 #include "db/Database.h"
 
-Transaction::Transaction(Database& database) : database_(database), active_(database.beginTransaction())
+Transaction::Transaction(Database& database, Lock lock)
+    : database_(database), active_(lock == Lock::Write ? database.beginWriteTransaction() : database.beginTransaction())
 {
 }
 

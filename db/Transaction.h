@@ -6,7 +6,9 @@ class Database;
 // back by the destructor unless commit() succeeded first.
 class Transaction {
 public:
-    explicit Transaction(Database& database);
+    enum class Lock { Deferred, Write };
+    // Lock::Write: see Database::beginWriteTransaction.
+    explicit Transaction(Database& database, Lock lock = Lock::Deferred);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

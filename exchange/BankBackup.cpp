@@ -1,16 +1,24 @@
 #include "exchange/BankBackup.h"
 
+#include "db/Database.h"
+#include "db/Transaction.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
+#include "questions/QuestionBank.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 
 namespace {
 
-constexpr std::string_view suffix = ".bak";
+using platform::FileSystem;
+
+constexpr std::string_view fileSuffix = ".bak";
+constexpr std::string_view serverPrefix = "tk-server-";
+constexpr std::string_view serverSuffix = ".bak.db";
 
 std::string stamp()
 {
@@ -25,36 +33,184 @@ std::string stamp()
     return text;
 }
 
-} // namespace
-
-std::vector<std::string> BankBackup::copies(const std::string& bankPath)
+// The files of the folder named prefix...suffix, oldest (by name) first.
+std::vector<std::string> listCopies(const std::string& folder, std::string_view prefix, std::string_view suffix)
 {
-    using platform::FileSystem;
-    const std::size_t slash = bankPath.rfind(FileSystem::separator);
-    const std::string folder = slash == std::string::npos ? std::string(".") : bankPath.substr(0, slash);
-    const std::string prefix = bankPath.substr(slash == std::string::npos ? 0 : slash + 1) + ".";
     std::vector<std::string> names, found;
     FileSystem::listDirectory(folder.empty() ? std::string(1, FileSystem::separator) : folder, names);
     for (const std::string& name : names) {
         if (name.size() > prefix.size() + suffix.size() && name.starts_with(prefix) && name.ends_with(suffix))
-            found.push_back(slash == std::string::npos ? "./" + name : FileSystem::joinPath(folder, name));
+            found.push_back(folder == "." ? "./" + name : FileSystem::joinPath(folder, name));
     }
     std::sort(found.begin(), found.end());
     return found;
 }
 
+void keepNewest(std::vector<std::string> all, std::size_t keep)
+{
+    for (std::size_t i = 0; i + std::max<std::size_t>(keep, 1) < all.size(); ++i)
+        FileSystem::removeFile(all[i]);
+}
+
+// A name not taken yet: before + stamp + after.
+std::string freshName(const std::string& before, std::string_view after)
+{
+    std::string name = before + stamp() + std::string(after);
+    for (int n = 1; FileSystem::exists(name); ++n)
+        name = before + stamp() + "-" + std::to_string(n) + std::string(after);
+    return name;
+}
+
+// Rows per INSERT on the server, where each statement costs a round trip.
+constexpr std::size_t rowsPerStatement = 200;
+
+// Every row of `from` into the empty table of `to`, the key included; the
+// rows copied, or -1 with the failing side's reason in error.
+long long copyRows(Database& from, Database& to, std::string& error)
+{
+    QuestionBank source(from), target(to);
+    Statement select = source.prepareRows();
+    Statement insert = target.prepareInsertWithKey();
+    if (!insert.isValid()) {
+        error = to.lastErrorText();
+        return -1;
+    }
+    const bool onServer = to.kind() == DbKind::Mysql;
+    Database::Rows batch;
+    const auto flush = [&] {
+        const bool ok = batch.empty() || to.execute(QuestionBank::insertRowsStatement(batch, true));
+        batch.clear();
+        return ok;
+    };
+    long long rows = 0;
+    while (select.step()) {
+        bool written = true;
+        if (onServer) {
+            Database::Row& row = batch.emplace_back();
+            for (int c = 0; c < 5; ++c)
+                row.push_back(select.isNull(c) ? std::nullopt : std::optional<std::string>(select.text(c)));
+            if (batch.size() == rowsPerStatement)
+                written = flush();
+        } else {
+            written = select.isNull(0) ? insert.bindNull(1) : insert.bind(1, select.integer(0));
+            for (int c = 1; written && c < 5; ++c)
+                written = select.isNull(c) ? insert.bindNull(c + 1) : insert.bindUtf8(c + 1, select.utf8(c));
+            written = written && insert.run();
+        }
+        if (!written) {
+            error = to.lastErrorText();
+            return -1;
+        }
+        ++rows;
+    }
+    if (select.failed()) {
+        error = from.lastErrorText();
+        return -1;
+    }
+    if (!flush()) {
+        error = to.lastErrorText();
+        return -1;
+    }
+    return rows;
+}
+
+} // namespace
+
+std::vector<std::string> BankBackup::copies(const std::string& bankPath)
+{
+    const std::size_t slash = bankPath.rfind(FileSystem::separator);
+    const std::string folder = slash == std::string::npos ? std::string(".") : bankPath.substr(0, slash);
+    return listCopies(folder, bankPath.substr(slash == std::string::npos ? 0 : slash + 1) + ".", fileSuffix);
+}
+
+std::vector<std::string> BankBackup::serverCopies(const std::string& folder)
+{
+    return listCopies(folder.empty() ? std::string(".") : folder, serverPrefix, serverSuffix);
+}
+
 std::string BankBackup::make(const std::string& bankPath, std::size_t keep, std::string& error)
 {
-    using platform::FileSystem;
-    std::string copy = bankPath + "." + stamp() + std::string(suffix);
-    for (int n = 1; FileSystem::exists(copy); ++n)
-        copy = bankPath + "." + stamp() + "-" + std::to_string(n) + std::string(suffix);
+    const std::string copy = freshName(bankPath + ".", fileSuffix);
     if (!FileSystem::copyFile(bankPath, copy)) {
         error = GBK("无法备份题库文件，什么也没有改动：") + bankPath;
         return {};
     }
-    std::vector<std::string> all = copies(bankPath);
-    for (std::size_t i = 0; i + std::max<std::size_t>(keep, 1) < all.size(); ++i)
-        FileSystem::removeFile(all[i]);
+    keepNewest(copies(bankPath), keep);
     return copy;
+}
+
+std::string BankBackup::copyTable(Database& bank, const std::string& folder, std::size_t keep, std::string& error)
+{
+    const std::string where = folder.empty() ? std::string(".") : folder;
+    const std::string copy = freshName(FileSystem::joinPath(where, serverPrefix), serverSuffix);
+    bool ok;
+    std::string reason;
+    {
+        Database file;
+        ok = file.open(ConnectOptions::sqlite(copy, true)) &&
+             file.execute(QuestionBank::createTableStatement(DbKind::Sqlite));
+        if (ok) {
+            Transaction transaction(file);
+            ok = transaction.isActive() && copyRows(bank, file, reason) >= 0 && transaction.commit();
+        }
+        if (!ok && reason.empty())
+            reason = file.lastErrorText();
+    }
+    if (!ok) {
+        FileSystem::removeFile(copy);
+        error = GBK("无法备份题库，什么也没有改动：") + copy + GBK("（") + reason + GBK("）");
+        return {};
+    }
+    keepNewest(serverCopies(where), keep);
+    return copy;
+}
+
+std::string BankBackup::make(Database& bank, const std::string& serverFolder, std::size_t keep, std::string& error)
+{
+    if (bank.kind() == DbKind::Sqlite)
+        return make(bank.options().file, keep, error);
+    return copyTable(bank, serverFolder, keep, error);
+}
+
+long long BankBackup::restore(std::string copyPath, Database& bank, const std::string& serverFolder,
+                              std::string& savedAs, std::string& error)
+{
+    savedAs.clear();
+    if (bank.kind() == DbKind::Sqlite && copyPath == bank.options().file) {
+        error = GBK("备份文件就是题库本身：") + copyPath;
+        return -1;
+    }
+    ConnectOptions options = ConnectOptions::sqlite(copyPath, false);
+    Database copy;
+    if (!FileSystem::exists(copyPath) || !copy.open(options) || !copy.tableExists(QuestionBank::table)) {
+        error = GBK("备份文件里没有题库：") + copyPath;
+        return -1;
+    }
+    Transaction transaction(bank, Transaction::Lock::Write);
+    QuestionBank target(bank);
+    // On the server the rows are locked first, so that the copy taken next
+    // holds every row the restore removes.
+    if (!transaction.isActive() || !target.forEachTitle([](std::string_view) {}, true)) {
+        error = GBK("无法恢复题库，题库保持原样：") + bank.lastErrorText();
+        return -1;
+    }
+    // The copy being restored may be the oldest of many; it stays.
+    savedAs = make(bank, serverFolder, SIZE_MAX, error);
+    if (savedAs.empty())
+        return -1;
+    if (!target.removeAll()) {
+        error = GBK("无法恢复题库，题库保持原样：") + bank.lastErrorText();
+        FileSystem::removeFile(savedAs);
+        savedAs.clear();
+        return -1;
+    }
+    std::string reason;
+    const long long rows = copyRows(copy, bank, reason);
+    if (rows < 0 || !transaction.commit()) {
+        error = GBK("无法恢复题库，题库保持原样：") + (rows < 0 ? reason : bank.lastErrorText());
+        FileSystem::removeFile(savedAs);
+        savedAs.clear();
+        return -1;
+    }
+    return rows;
 }

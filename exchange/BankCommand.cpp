@@ -1,10 +1,12 @@
 #include "exchange/BankCommand.h"
 
-#include "exchange/BankDatabase.h"
+#include "db/Database.h"
 #include "exchange/BankExporter.h"
 #include "exchange/BankImporter.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
+#include "questions/QuestionBank.h"
+#include "room/RoomConfig.h"
 
 #include <optional>
 
@@ -17,6 +19,7 @@ struct Arguments {
     std::string file;      // GBK, as every path of the program
     std::string shownFile; // as given, for the messages
     std::optional<std::string> bank;
+    std::optional<std::string> ini;
     std::optional<std::string> search;
     std::optional<BankFormat::Kind> format;
     TextEncoding encoding = TextEncoding::Auto;
@@ -41,14 +44,15 @@ std::optional<Arguments> parse(const std::vector<std::string>& args, std::string
             a.dryRun = true;
         } else if (arg == "--strict") {
             a.strict = true;
-        } else if (arg == "--bank" || arg == "--search" || arg == "--format" || arg == "--encoding") {
+        } else if (arg == "--bank" || arg == "--ini" || arg == "--search" || arg == "--format" || arg == "--encoding") {
             std::optional<std::string> v = value();
             if (!v)
                 return std::nullopt;
-            if (arg == "--bank") {
-                a.bank = platform::FileSystem::fromSystemPath(*v);
-                if (!a.bank) {
-                    error = "the bank name " + *v + " has characters GBK cannot hold";
+            if (arg == "--bank" || arg == "--ini") {
+                std::optional<std::string>& path = arg == "--bank" ? a.bank : a.ini;
+                path = platform::FileSystem::fromSystemPath(*v);
+                if (!path) {
+                    error = "the " + arg.substr(2) + " name " + *v + " has characters GBK cannot hold";
                     return std::nullopt;
                 }
             } else if (arg == "--search") {
@@ -80,7 +84,11 @@ std::optional<Arguments> parse(const std::vector<std::string>& args, std::string
             return std::nullopt;
         }
     }
-    if (a.command != "import" && a.command != "export" && a.command != "template") {
+    if (a.bank && a.ini) {
+        error = "give --bank or --ini, not both";
+        return std::nullopt;
+    }
+    if (a.command != "import" && a.command != "export" && a.command != "template" && a.command != "restore") {
         error = a.command.empty() ? "no command given" : "unknown command " + a.command;
         return std::nullopt;
     }
@@ -94,6 +102,8 @@ std::optional<Arguments> parse(const std::vector<std::string>& args, std::string
         return std::nullopt;
     }
     a.file = *file;
+    if (a.command == "restore")
+        return a;
     if (!a.format)
         a.format = BankFormat::fromPath(a.file);
     if (!a.format) {
@@ -135,13 +145,76 @@ void say(std::FILE* to, const std::string& gbk)
     std::fprintf(to, "%s\n", platform::gbkToUtf8(gbk).c_str());
 }
 
-int runImport(const Arguments& a, const std::string& bankPath, std::FILE* out, std::FILE* err)
+// The bank the tool works on, and how it names it to the user.
+struct Target {
+    ConnectOptions options;
+    std::string shownName;    // GBK
+    std::string backupFolder; // where copies of a server bank go
+};
+
+std::string folderOf(const std::string& path)
 {
-    BankDatabase bank;
-    if (!bank.open(bankPath)) {
-        say(err, bank.lastErrorText());
-        return BankCommand::Failure;
+    const std::size_t slash = path.rfind(platform::FileSystem::separator);
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+Target localBank(const std::string& path)
+{
+    Target target{ConnectOptions::sqlite(path, false), GBK("题库：本机文件") + path, folderOf(path)};
+    // Another program may be writing the file; a moment's wait is better than a failure.
+    target.options.busyTimeoutMs = 5000;
+    return target;
+}
+
+std::optional<Target> findBank(const Arguments& a, const std::string& defaultBank, std::string& error)
+{
+    using platform::FileSystem;
+    if (a.bank)
+        return localBank(*a.bank);
+    const std::string ini = a.ini.value_or(FileSystem::joinPath(folderOf(defaultBank), "i.ini"));
+    if (!FileSystem::exists(ini)) {
+        if (a.ini) {
+            error = GBK("找不到配置文件：") + ini;
+            return std::nullopt;
+        }
+        return localBank(defaultBank);
     }
+    const RoomConfig room = RoomConfig::read(ini);
+    if (!room.onServer())
+        return localBank(defaultBank);
+    if (!room.portValid()) {
+        error = GBK("配置文件中的端口不对：") + *room.badPort + GBK("（") + ini + GBK("）");
+        return std::nullopt;
+    }
+    return Target{room.connectOptions(),
+                  GBK("题库：服务器") + room.host + ":" + std::to_string(room.port) + GBK("上数据库") + room.database +
+                      GBK("的") + QuestionBank::table + GBK("表"),
+                  folderOf(ini)};
+}
+
+// The bank opened, or false after saying why.
+bool openBank(const Target& target, Database& bank, std::FILE* err)
+{
+    const bool local = target.options.kind == DbKind::Sqlite;
+    if (!bank.open(target.options)) {
+        say(err, local ? GBK("无法打开题库文件：") + target.options.file
+                       : GBK("无法连接题库服务器：") + bank.lastErrorText());
+        return false;
+    }
+    Database::Rows none;
+    if (!bank.query(QuestionBank::probeQuery(), none)) {
+        say(err, local ? GBK("文件中没有题库表KS_SJTK：") + target.options.file
+                       : GBK("服务器上没有题库表KS_SJTK：") + bank.lastErrorText());
+        return false;
+    }
+    return true;
+}
+
+int runImport(const Arguments& a, const Target& target, std::FILE* out, std::FILE* err)
+{
+    Database bank;
+    if (!openBank(target, bank, err))
+        return BankCommand::Failure;
     ImportOptions options;
     options.dryRun = a.dryRun;
     options.strict = a.strict;
@@ -151,7 +224,7 @@ int runImport(const Arguments& a, const std::string& bankPath, std::FILE* out, s
     {
         ProgressBar bar(err);
         report =
-            BankImporter(bank.handle(), bankPath).run(a.file, options, [&bar](std::size_t done, std::size_t total) {
+            BankImporter(bank, target.backupFolder).run(a.file, options, [&bar](std::size_t done, std::size_t total) {
                 bar(done, total);
             });
     }
@@ -177,25 +250,18 @@ int runImport(const Arguments& a, const std::string& bankPath, std::FILE* out, s
         say(out,
             GBK("已导入") + std::to_string(report.imported) + GBK("道题；导入前的题库已备份为") + report.backupPath);
     }
+    say(out, target.shownName);
     return c.problems.empty() ? BankCommand::Success : BankCommand::ProblemsFound;
 }
 
-int runExport(const Arguments& a, const std::string& bankPath, std::FILE* out, std::FILE* err)
+int runExport(const Arguments& a, const Target& target, std::FILE* out, std::FILE* err)
 {
-    BankDatabase bank;
-    if (!bank.open(bankPath)) {
-        say(err, bank.lastErrorText());
+    Database bank;
+    if (!openBank(target, bank, err))
         return BankCommand::Failure;
-    }
-    std::string query = BankExporter::wholeBank;
-    if (a.search) {
-        // The bank window's search; quotes stay inside the pattern.
-        std::string pattern;
-        for (char c : platform::utf8ToGbk(*a.search))
-            pattern += c == '\'' ? std::string("''") : std::string(1, c);
-        query = "SELECT * FROM KS_SJTK WHERE Title LIKE '%" + pattern + "%' ";
-    }
-    BankExporter exporter(bank.handle());
+    // The bank window's search.
+    const std::string query = a.search ? QuestionBank::searchQuery(platform::utf8ToGbk(*a.search)) : std::string();
+    BankExporter exporter(bank);
     const int written = exporter.exportTo(a.file, *a.format, query,
                                           a.encoding == TextEncoding::Gbk ? TextEncoding::Gbk : TextEncoding::Utf8);
     if (written < 0) {
@@ -203,6 +269,24 @@ int runExport(const Arguments& a, const std::string& bankPath, std::FILE* out, s
         return BankCommand::Failure;
     }
     say(out, GBK("已导出") + std::to_string(written) + GBK("道题。"));
+    say(out, target.shownName);
+    return BankCommand::Success;
+}
+
+int runRestore(const Arguments& a, const Target& target, std::FILE* out, std::FILE* err)
+{
+    Database bank;
+    if (!openBank(target, bank, err))
+        return BankCommand::Failure;
+    std::string error, savedAs;
+    const long long rows = BankBackup::restore(a.file, bank, target.backupFolder, savedAs, error);
+    if (rows < 0) {
+        say(err, error);
+        return BankCommand::Failure;
+    }
+    say(out, GBK("已从备份恢复") + std::to_string(rows) + GBK("道题：") + a.file);
+    say(out, GBK("恢复前的题库已备份为") + savedAs);
+    say(out, target.shownName);
     return BankCommand::Success;
 }
 
@@ -210,10 +294,14 @@ int runExport(const Arguments& a, const std::string& bankPath, std::FILE* out, s
 
 std::string BankCommand::usage()
 {
-    return "usage: mockexam-bank [--bank FILE] import FILE [--dry-run] [--strict] [--format F] [--encoding E]\n"
-           "       mockexam-bank [--bank FILE] export FILE [--search TEXT] [--format F] [--encoding E]\n"
+    return "usage: mockexam-bank [--bank FILE | --ini FILE] import FILE [--dry-run] [--strict] [--format F] "
+           "[--encoding E]\n"
+           "       mockexam-bank [--bank FILE | --ini FILE] export FILE [--search TEXT] [--format F] [--encoding E]\n"
+           "       mockexam-bank [--bank FILE | --ini FILE] restore BACKUP\n"
            "       mockexam-bank template FILE [--format F] [--encoding E]\n"
            "formats: csv, xlsx, xls, aiken (.txt), gift; encodings (csv): auto, utf8, gbk\n"
+           "bank: --bank FILE, or the server of the [db] section of --ini FILE (default: i.ini beside\n"
+           "      the program), else tk.db beside the program\n"
            "exit: 0 done, 1 problems found, 2 usage, 3 file or bank failure\n";
 }
 
@@ -235,6 +323,12 @@ int BankCommand::run(const std::vector<std::string>& arguments, const std::strin
         say(out, GBK("模板已写入：") + a->file);
         return Success;
     }
-    const std::string bankPath = a->bank.value_or(defaultBank);
-    return a->command == "import" ? runImport(*a, bankPath, out, err) : runExport(*a, bankPath, out, err);
+    const std::optional<Target> target = findBank(*a, defaultBank, error);
+    if (!target) {
+        say(err, error);
+        return Failure;
+    }
+    if (a->command == "restore")
+        return runRestore(*a, *target, out, err);
+    return a->command == "import" ? runImport(*a, *target, out, err) : runExport(*a, *target, out, err);
 }

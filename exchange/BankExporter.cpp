@@ -1,37 +1,45 @@
 #include "exchange/BankExporter.h"
 
+#include "db/Database.h"
 #include "exchange/SheetColumns.h"
-#include "exchange/SqliteStatement.h"
 #include "platform/CodePage.h"
+#include "questions/QuestionBank.h"
 #include "questions/QuestionRecord.h"
-
-#include <sqlite3.h>
 
 bool BankExporter::read(const std::string& query, std::vector<BankQuestion>& questions)
 {
     error_.clear();
-    SqliteStatement select(db_, platform::gbkToUtf8(query));
-    const int title = select.columnIndex("Title");
-    const int tmnr = select.columnIndex("Tmnr");
-    const int answer = select.columnIndex("Answer");
-    if (!select.ok() || title < 0 || tmnr < 0 || answer < 0) {
-        error_ = GBK("无法读取题库：") + SqliteStatement::errorText(db_);
-        return false;
-    }
-    int rc;
-    while ((rc = select.step()) == SQLITE_ROW) {
+    Statement select = bank_.prepare(query.empty() ? QuestionBank::listAllQuery() : query);
+    // The server names the columns once the query ran, so they are looked up
+    // on the first row.
+    int title = -1, tmnr = -1, answer = -1;
+    bool named = select.isValid();
+    while (named && select.step()) {
+        if (title < 0) {
+            title = select.columnIndex("Title");
+            tmnr = select.columnIndex("Tmnr");
+            answer = select.columnIndex("Answer");
+            if (title < 0 || tmnr < 0 || answer < 0) {
+                named = false;
+                break;
+            }
+        }
         BankQuestion q;
-        q.title = select.text(title);
-        q.options = SheetColumns::splitPacked(select.text(tmnr));
+        q.title = select.utf8(title);
+        q.options = SheetColumns::splitPacked(select.utf8(tmnr));
         if (q.options.size() > QuestionRecord::slotCount)
             q.options.resize(QuestionRecord::slotCount);
         while (!q.options.empty() && q.options.back().empty())
             q.options.pop_back();
-        q.answer = select.text(answer);
+        q.answer = select.utf8(answer);
         questions.push_back(std::move(q));
     }
-    if (rc != SQLITE_DONE) {
-        error_ = GBK("无法读取题库：") + SqliteStatement::errorText(db_);
+    // A query without rows still tells its columns where they are known.
+    if (named && title < 0 && select.columnCount() > 0)
+        named =
+            select.columnIndex("Title") >= 0 && select.columnIndex("Tmnr") >= 0 && select.columnIndex("Answer") >= 0;
+    if (!named || select.failed()) {
+        error_ = GBK("无法读取题库：") + bank_.lastErrorText();
         return false;
     }
     return true;

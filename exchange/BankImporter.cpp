@@ -1,41 +1,32 @@
 #include "exchange/BankImporter.h"
 
-#include "exchange/SqliteStatement.h"
+#include "db/Database.h"
+#include "db/Transaction.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
-
-#include <sqlite3.h>
+#include "questions/QuestionBank.h"
 
 #include <optional>
 
 namespace {
 
-// The statement the bank window's add runs, with its values bound.
-constexpr std::string_view insertStatement = "INSERT INTO KS_SJTK (Title, Tmnr, Answer,did) VALUES (?, ?, ?, ?)";
 constexpr std::size_t progressStep = 1000;
 constexpr std::size_t batchSize = 256;
 
 } // namespace
 
-BankImporter::BankImporter(sqlite3* db, std::string bankPath) : db_(db), bankPath_(std::move(bankPath))
+BankImporter::BankImporter(Database& bank, std::string serverBackupFolder)
+    : bank_(bank), serverBackupFolder_(std::move(serverBackupFolder))
 {
 }
 
-bool BankImporter::storedTitles(TitleIndex& titles, std::string& error)
+bool BankImporter::storedTitles(TitleIndex& titles, std::string& error, bool lockRows)
 {
-    SqliteStatement select(db_, "SELECT Title FROM KS_SJTK");
-    if (!select.ok()) {
-        error = GBK("无法读取题库：") + SqliteStatement::errorText(db_);
-        return false;
-    }
-    int rc;
-    while ((rc = select.step()) == SQLITE_ROW)
-        titles.addStored(select.text(0));
-    if (rc != SQLITE_DONE) {
-        error = GBK("无法读取题库：") + SqliteStatement::errorText(db_);
-        return false;
-    }
-    return true;
+    QuestionBank questions(bank_);
+    if (questions.forEachTitle([&titles](std::string_view title) { titles.addStored(title); }, lockRows))
+        return true;
+    error = GBK("无法读取题库：") + questions.lastErrorText();
+    return false;
 }
 
 ImportReport BankImporter::run(const std::string& filePath, const ImportOptions& options,
@@ -77,39 +68,62 @@ ImportReport BankImporter::run(const Source& source, std::size_t expected, const
                                const ImportProgress& progress)
 {
     ImportReport report;
+    const bool writing = !options.dryRun;
+    std::optional<Transaction> transaction;
+    if (writing) {
+        transaction.emplace(bank_, Transaction::Lock::Write);
+        if (!transaction->isActive()) {
+            report.error = GBK("无法开始写入题库：") + bank_.lastErrorText();
+            return report;
+        }
+    }
     TitleIndex titles;
-    if (!storedTitles(titles, report.error))
+    if (!storedTitles(titles, report.error, writing))
         return report;
     BankChecker checker(std::move(titles));
     checker.expect(expected);
     CheckedBank& checked = report.checked;
 
-    const bool writing = !options.dryRun;
-    std::optional<SqliteStatement> insert;
+    Statement insert;
     if (writing) {
-        report.backupPath = BankBackup::make(bankPath_, options.keepBackups, report.error);
+        // Taken under the transaction's lock: the copy is the bank exactly as
+        // the import found it.
+        report.backupPath = BankBackup::make(bank_, serverBackupFolder_, options.keepBackups, report.error);
         if (report.backupPath.empty())
             return report;
-        if (sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
-            report.error = GBK("无法开始写入题库：") + SqliteStatement::errorText(db_);
-            discardBackup(report);
-            return report;
-        }
-        insert.emplace(db_, insertStatement);
-        if (!insert->ok())
-            report.error = GBK("无法写入题库：") + SqliteStatement::errorText(db_);
+        insert = QuestionBank(bank_).prepareInsert();
+        if (!insert.isValid())
+            report.error = GBK("无法写入题库：") + bank_.lastErrorText();
     }
 
     // Rows go in by the batch, so that the database's code and pages stay
     // warm through a run of inserts instead of taking turns with the checks.
     std::vector<CheckedQuestion> batch(writing ? batchSize : 1);
     std::size_t pending = 0;
+    // A server takes the batch in one statement, not a round trip a row; row
+    // by row only when that fails, to name the row at fault (the failed
+    // statement left nothing behind).
+    const bool onServer = bank_.kind() == DbKind::Mysql;
+    Database::Rows serverRows;
     const auto writePending = [&] {
+        if (onServer && pending > 1 && report.error.empty()) {
+            serverRows.resize(pending);
+            for (std::size_t i = 0; i < pending; ++i) {
+                const CheckedQuestion& row = batch[i];
+                serverRows[i] = {platform::utf8ToGbk(row.title), platform::utf8ToGbk(row.tmnr),
+                                 platform::utf8ToGbk(row.answer), platform::utf8ToGbk(row.did)};
+            }
+            if (bank_.execute(QuestionBank::insertRowsStatement(serverRows, false))) {
+                pending = 0;
+                return;
+            }
+        }
         for (std::size_t i = 0; i < pending && report.error.empty(); ++i) {
             const CheckedQuestion& row = batch[i];
-            if (!insert->runWith({row.title, row.tmnr, row.answer, row.did}))
-                report.error = BankChecker::describe(
-                    {row.line, GBK("写入题库失败，题库保持原样：") + SqliteStatement::errorText(db_)});
+            if (!insert.bindUtf8(1, row.title) || !insert.bindUtf8(2, row.tmnr) || !insert.bindUtf8(3, row.answer) ||
+                !insert.bindUtf8(4, row.did) || !insert.run())
+                report.error =
+                    BankChecker::describe({row.line, GBK("写入题库失败，题库保持原样：") + bank_.lastErrorText()});
         }
         pending = 0;
     };
@@ -141,9 +155,9 @@ ImportReport BankImporter::run(const Source& source, std::size_t expected, const
         report.ok = report.error.empty();
         return report;
     }
-    insert.reset();
+    insert = Statement();
     const bool keep = report.error.empty() && checked.accepted > 0 && !(options.strict && !checked.problems.empty());
-    if (keep && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
+    if (keep && transaction->commit()) {
         report.imported = checked.accepted;
         report.ok = true;
         if (progress)
@@ -151,8 +165,8 @@ ImportReport BankImporter::run(const Source& source, std::size_t expected, const
         return report;
     }
     if (keep)
-        report.error = GBK("写入题库失败，题库保持原样：") + SqliteStatement::errorText(db_);
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        report.error = GBK("写入题库失败，题库保持原样：") + bank_.lastErrorText();
+    transaction.reset();
     // Nothing changed, so the copy taken for this import is not needed.
     discardBackup(report);
     report.ok = report.error.empty();

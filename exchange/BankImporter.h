@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-struct sqlite3;
+class Database;
 
 struct ImportOptions {
     bool dryRun = false;
@@ -31,20 +31,23 @@ struct ImportReport {
 using ImportProgress = std::function<void(std::size_t, std::size_t)>;
 
 // Reads a file, checks it against the bank and, unless it is a dry run,
-// copies the bank file aside and writes every question that has no problem
-// in one transaction: either all of them are stored or, on any failure (or a
-// strict import that found a problem), none. Questions are checked and
-// written as they are read, so a long file is never held twice.
+// copies the bank aside and writes every question that has no problem in one
+// transaction: either all of them are stored or, on any failure (or a strict
+// import that found a problem), none. The transaction holds the bank against
+// other writers before the stored titles are read, so a question another
+// program adds meanwhile cannot slip past the duplicate check. Questions are
+// checked and written as they are read, so a long file is never held twice.
 class BankImporter {
 public:
-    // db: the open bank; bankPath: its file (GBK), for the copy.
-    BankImporter(sqlite3* db, std::string bankPath);
+    // bank: the open bank, file or server; serverBackupFolder: where the copy
+    // of a bank on the server goes (GBK; a bank file is copied beside itself).
+    explicit BankImporter(Database& bank, std::string serverBackupFolder = {});
 
     ImportReport run(const std::string& filePath, const ImportOptions& options, const ImportProgress& progress = {});
     ImportReport run(const ParsedBank& parsed, const ImportOptions& options, const ImportProgress& progress = {});
 
     // The titles stored now; false when the bank cannot be read.
-    bool storedTitles(TitleIndex& titles, std::string& error);
+    bool storedTitles(TitleIndex& titles, std::string& error) { return storedTitles(titles, error, false); }
 
 private:
     // source hands every question to its argument and adds the reader's
@@ -53,8 +56,9 @@ private:
         std::function<bool(const std::function<void(BankQuestion&&)>&, std::vector<BankProblem>&, std::string&)>;
     ImportReport run(const Source& source, std::size_t expected, const ImportOptions& options,
                      const ImportProgress& progress);
+    bool storedTitles(TitleIndex& titles, std::string& error, bool lockRows);
     void discardBackup(ImportReport& report);
 
-    sqlite3* db_;
-    std::string bankPath_;
+    Database& bank_;
+    std::string serverBackupFolder_;
 };

@@ -1,6 +1,6 @@
 #include "exchange/ExchangeWindow.h"
 
-#include "db/BackendRegistry.h"
+#include "db/Database.h"
 #include "exchange/BankExporter.h"
 #include "exchange/ExchangeWindowLayout.h"
 #include "platform/CodePage.h"
@@ -26,12 +26,6 @@ constexpr char encodingCombo[] = "编码";
 constexpr const char* importControls[] = {"模板", "严格", "编码", "检查", "导入"};
 constexpr const char* exportControls[] = {"只导出查询结果", "导出"};
 
-sqlite3* bankHandle()
-{
-    BackendRegistry* registry = BackendRegistry::instance();
-    return registry == nullptr ? nullptr : registry->sqliteConnection().handle();
-}
-
 std::string summary(const CheckedBank& checked)
 {
     return GBK("读到") + std::to_string(checked.questionsRead) + GBK("道题，可导入") +
@@ -40,15 +34,17 @@ std::string summary(const CheckedBank& checked)
 
 } // namespace
 
-ExchangeWindow::ExchangeWindow(Mode mode, std::string currentQuery, BankPath bankPath)
-    : mode_(mode), currentQuery_(std::move(currentQuery)), bankPath_(std::move(bankPath)),
-      window_(exchangeWindowLayout().id)
+ExchangeWindow::ExchangeWindow(Mode mode, std::string currentQuery, BankSource bank, BackupFolder backupFolder)
+    : mode_(mode), currentQuery_(std::move(currentQuery)), bank_(std::move(bank)),
+      backupFolder_(std::move(backupFolder)), window_(exchangeWindowLayout().id)
 {
 }
 
-platform::HandlerTable ExchangeWindow::handlers(Mode mode, std::string currentQuery, BankPath bankPath)
+platform::HandlerTable ExchangeWindow::handlers(Mode mode, std::string currentQuery, BankSource bank,
+                                                BackupFolder backupFolder)
 {
-    auto window = std::make_shared<ExchangeWindow>(mode, std::move(currentQuery), std::move(bankPath));
+    auto window =
+        std::make_shared<ExchangeWindow>(mode, std::move(currentQuery), std::move(bank), std::move(backupFolder));
     platform::HandlerTable table = window->handlerTable();
     for (auto& entry : table)
         entry.second = [window, handler = std::move(entry.second)](const GuiEvent& event) { handler(event); };
@@ -66,11 +62,11 @@ platform::HandlerTable ExchangeWindow::handlerTable()
     };
 }
 
-BankWindow::ExchangeActions ExchangeWindow::bankActions(BankPath bankPath)
+BankWindow::ExchangeActions ExchangeWindow::bankActions(BankSource bank, BackupFolder backupFolder)
 {
-    auto open = [bankPath](Mode mode) {
-        return [bankPath, mode](const std::string& query) {
-            Gui::runModal(exchangeWindowLayout(), handlers(mode, query, bankPath), "bank");
+    auto open = [bank, backupFolder](Mode mode) {
+        return [bank, backupFolder, mode](const std::string& query) {
+            Gui::runModal(exchangeWindowLayout(), handlers(mode, query, bank, backupFolder), "bank");
         };
     };
     return {open(Mode::Import), open(Mode::Export)};
@@ -109,6 +105,16 @@ bool ExchangeWindow::takePath(std::string& path, std::optional<BankFormat::Kind>
     return true;
 }
 
+Database* ExchangeWindow::openBank()
+{
+    Database* bank = bank_ ? bank_() : nullptr;
+    if (bank == nullptr || !bank->isOpen()) {
+        Gui::failure(GBK("无法读取题库：题库没有打开"));
+        return nullptr;
+    }
+    return bank;
+}
+
 ImportOptions ExchangeWindow::options() const
 {
     ImportOptions options;
@@ -143,7 +149,10 @@ bool ExchangeWindow::check()
     ImportOptions dryRun = options();
     dryRun.dryRun = true;
     dryRun.format = kind;
-    const ImportReport report = BankImporter(bankHandle(), bankPath_()).run(path, dryRun);
+    Database* bank = openBank();
+    if (bank == nullptr)
+        return false;
+    const ImportReport report = BankImporter(*bank, backupFolder_ ? backupFolder_() : std::string()).run(path, dryRun);
     showReport(report);
     if (!report.ok) {
         Gui::failure(report.error);
@@ -161,7 +170,10 @@ void ExchangeWindow::importFile()
     takePath(path, kind);
     ImportOptions chosen = options();
     chosen.format = kind;
-    BankImporter importer(bankHandle(), bankPath_());
+    Database* bank = openBank();
+    if (bank == nullptr)
+        return;
+    BankImporter importer(*bank, backupFolder_ ? backupFolder_() : std::string());
 
     ImportOptions dryRun = chosen;
     dryRun.dryRun = true;
@@ -206,8 +218,11 @@ void ExchangeWindow::exportFile()
                         MessageBoxButtons::YesNo) != MessageBoxResult::Yes)
         return;
     const bool searchOnly = Gui::checked(window_, searchOnlyBox) && !currentQuery_.empty();
-    BankExporter exporter(bankHandle());
-    const int written = exporter.exportTo(path, *kind, searchOnly ? currentQuery_ : BankExporter::wholeBank);
+    Database* bank = openBank();
+    if (bank == nullptr)
+        return;
+    BankExporter exporter(*bank);
+    const int written = exporter.exportTo(path, *kind, searchOnly ? currentQuery_ : std::string());
     if (written < 0) {
         Gui::failure(exporter.lastErrorText());
         return;

@@ -7,24 +7,30 @@
 #include <functional>
 #include <string>
 
+class Database;
+
 // The import and export window, opened modal over the bank window. Import
 // always checks first and lists every problem; the administrator then
 // confirms. Paths typed into it are program text (GBK).
 class ExchangeWindow {
 public:
     enum class Mode { Import, Export };
-    // The bank file as program text.
-    using BankPath = std::function<std::string()>;
+    // The program's open bank, file or server; null when none is open.
+    using BankSource = std::function<Database*()>;
+    // The folder for copies of a bank on the server (program text); a bank
+    // file is copied beside itself.
+    using BackupFolder = std::function<std::string()>;
 
-    ExchangeWindow(Mode mode, std::string currentQuery, BankPath bankPath);
+    ExchangeWindow(Mode mode, std::string currentQuery, BankSource bank, BackupFolder backupFolder);
     ExchangeWindow(const ExchangeWindow&) = delete;
     ExchangeWindow& operator=(const ExchangeWindow&) = delete;
 
     // Handlers bound to a window object that lives as long as the table.
-    static platform::HandlerTable handlers(Mode mode, std::string currentQuery, BankPath bankPath);
+    static platform::HandlerTable handlers(Mode mode, std::string currentQuery, BankSource bank,
+                                           BackupFolder backupFolder);
     platform::HandlerTable handlerTable();
     // The actions that put the window behind the bank window's buttons.
-    static BankWindow::ExchangeActions bankActions(BankPath bankPath);
+    static BankWindow::ExchangeActions bankActions(BankSource bank, BackupFolder backupFolder);
 
     void created();
     // The dry run: the problems into the list; false when the file could not be read.
@@ -35,12 +41,15 @@ public:
 
 private:
     bool takePath(std::string& path, std::optional<BankFormat::Kind>& kind);
+    // The open bank, or null after telling the user there is none.
+    Database* openBank();
     ImportOptions options() const;
     void showReport(const ImportReport& report);
     void progress(std::size_t done, std::size_t total);
 
     Mode mode_;
     std::string currentQuery_;
-    BankPath bankPath_;
+    BankSource bank_;
+    BackupFolder backupFolder_;
     std::string window_;
 };

@@ -65,14 +65,11 @@ bool QuestionBank::replaceAll(const Database::Rows& rows)
               database_.execute(createTableStatement(database_.kind())) && database_.beginTransaction();
     for (std::size_t first = 0; ok && first < rows.size(); first += rowsPerCopyStatement) {
         // Many rows per INSERT: fewer round trips to a server.
-        std::string statement = std::string("INSERT INTO ") + table + " (id, Title, Tmnr, Answer, did) VALUES ";
-        for (std::size_t r = first; r < std::min(rows.size(), first + rowsPerCopyStatement); ++r) {
-            statement += r == first ? "(" : ",(";
-            for (std::size_t c = 0; c < rows[r].size(); ++c)
-                statement += (c ? "," : "") + (rows[r][c] ? Dialect::literal(*rows[r][c]) : std::string("NULL"));
-            statement += ")";
-        }
-        ok = database_.execute(statement);
+        const auto end =
+            rows.begin() + static_cast<std::ptrdiff_t>(std::min(rows.size(), first + rowsPerCopyStatement));
+        const std::string statement =
+            insertRowsStatement({rows.begin() + static_cast<std::ptrdiff_t>(first), end}, true);
+        ok = !statement.empty() && database_.execute(statement);
     }
     if (ok && database_.commit())
         return true;
@@ -125,6 +122,70 @@ std::string QuestionBank::correctionStatement(const QuestionRecord& record)
     if (!isKey(record.id))
         return {};
     return updatedTexts(record) + keyClause(record.id);
+}
+
+std::string QuestionBank::insertRowsStatement(const std::vector<std::vector<std::optional<std::string>>>& rows,
+                                              bool withKey)
+{
+    std::string text = std::string("INSERT INTO ") + table +
+                       (withKey ? " (id, Title, Tmnr, Answer, did) VALUES " : " (Title, Tmnr, Answer,did) VALUES ");
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        text += r == 0 ? "(" : ",(";
+        for (std::size_t c = 0; c < rows[r].size(); ++c) {
+            const std::optional<std::string>& cell = rows[r][c];
+            if (c > 0)
+                text += ",";
+            if (!cell)
+                text += "NULL";
+            else if (withKey && c == 0 && !isKey(*cell))
+                return {};
+            else
+                text += withKey && c == 0 ? *cell : Dialect::literal(*cell);
+        }
+        text += ")";
+    }
+    return text;
+}
+
+Statement QuestionBank::prepareInsert()
+{
+    return database_.prepare(std::string("INSERT INTO ") + table + " (Title, Tmnr, Answer,did) VALUES (?, ?, ?, ?)");
+}
+
+Statement QuestionBank::prepareRows()
+{
+    return database_.prepare(copyQuery());
+}
+
+Statement QuestionBank::prepareInsertWithKey()
+{
+    return database_.prepare(std::string("INSERT INTO ") + table +
+                             " (id, Title, Tmnr, Answer, did) VALUES (?, ?, ?, ?, ?)");
+}
+
+bool QuestionBank::forEachTitle(const std::function<void(std::string_view)>& each, bool lockRows)
+{
+    error_.clear();
+    // SQLite has no row locks: there the transaction's write lock keeps the
+    // table still.
+    const bool locking = lockRows && database_.kind() == DbKind::Mysql;
+    Statement select = database_.prepare(std::string("SELECT Title FROM ") + table + (locking ? " FOR UPDATE" : ""));
+    while (select.step())
+        each(select.utf8(0));
+    if (select.failed()) {
+        error_ = database_.lastErrorText();
+        return false;
+    }
+    return true;
+}
+
+bool QuestionBank::removeAll()
+{
+    error_.clear();
+    if (database_.execute(std::string("DELETE FROM ") + table))
+        return true;
+    error_ = database_.lastErrorText();
+    return false;
 }
 
 bool QuestionBank::findByKeys(const std::vector<std::string>& keys, std::vector<QuestionRecord>& found)

@@ -4,9 +4,13 @@
 #include "db/DbKind.h"
 #include "questions/QuestionRecord.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+class Statement;
 
 // The question table and every statement on it. The windows run the texts of
 // the static builders through the application's connection and recordset;
@@ -48,6 +52,25 @@ public:
     static std::string updateStatement(const QuestionRecord& record);
     // The correction leaves did as it is; empty when record.id is no key.
     static std::string correctionStatement(const QuestionRecord& record);
+
+    // One INSERT of many rows, for a server where each statement costs a
+    // round trip: cells Title, Tmnr, Answer, did (GBK; nullopt is NULL),
+    // after the key when withKey. Empty when a key given is no key.
+    static std::string insertRowsStatement(const std::vector<std::vector<std::optional<std::string>>>& rows,
+                                           bool withKey);
+    // The insert of a question from a file, as the bank window's add stores
+    // one: Title, Tmnr, Answer and did as parameters 1 to 4, the key assigned.
+    Statement prepareInsert();
+    // Every row with its key, by key: id, Title, Tmnr, Answer, did.
+    Statement prepareRows();
+    // A row as prepareRows() reads it, its key given: parameters 1 to 5.
+    Statement prepareInsertWithKey();
+    // Every stored title, UTF-8, to `each`. lockRows: inside a transaction on
+    // the server, the rows read are locked until it ends, and so is the room
+    // for new ones: no other program stores a question meanwhile.
+    bool forEachTitle(const std::function<void(std::string_view)>& each, bool lockRows = false);
+    // Deletes every row; the key counter is left as it is.
+    bool removeAll();
 
     // The rows the table holds for these keys, as stored (NULL reads as an
     // empty text), in no particular order; a key without a row is passed over.

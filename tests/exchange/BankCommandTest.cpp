@@ -1,4 +1,5 @@
 #include "exchange/BankCommand.h"
+#include "exchange/BankBackup.h"
 
 #include "exchange/ExchangeTestSupport.h"
 
@@ -43,6 +44,24 @@ TEST(BankCommand, ExitCodesTellScriptsWhatHappened)
     EXPECT_EQ(run({"import", bank.file("x.doc")}, bank), BankCommand::UsageError);
     EXPECT_EQ(run({"import", bank.file("missing.csv")}, bank), BankCommand::Failure);
     EXPECT_EQ(run({"--bank", bank.file("none.db"), "export", bank.file("o.csv")}, bank), BankCommand::Failure);
+}
+
+// The tool names the bank it worked on, and puts a copy back on request.
+TEST(BankCommand, SaysWhichBankItWroteAndRestoresACopy)
+{
+    ScratchBank bank;
+    writeText(bank.file("in.txt"), "一加一？\nA. 1\nB. 2\nANSWER: B\n");
+    std::string output;
+    ASSERT_EQ(run({"import", bank.file("in.txt")}, bank, &output), BankCommand::Success);
+    EXPECT_NE(output.find("题库：本机文件" + bank.path), std::string::npos) << output;
+    ASSERT_EQ(BankBackup::copies(bank.path).size(), 1u);
+    EXPECT_EQ(bank.rows().size(), 1u);
+
+    ASSERT_EQ(run({"restore", BankBackup::copies(bank.path)[0]}, bank, &output), BankCommand::Success);
+    EXPECT_NE(output.find("已从备份恢复0道题"), std::string::npos) << output;
+    EXPECT_TRUE(bank.rows().empty());
+    EXPECT_EQ(run({"restore", bank.file("in.txt")}, bank), BankCommand::Failure);
+    EXPECT_EQ(run({"--ini", bank.file("none.ini"), "export", bank.file("o.csv")}, bank), BankCommand::Failure);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "db/DbConnection.h"
 #include "exchange/ExchangeTestSupport.h"
 #include "platform/CodePage.h"
+#include "questions/QuestionBank.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,7 @@ std::vector<BankQuestion> generated(int count)
 
 ImportReport importInto(ScratchBank& bank, const std::string& file, ImportOptions options = {})
 {
-    return BankImporter(bank.bank.handle(), bank.path).run(file, options);
+    return BankImporter(bank.bank).run(file, options);
 }
 
 TEST(BankExchange, FiveHundredQuestionsRoundTripThroughEveryFormat)
@@ -47,7 +48,7 @@ TEST(BankExchange, FiveHundredQuestionsRoundTripThroughEveryFormat)
     ScratchBank source;
     ParsedBank parsed;
     parsed.questions = generated(500);
-    const ImportReport seeded = BankImporter(source.bank.handle(), source.path).run(parsed, {});
+    const ImportReport seeded = BankImporter(source.bank).run(parsed, {});
     ASSERT_TRUE(seeded.ok) << platform::gbkToUtf8(seeded.error);
     ASSERT_EQ(seeded.imported, 500u);
     const std::vector<ScratchBank::Row> stored = source.rows();
@@ -58,8 +59,8 @@ TEST(BankExchange, FiveHundredQuestionsRoundTripThroughEveryFormat)
     for (const auto& [name, encoding] : files) {
         SCOPED_TRACE(name);
         const std::string file = source.file(name);
-        BankExporter exporter(source.bank.handle());
-        ASSERT_EQ(exporter.exportTo(file, *BankFormat::fromPath(file), BankExporter::wholeBank, encoding), 500)
+        BankExporter exporter(source.bank);
+        ASSERT_EQ(exporter.exportTo(file, *BankFormat::fromPath(file), QuestionBank::listAllQuery(), encoding), 500)
             << platform::gbkToUtf8(exporter.lastErrorText());
         ScratchBank target;
         const ImportReport report = importInto(target, file, {.strict = true});

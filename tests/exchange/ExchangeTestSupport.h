@@ -1,6 +1,6 @@
 #pragma once
 
-#include "exchange/BankDatabase.h"
+#include "db/Database.h"
 #include "exchange/ParsedBank.h"
 
 #include <sqlite3.h>
@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 // A bank file in a folder of its own, opened for the importer and exporter;
-// rows are read back straight through the C library. Texts are UTF-8.
+// rows are changed and read back straight through the C library. Texts are UTF-8.
 class ScratchBank {
 public:
     using Row = std::tuple<std::string, std::string, std::string, std::string>; // Title, Tmnr, Answer, did
@@ -33,7 +33,9 @@ public:
         sqlite3_exec(db, "CREATE TABLE KS_SJTK (id INTEGER PRIMARY KEY, Title TEXT, Tmnr TEXT, Answer TEXT, did TEXT)",
                      nullptr, nullptr, nullptr);
         sqlite3_close(db);
-        if (!bank.open(path))
+        ConnectOptions options = ConnectOptions::sqlite(path, false);
+        options.busyTimeoutMs = 5000;
+        if (!bank.open(options))
             std::abort();
     }
     ~ScratchBank()
@@ -42,12 +44,21 @@ public:
         std::filesystem::remove_all(folder, ignored);
     }
 
-    void run(const std::string& sql) const { sqlite3_exec(bank.handle(), sql.c_str(), nullptr, nullptr, nullptr); }
+    // On a connection of its own, as another program would.
+    void run(const std::string& sql) const
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
 
     std::vector<Row> rows() const
     {
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
         sqlite3_stmt* s = nullptr;
-        sqlite3_prepare_v2(bank.handle(), "SELECT Title, Tmnr, Answer, did FROM KS_SJTK ORDER BY id", -1, &s, nullptr);
+        sqlite3_prepare_v2(db, "SELECT Title, Tmnr, Answer, did FROM KS_SJTK ORDER BY id", -1, &s, nullptr);
         std::vector<Row> out;
         auto text = [s](int i) {
             const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
@@ -56,6 +67,7 @@ public:
         while (sqlite3_step(s) == SQLITE_ROW)
             out.emplace_back(text(0), text(1), text(2), text(3));
         sqlite3_finalize(s);
+        sqlite3_close(db);
         return out;
     }
 
@@ -63,7 +75,7 @@ public:
 
     std::filesystem::path folder;
     std::string path;
-    BankDatabase bank;
+    Database bank;
 };
 
 inline void writeText(const std::string& path, const std::string& bytes)

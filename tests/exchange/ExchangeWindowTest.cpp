@@ -44,8 +44,10 @@ protected:
             else
                 onBank();
         });
-        ExamWindow exam(state, room,
-                        {.exchange = ExchangeWindow::bankActions([this] { return state.filePath("tk.db"); })});
+        ExamWindow exam(
+            state, room,
+            {.exchange = ExchangeWindow::bankActions([] { return &BackendRegistry::instance()->sqliteDatabase(); },
+                                                     [this] { return state.runDirectory; })});
         ASSERT_TRUE(exam.open());
         ASSERT_TRUE(GuiDriver::click(ExamWindow::windowId, "题库管理按钮"));
     }
