@@ -79,7 +79,13 @@ WindowDescription exchangeWindowLayout()
                  .grid =
                      {.rows = 1, .columns = 2, .fixedRows = 1, .fixedColumns = 0, .rowHeight = 24, .columnWidth = 80}},
                 {.name = "进度条", .kind = ProgressBar, .left = 12, .top = 414, .width = 624, .height = 18},
-                {.name = "状态栏", .kind = StatusBar, .statusPanels = {{0, {}}}},
+                {.name = "状态栏",
+                 .kind = StatusBar,
+                 .left = 12,
+                 .top = 444,
+                 .width = 624,
+                 .height = 22,
+                 .statusPanels = {{0, {}}}},
             },
         .events = {{Created, "exchangeCreated"}},
     };
