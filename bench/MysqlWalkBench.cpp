@@ -33,9 +33,7 @@ ComparisonResult notRun(const std::string& note)
 // The tests' server script, found from this file's place in the source tree.
 std::string serverScript()
 {
-    return (std::filesystem::path(__FILE__).parent_path().parent_path() / "tests" / "db" / "mysql" /
-            "private_server.sh")
-        .string();
+    return MOCKEXAM_SERVER_SCRIPT;
 }
 
 // A private server for the length of one comparison; stopped when it goes out

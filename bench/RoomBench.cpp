@@ -26,9 +26,7 @@ constexpr int paceMs = 250;
 
 std::string script()
 {
-    return (std::filesystem::path(__FILE__).parent_path().parent_path() / "tests" / "db" / "mysql" /
-            "private_server.sh")
-        .string();
+    return MOCKEXAM_SERVER_SCRIPT;
 }
 
 double percentile(std::vector<double> values, double share)
