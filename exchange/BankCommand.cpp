@@ -268,9 +268,11 @@ int runExport(const Arguments& a, const Target& target, std::FILE* out, std::FIL
         say(err, exporter.lastErrorText());
         return BankCommand::Failure;
     }
+    for (const BankProblem& p : exporter.leftOut())
+        say(out, GBK("第") + std::to_string(p.line) + GBK("道题") + p.reason);
     say(out, GBK("已导出") + std::to_string(written) + GBK("道题。"));
     say(out, target.shownName);
-    return BankCommand::Success;
+    return exporter.leftOut().empty() ? BankCommand::Success : BankCommand::ProblemsFound;
 }
 
 int runRestore(const Arguments& a, const Target& target, std::FILE* out, std::FILE* err)
