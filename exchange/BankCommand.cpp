@@ -281,6 +281,11 @@ int runRestore(const Arguments& a, const Target& target, std::FILE* out, std::FI
     if (!openBank(target, bank, err))
         return BankCommand::Failure;
     std::string error, savedAs;
+    // A copy of a bank may be of any size, but it must be a file that can be read.
+    if (!BankFormat::checkReadable(a.file, error, UINT64_MAX)) {
+        say(err, error);
+        return BankCommand::Failure;
+    }
     const long long rows = BankBackup::restore(a.file, bank, target.backupFolder, savedAs, error);
     if (rows < 0) {
         say(err, error);

@@ -61,7 +61,7 @@ std::optional<BankFormat::Kind> BankFormat::fromName(std::string_view name)
     return std::nullopt;
 }
 
-bool BankFormat::checkReadable(const std::string& path, std::string& error)
+bool BankFormat::checkReadable(const std::string& path, std::string& error, std::uint64_t limit)
 {
     using platform::FileSystem;
     const auto refuse = [&](const char* why) {
@@ -75,7 +75,7 @@ bool BankFormat::checkReadable(const std::string& path, std::string& error)
     const std::optional<std::uint64_t> size = FileSystem::fileSize(path);
     if (!size)
         return refuse("（这不是普通文件，可能是管道或设备）");
-    if (*size > sizeLimit)
+    if (*size > limit)
         return refuse("（文件大于50MB，超过了导入文件的上限）");
     std::string first;
     errno = 0;

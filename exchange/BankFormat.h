@@ -25,9 +25,9 @@ public:
     // Files larger than this are not imported.
     static constexpr std::uint64_t sizeLimit = 50u << 20;
     // True when path names a regular file that can be read and is within the
-    // size limit; otherwise false with the reason (GBK) in error. Nothing is
+    // limit; otherwise false with the reason (GBK) in error. Nothing is
     // opened that could wait: a pipe or a device is refused by its kind.
-    static bool checkReadable(const std::string& path, std::string& error);
+    static bool checkReadable(const std::string& path, std::string& error, std::uint64_t limit = sizeLimit);
 
     // Reads a file of the kind; a file that cannot be read gives an error text.
     static ParsedBank readFile(const std::string& path, Kind kind, TextEncoding encoding = TextEncoding::Auto);

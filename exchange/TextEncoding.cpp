@@ -57,7 +57,9 @@ bool mostlyUtf8(std::string_view bytes)
             good.begin(), good.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0xC0; }));
         if (bad == std::string_view::npos)
             break;
-        ++strays;
+        // Text in GBK breaks every few bytes; a long file need not be walked to the end to tell.
+        if (++strays >= 64 && sequences < 4 * strays)
+            return false;
         pos += bad + 1;
     }
     return sequences >= 4 * strays;
