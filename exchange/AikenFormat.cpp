@@ -49,10 +49,14 @@ std::optional<std::string_view> answerLine(std::string_view line)
 
 } // namespace
 
-ParsedBank AikenFormat::read(std::string_view bytes)
+ParsedBank AikenFormat::read(std::string_view bytes, TextEncoding encoding)
 {
     ParsedBank bank;
-    const std::string_view text = TextDecoder::withoutByteOrderMark(bytes);
+    std::string converted;
+    const std::optional<std::string_view> decoded = TextDecoder::toUtf8(bytes, encoding, converted, bank.error);
+    if (!decoded)
+        return bank;
+    const std::string_view text = *decoded;
     std::optional<BankQuestion> current;
     std::string failure; // GBK; the current question is reported instead of kept
     auto finish = [&](bool answered) {
@@ -101,10 +105,32 @@ ParsedBank AikenFormat::read(std::string_view bytes)
     return bank;
 }
 
+std::optional<std::string> AikenFormat::cannotCarry(const BankQuestion& question)
+{
+    const std::vector<std::string_view> lines = TextDecoder::lines(question.title);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (trimmed(lines[i]).empty())
+            return GBK("题目中有空行，Aiken格式以空行分隔题目");
+        if (trimmed(lines[i]).size() != lines[i].size())
+            return GBK("题目的行首或行尾有空格，Aiken格式读入时会去掉");
+        if (i > 0 && optionLine(lines[i]))
+            return GBK("题目中有一行像选项行（如“A. ”开头），Aiken格式无法区分");
+    }
+    for (const std::string& option : question.options) {
+        if (option.find_first_of("\r\n") != std::string::npos)
+            return GBK("选项中有换行，Aiken格式的选项只有一行");
+        if (trimmed(option).size() != option.size())
+            return GBK("选项的首尾有空格，Aiken格式读入时会去掉");
+    }
+    return std::nullopt;
+}
+
 std::string AikenFormat::write(const std::vector<BankQuestion>& questions)
 {
     std::string out;
     for (const BankQuestion& q : questions) {
+        if (cannotCarry(q))
+            continue;
         for (std::string_view line : TextDecoder::lines(q.title)) {
             out += line;
             out += '\n';

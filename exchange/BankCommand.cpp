@@ -268,9 +268,11 @@ int runExport(const Arguments& a, const Target& target, std::FILE* out, std::FIL
         say(err, exporter.lastErrorText());
         return BankCommand::Failure;
     }
+    for (const BankProblem& p : exporter.leftOut())
+        say(out, GBK("第") + std::to_string(p.line) + GBK("道题") + p.reason);
     say(out, GBK("已导出") + std::to_string(written) + GBK("道题。"));
     say(out, target.shownName);
-    return BankCommand::Success;
+    return exporter.leftOut().empty() ? BankCommand::Success : BankCommand::ProblemsFound;
 }
 
 int runRestore(const Arguments& a, const Target& target, std::FILE* out, std::FILE* err)
@@ -279,6 +281,11 @@ int runRestore(const Arguments& a, const Target& target, std::FILE* out, std::FI
     if (!openBank(target, bank, err))
         return BankCommand::Failure;
     std::string error, savedAs;
+    // A copy of a bank may be of any size, but it must be a file that can be read.
+    if (!BankFormat::checkReadable(a.file, error, UINT64_MAX)) {
+        say(err, error);
+        return BankCommand::Failure;
+    }
     const long long rows = BankBackup::restore(a.file, bank, target.backupFolder, savedAs, error);
     if (rows < 0) {
         say(err, error);

@@ -49,9 +49,11 @@ int BankExporter::exportTo(const std::string& path, BankFormat::Kind kind, const
                            TextEncoding encoding)
 {
     std::vector<BankQuestion> questions;
+    leftOut_.clear();
     if (!read(query, questions))
         return -1;
     if (!BankFormat::writeFile(path, kind, questions, error_, encoding))
         return -1;
-    return static_cast<int>(questions.size());
+    leftOut_ = BankFormat::leftOut(kind, questions);
+    return static_cast<int>(questions.size() - leftOut_.size());
 }

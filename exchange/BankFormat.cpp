@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 
 namespace {
 
@@ -60,9 +61,37 @@ std::optional<BankFormat::Kind> BankFormat::fromName(std::string_view name)
     return std::nullopt;
 }
 
+bool BankFormat::checkReadable(const std::string& path, std::string& error, std::uint64_t limit)
+{
+    using platform::FileSystem;
+    const auto refuse = [&](const char* why) {
+        error = GBK("无法读取文件：") + path + platform::utf8ToGbk(why);
+        return false;
+    };
+    if (!FileSystem::exists(path))
+        return refuse("（文件不存在）");
+    if (FileSystem::isDirectory(path))
+        return refuse("（这是一个文件夹，不是文件）");
+    const std::optional<std::uint64_t> size = FileSystem::fileSize(path);
+    if (!size)
+        return refuse("（这不是普通文件，可能是管道或设备）");
+    if (*size > limit)
+        return refuse("（文件大于50MB，超过了导入文件的上限）");
+    std::string first;
+    errno = 0;
+    if (!FileSystem::readFile(path, first, 1))
+        return refuse(errno == EACCES || errno == EPERM ? "（没有读取这个文件的权限）" : "（读取出错）");
+    return true;
+}
+
 ParsedBank BankFormat::readFile(const std::string& path, Kind kind, TextEncoding encoding)
 {
     platform::FileBytes bytes;
+    if (std::string error; !checkReadable(path, error)) {
+        ParsedBank bank;
+        bank.error = std::move(error);
+        return bank;
+    }
     if (!bytes.read(path)) {
         ParsedBank bank;
         bank.error = GBK("无法读取文件：") + path;
@@ -77,6 +106,8 @@ bool BankFormat::forEachQuestion(const std::string& path, Kind kind, TextEncodin
 {
     if (kind == Kind::Csv) {
         platform::FileBytes bytes;
+        if (!checkReadable(path, error))
+            return false;
         if (!bytes.read(path)) {
             error = GBK("无法读取文件：") + path;
             return false;
@@ -104,9 +135,9 @@ ParsedBank BankFormat::readBytes(std::string_view bytes, Kind kind, TextEncoding
     case Kind::Xls:
         return XlsFormat::read(path, bytes);
     case Kind::Aiken:
-        return AikenFormat::read(bytes);
+        return AikenFormat::read(bytes, encoding);
     case Kind::Gift:
-        return GiftFormat::read(bytes);
+        return GiftFormat::read(bytes, encoding);
     }
     return {};
 }
@@ -136,4 +167,24 @@ bool BankFormat::writeTemplate(const std::string& path, Kind kind, std::string& 
         return false;
     }
     return writeFile(path, kind, SheetColumns::templateQuestions(), error, encoding);
+}
+
+std::vector<BankProblem> BankFormat::leftOut(Kind kind, const std::vector<BankQuestion>& questions)
+{
+    std::vector<BankProblem> out;
+    if (kind != Kind::Aiken && kind != Kind::Gift)
+        return out;
+    for (std::size_t i = 0; i < questions.size(); ++i) {
+        const BankQuestion& q = questions[i];
+        const std::optional<std::string> why =
+            kind == Kind::Aiken ? AikenFormat::cannotCarry(q) : GiftFormat::cannotCarry(q);
+        if (!why)
+            continue;
+        const std::vector<std::string_view> lines = TextDecoder::lines(q.title);
+        const std::string firstLine(lines.empty() ? std::string_view() : lines.front());
+        out.push_back({static_cast<int>(i) + 1, GBK("“") + platform::utf8ToGbk(firstLine) +
+                                                    (lines.size() > 1 ? GBK("…") : std::string()) + GBK("”没有导出：") +
+                                                    *why});
+    }
+    return out;
 }

@@ -3,6 +3,7 @@
 #include "exchange/ParsedBank.h"
 #include "exchange/TextEncoding.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -21,6 +22,13 @@ public:
     static std::optional<Kind> fromName(std::string_view name);
     static bool isSpreadsheet(Kind kind) { return kind == Kind::Csv || kind == Kind::Xlsx || kind == Kind::Xls; }
 
+    // Files larger than this are not imported.
+    static constexpr std::uint64_t sizeLimit = 50u << 20;
+    // True when path names a regular file that can be read and is within the
+    // limit; otherwise false with the reason (GBK) in error. Nothing is
+    // opened that could wait: a pipe or a device is refused by its kind.
+    static bool checkReadable(const std::string& path, std::string& error, std::uint64_t limit = sizeLimit);
+
     // Reads a file of the kind; a file that cannot be read gives an error text.
     static ParsedBank readFile(const std::string& path, Kind kind, TextEncoding encoding = TextEncoding::Auto);
     static ParsedBank readBytes(std::string_view bytes, Kind kind, TextEncoding encoding = TextEncoding::Auto,
@@ -31,6 +39,9 @@ public:
     static bool forEachQuestion(const std::string& path, Kind kind, TextEncoding encoding,
                                 const std::function<void(BankQuestion&&)>& onQuestion,
                                 std::vector<BankProblem>& problems, std::string& error);
+    // The questions of the list (numbered from 1) that the kind cannot carry
+    // unchanged, each with its title and why; writeFile leaves them out.
+    static std::vector<BankProblem> leftOut(Kind kind, const std::vector<BankQuestion>& questions);
     // Replaces the file. False with the reason (GBK) in error.
     static bool writeFile(const std::string& path, Kind kind, const std::vector<BankQuestion>& questions,
                           std::string& error, TextEncoding encoding = TextEncoding::Utf8);

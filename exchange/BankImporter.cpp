@@ -38,6 +38,10 @@ ImportReport BankImporter::run(const std::string& filePath, const ImportOptions&
         report.error = GBK("不认识的文件类型（可用.csv、.xlsx、.xls、.txt（Aiken）、.gift）");
         return report;
     }
+    // Before the bank is locked or copied: a file that cannot be read leaves
+    // no backup behind.
+    if (ImportReport report; !BankFormat::checkReadable(filePath, report.error))
+        return report;
     // About a hundred bytes a question: enough for the progress to move
     // steadily and for the duplicate check to make room once.
     const std::uint64_t bytes = platform::FileSystem::fileSize(filePath).value_or(0);

@@ -11,7 +11,8 @@
 ParsedBank CsvFormat::read(std::string_view bytes, TextEncoding encoding)
 {
     std::string converted, error;
-    const std::optional<std::string_view> text = TextDecoder::toUtf8(bytes, encoding, converted, error);
+    const std::optional<std::string_view> text =
+        TextDecoder::toUtf8(bytes, encoding, converted, error, TextDecoder::Layout::Records);
     if (!text) {
         ParsedBank bank;
         bank.error = std::move(error);
@@ -31,7 +32,8 @@ bool CsvFormat::forEachQuestion(std::string_view bytes, TextEncoding encoding,
                                 const std::function<void(BankQuestion&&)>& onQuestion, std::string& error)
 {
     std::string converted;
-    const std::optional<std::string_view> text = TextDecoder::toUtf8(bytes, encoding, converted, error);
+    const std::optional<std::string_view> text =
+        TextDecoder::toUtf8(bytes, encoding, converted, error, TextDecoder::Layout::Records);
     if (!text)
         return false;
     SheetColumns columns;

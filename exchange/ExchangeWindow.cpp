@@ -227,8 +227,11 @@ void ExchangeWindow::exportFile()
         Gui::failure(exporter.lastErrorText());
         return;
     }
-    Gui::setStatusText(window_, statusBar, 0, GBK("已导出") + std::to_string(written) + GBK("道题。"));
-    Gui::notice(GBK("已导出") + std::to_string(written) + GBK("道题。"));
+    std::string done = GBK("已导出") + std::to_string(written) + GBK("道题。");
+    Gui::setStatusText(window_, statusBar, 0, done);
+    for (const BankProblem& p : exporter.leftOut())
+        done += GBK("\n第") + std::to_string(p.line) + GBK("道题") + p.reason;
+    Gui::notice(done);
 }
 
 void ExchangeWindow::writeTemplate()

@@ -25,7 +25,10 @@ std::string unescaped(std::string_view s)
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '\\' && i + 1 < s.size()) {
             ++i;
-            out += s[i] == 'n' ? '\n' : s[i];
+            if (s[i] == 'n')
+                out += "\r\n";
+            else
+                out += s[i];
         } else {
             out += s[i];
         }
@@ -56,6 +59,20 @@ std::string joinedLines(std::string_view text)
     return out;
 }
 
+// The text formats GIFT names in brackets before a text.
+bool isFormatMarker(std::string_view text)
+{
+    if (!text.starts_with('['))
+        return false;
+    const std::size_t end = text.find(']');
+    if (end == std::string_view::npos)
+        return false;
+    std::string name(text.substr(1, end - 1));
+    for (char& c : name)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return name == "html" || name == "moodle" || name == "plain" || name == "markdown";
+}
+
 // One block of text between blank lines: a question, or a reason it is none.
 std::optional<std::string> parseBlock(std::string_view block, BankQuestion& q)
 {
@@ -66,22 +83,24 @@ std::optional<std::string> parseBlock(std::string_view block, BankQuestion& q)
             return GBK("题目名称缺少结尾的“::”");
         block = trimmed(block.substr(end + 2));
     }
-    if (block.starts_with('[')) {
-        const std::size_t end = block.find(']');
-        if (end != std::string_view::npos)
-            block = trimmed(block.substr(end + 1));
-    }
+    if (isFormatMarker(block))
+        block = trimmed(block.substr(block.find(']') + 1));
     const std::size_t open = findPlain(block, '{');
     if (open == std::string_view::npos)
         return GBK("缺少答案部分“{…}”");
     const std::size_t close = findPlain(block, '}', open + 1);
     if (close == std::string_view::npos)
         return GBK("答案部分缺少结尾的“}”");
-    const std::string before = joinedLines(unescaped(trimmed(block.substr(0, open))));
-    const std::string after = joinedLines(unescaped(trimmed(block.substr(close + 1))));
+    // Lines are joined before the escapes are undone, so that a line break
+    // written as \n keeps the spaces beside it.
+    const std::string before = unescaped(joinedLines(trimmed(block.substr(0, open))));
+    const std::string after = unescaped(joinedLines(trimmed(block.substr(close + 1))));
     // Text after the answers makes a gap question: the gap stands where the answers were.
     q.title = after.empty() ? before : before + "( )" + after;
     const std::string_view answers = block.substr(open + 1, close - open - 1);
+    // Only a question without wrong answers can be a matching one; in a
+    // choice an arrow is text.
+    const bool choice = findPlain(answers, '~') != std::string_view::npos;
     int right = 0;
     std::size_t at = 0;
     while (true) {
@@ -107,7 +126,7 @@ std::optional<std::string> parseBlock(std::string_view block, BankQuestion& q)
             isRight = option.substr(1, end - 1) == "100";
             option.remove_prefix(end + 1);
         }
-        if (findPlain(option, '-') != std::string_view::npos && option.find("->") != std::string_view::npos)
+        if (!choice && findPlain(option, '-') != std::string_view::npos && option.find("->") != std::string_view::npos)
             return GBK("不是选择题（配对题不能导入）");
         if (isRight) {
             ++right;
@@ -125,23 +144,40 @@ std::optional<std::string> parseBlock(std::string_view block, BankQuestion& q)
     return std::nullopt;
 }
 
-std::string escaped(std::string_view s)
+// A weight "%50%" is read only at an answer's start, so a leading % is escaped there.
+std::string escaped(std::string_view s, bool answer = false)
 {
     std::string out;
-    for (char c : s) {
-        if (special.find(c) != std::string_view::npos)
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n')
+                ++i;
+            out += "\\n";
+            continue;
+        }
+        if (special.find(c) != std::string_view::npos || (answer && i == 0 && c == '%'))
             out += '\\';
         out += c;
     }
     return out;
 }
 
+bool isRight(const BankQuestion& q, std::size_t option)
+{
+    return q.answer.size() == 1 && q.answer[0] == static_cast<char>('A' + option);
+}
+
 } // namespace
 
-ParsedBank GiftFormat::read(std::string_view bytes)
+ParsedBank GiftFormat::read(std::string_view bytes, TextEncoding encoding)
 {
     ParsedBank bank;
-    const std::string_view text = TextDecoder::withoutByteOrderMark(bytes);
+    std::string converted;
+    const std::optional<std::string_view> decoded = TextDecoder::toUtf8(bytes, encoding, converted, bank.error);
+    if (!decoded)
+        return bank;
+    const std::string_view text = *decoded;
     const std::vector<std::string_view> lines = TextDecoder::lines(text);
     std::string block;
     int blockLine = 0;
@@ -177,24 +213,40 @@ ParsedBank GiftFormat::read(std::string_view bytes)
     return bank;
 }
 
+std::optional<std::string> GiftFormat::cannotCarry(const BankQuestion& question)
+{
+    if (trimmed(question.title).size() != question.title.size())
+        return GBK("题目的首尾有空白，GIFT格式读入时会去掉");
+    std::size_t right = 0;
+    for (std::size_t i = 0; i < question.options.size(); ++i) {
+        if (trimmed(question.options[i]).size() != question.options[i].size())
+            return GBK("选项的首尾有空白，GIFT格式读入时会去掉");
+        right += isRight(question, i) ? 1 : 0;
+    }
+    if (right != 1)
+        return GBK("答案不是一个选项的字母，GIFT格式要求恰好一个正确答案");
+    if (question.options.size() == 1 && question.options[0].find("->") != std::string::npos)
+        return GBK("唯一的选项中有“->”，GIFT格式会把它读成配对题");
+    return std::nullopt;
+}
+
 std::string GiftFormat::write(const std::vector<BankQuestion>& questions)
 {
     std::string out;
     int number = 0;
     for (const BankQuestion& q : questions) {
+        if (cannotCarry(q))
+            continue;
         out += "::Q" + std::to_string(++number) + ":: ";
-        bool first = true;
-        for (std::string_view line : TextDecoder::lines(q.title)) {
-            if (!first)
-                out += '\n';
-            out += escaped(line);
-            first = false;
-        }
+        // A title that starts like a format name is marked as plain text, so
+        // that its own bracket stays text.
+        if (isFormatMarker(q.title))
+            out += "[plain]";
+        out += escaped(q.title);
         out += " {\n";
         for (std::size_t i = 0; i < q.options.size(); ++i) {
-            const bool right = q.answer.size() == 1 && q.answer[0] == static_cast<char>('A' + i);
-            out += right ? "\t=" : "\t~";
-            out += escaped(q.options[i]);
+            out += isRight(q, i) ? "\t=" : "\t~";
+            out += escaped(q.options[i], true);
             out += '\n';
         }
         out += "}\n\n";

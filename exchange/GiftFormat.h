@@ -2,16 +2,24 @@
 
 #include "exchange/ParsedBank.h"
 
+#include "exchange/TextEncoding.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// The multiple-choice part of GIFT (UTF-8): "::name:: text {=right ~wrong}",
-// questions separated by blank lines, "//" comment lines, backslash escapes
-// for ~ = # { } : and \. Feedback after "#" is dropped; other question kinds
-// are reported as problems.
+// The multiple-choice part of GIFT (UTF-8, or GBK): "::name:: text
+// {=right ~wrong}", questions separated by blank lines, "//" comment lines,
+// backslash escapes for ~ = # { } : and \, and \n for a line break. A
+// leading [html], [moodle], [plain] or [markdown] names the text's format;
+// any other bracket is text. Feedback after "#" is dropped; other question
+// kinds are reported as problems.
 class GiftFormat {
 public:
-    static ParsedBank read(std::string_view bytes);
+    static ParsedBank read(std::string_view bytes, TextEncoding encoding = TextEncoding::Auto);
+    // Why the question would not come back as it is (GBK), or nullopt.
+    static std::optional<std::string> cannotCarry(const BankQuestion& question);
+    // The questions the format can carry; the others are left out.
     static std::string write(const std::vector<BankQuestion>& questions);
 };

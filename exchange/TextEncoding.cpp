@@ -8,31 +8,84 @@
 
 namespace {
 
-// Line of the byte at offset, counting CR LF, LF and CR as one break each.
-// Neither byte can trail a GBK lead byte, so the count holds in GBK too.
-std::size_t lineOf(std::string_view text, std::size_t offset)
+// Where the byte at offset stands: its line (CR LF, LF and CR count as one
+// break each) and its byte within the line, or, for comma-separated text, its
+// record and field. The marks are ASCII, which no GBK trail byte and no byte
+// of a UTF-8 sequence can be, so the count holds in both encodings.
+std::string placeOf(std::string_view text, std::size_t offset, TextDecoder::Layout layout)
 {
-    std::size_t line = 1;
+    std::size_t row = 1, column = 1, lineStart = 0;
+    bool quoted = false, fieldStart = true;
     for (std::size_t i = 0; i < offset; ++i) {
-        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')))
-            ++line;
+        const char c = text[i];
+        if (layout == TextDecoder::Layout::Records && quoted) {
+            if (c == '"' && i + 1 < offset && text[i + 1] == '"')
+                ++i;
+            else if (c == '"')
+                quoted = false;
+            continue;
+        }
+        const bool lineEnd = c == '\n' || (c == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'));
+        if (lineEnd) {
+            ++row;
+            column = 1;
+            lineStart = i + 1;
+            fieldStart = true;
+        } else if (layout == TextDecoder::Layout::Records && c == ',') {
+            ++column;
+            fieldStart = true;
+        } else if (c != '\r') {
+            quoted = layout == TextDecoder::Layout::Records && fieldStart && c == '"';
+            fieldStart = false;
+        }
     }
-    return line;
+    if (layout == TextDecoder::Layout::Records)
+        return GBK("第") + std::to_string(row) + GBK("行第") + std::to_string(column) + GBK("列");
+    return GBK("第") + std::to_string(row) + GBK("行第") + std::to_string(offset - lineStart + 1) + GBK("个字节处");
+}
+
+// UTF-8 with a stray byte or two is still UTF-8: text in GBK forms a valid
+// UTF-8 sequence only now and then by chance, and breaks it far more often.
+bool mostlyUtf8(std::string_view bytes)
+{
+    std::size_t sequences = 0, strays = 0;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        const std::size_t bad = platform::Utf8::firstInvalid(bytes.substr(pos));
+        const std::string_view good = bytes.substr(pos, bad == std::string_view::npos ? bytes.size() - pos : bad);
+        sequences += static_cast<std::size_t>(std::count_if(
+            good.begin(), good.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0xC0; }));
+        if (bad == std::string_view::npos)
+            break;
+        // Text in GBK breaks every few bytes; a long file need not be walked to the end to tell.
+        if (++strays >= 64 && sequences < 4 * strays)
+            return false;
+        pos += bad + 1;
+    }
+    return sequences >= 4 * strays;
 }
 
 } // namespace
 
 std::optional<std::string_view> TextDecoder::toUtf8(std::string_view bytes, TextEncoding encoding,
-                                                    std::string& converted, std::string& error)
+                                                    std::string& converted, std::string& error, Layout layout)
 {
-    const bool marked = bytes.starts_with(byteOrderMark);
-    if (encoding == TextEncoding::Auto)
-        encoding = marked || platform::Utf8::isValid(bytes) ? TextEncoding::Utf8 : TextEncoding::Gbk;
-    if (encoding == TextEncoding::Utf8)
-        return withoutByteOrderMark(bytes);
+    if (encoding != TextEncoding::Gbk) {
+        const std::size_t invalidAt = platform::Utf8::firstInvalid(bytes);
+        if (invalidAt == std::string_view::npos)
+            return withoutByteOrderMark(bytes);
+        if (encoding == TextEncoding::Auto)
+            encoding = bytes.starts_with(byteOrderMark) || mostlyUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Gbk;
+    }
+    if (encoding == TextEncoding::Utf8) {
+        const std::size_t invalidAt = platform::Utf8::firstInvalid(bytes);
+        error = GBK("文件") + placeOf(bytes, invalidAt, layout) + GBK("有不属于UTF-8编码的字节（全文第") +
+                std::to_string(invalidAt + 1) + GBK("个字节），文件没有读入；请改正这个字节或确认文件的编码");
+        return std::nullopt;
+    }
     std::size_t invalidAt = 0;
     if (!platform::gbkToUtf8Checked(bytes, converted, invalidAt)) {
-        error = GBK("文件第") + std::to_string(lineOf(bytes, invalidAt)) + GBK("行有不属于GBK编码的字节（第") +
+        error = GBK("文件") + placeOf(bytes, invalidAt, layout) + GBK("有不属于GBK编码的字节（全文第") +
                 std::to_string(invalidAt + 1) + GBK("个字节），文件没有读入；请确认文件的编码");
         return std::nullopt;
     }
