@@ -201,8 +201,9 @@ bool openBank(const Target& target, Database& bank, std::FILE* err)
     const auto busy = [&] {
         if (bank.lastRefusal() != Database::Refusal::Busy)
             return false;
-        say(err, GBK("题库正被别的程序使用，等候") + std::to_string(target.options.busyTimeoutMs / 1000) +
-                     GBK("秒后仍未空出，请稍后再试：") + (local ? target.options.file : bank.lastErrorText()));
+        say(err, local ? GBK("题库正被别的程序使用，等候") + std::to_string(target.options.busyTimeoutMs / 1000) +
+                             GBK("秒后仍未空出，请稍后再试：") + target.options.file
+                       : GBK("题库正被别的程序使用，请稍后再试：") + bank.lastErrorText());
         return true;
     };
     if (!bank.open(target.options)) {
