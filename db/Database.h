@@ -26,6 +26,7 @@
 class Database {
 public:
     using OpenFailure = DatabaseCore::OpenFailure;
+    using Refusal = DatabaseCore::Refusal;
     // NULL is an empty optional.
     using Row = std::vector<std::optional<std::string>>;
     using Rows = std::vector<Row>;
@@ -62,6 +63,10 @@ public:
     long long lastInsertKey() const;
     // GBK; "" after a success.
     std::string lastErrorText() const { return core_->lastErrorText(); }
+    // Why the last failure happened, where it was the bank refusing: held by
+    // another program past the busy wait, or not writable. Read it right
+    // after the failure; any later statement changes it.
+    Refusal lastRefusal() const { return core_->lastRefusal(); }
 
     bool beginTransaction();
     // A transaction that may write from its start: on SQLite it takes the

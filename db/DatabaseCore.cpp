@@ -62,6 +62,36 @@ bool DatabaseCore::failFromBackend()
     return false;
 }
 
+DatabaseCore::Refusal DatabaseCore::lastRefusal() const
+{
+    switch (kind_) {
+    case DbKind::Sqlite:
+        switch (sqlite_.lastErrorCode() & 0xFF) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return Refusal::Busy;
+        case SQLITE_READONLY:
+            return Refusal::ReadOnly;
+        default:
+            return Refusal::None;
+        }
+    case DbKind::Mysql:
+        switch (mysql_.lastErrorCode()) {
+        case ER_LOCK_WAIT_TIMEOUT:
+        case ER_LOCK_DEADLOCK:
+            return Refusal::Busy;
+        case ER_OPTION_PREVENTS_STATEMENT:
+        case ER_CANT_EXECUTE_IN_READ_ONLY_TRANSACTION:
+        case ER_OPEN_AS_READONLY:
+            return Refusal::ReadOnly;
+        default:
+            return Refusal::None;
+        }
+    default:
+        return Refusal::None;
+    }
+}
+
 bool DatabaseCore::open(const ConnectOptions& options)
 {
     close();
@@ -111,7 +141,8 @@ bool DatabaseCore::isOpen() const
 
 bool DatabaseCore::openSqlite()
 {
-    if (!sqlite_.open(options_.file, true, options_.password, options_.createIfMissing ? 1 : 0)) {
+    if (!sqlite_.open(options_.file, true, options_.password, options_.createIfMissing ? 1 : 0,
+                      options_.busyTimeoutMs)) {
         openFailure_ = sqliteOpenFailure();
         failFromBackend();
         if (error_.empty())

@@ -17,6 +17,9 @@
 class DatabaseCore {
 public:
     enum class OpenFailure { None, Unreachable, AccessDenied, NoDatabase, BadOptions, NotADatabase, Other };
+    // What the backend's last failure says of the data: another connection
+    // held it past the wait, or it takes no writes.
+    enum class Refusal { None, Busy, ReadOnly };
 
     explicit DatabaseCore(DbKind kind) : kind_(kind) {}
     DatabaseCore(const DatabaseCore&) = delete;
@@ -51,6 +54,7 @@ public:
 
     // The reason of the last failure, "" after a success; GBK.
     const std::string& lastErrorText() const { return error_; }
+    Refusal lastRefusal() const;
     void clearError() { error_.clear(); }
     // Sets the reason and answers false.
     bool fail(std::string reason);

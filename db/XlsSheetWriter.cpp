@@ -6,6 +6,9 @@
 
 namespace {
 constexpr std::uint16_t beginOfFileRecord[6] = {0x0809, 8, 0x0000, 0x0010, 0x0000, 0x0000};
+// Names the code page of the texts (936, GBK) so that a reader outside a
+// Chinese-locale system does not take the bytes for Latin-1.
+constexpr std::uint16_t codePageRecord[3] = {0x0042, 2, 936};
 constexpr std::uint16_t endOfFileRecord[2] = {0x000A, 0};
 constexpr std::uint16_t textCellType = 0x0204;
 constexpr std::uint16_t blankCellType = 0x0201;
@@ -96,7 +99,8 @@ bool XlsSheetWriter::writeTextCell(std::string_view text)
 
 bool XlsSheetWriter::writeBeginRecord()
 {
-    return writeWords(beginOfFileRecord, std::size(beginOfFileRecord));
+    return writeWords(beginOfFileRecord, std::size(beginOfFileRecord)) &&
+           writeWords(codePageRecord, std::size(codePageRecord));
 }
 
 bool XlsSheetWriter::writeEndRecord()

@@ -12,9 +12,10 @@
 #include <string_view>
 
 // Writes a TextTable as a one-sheet spreadsheet in the old binary record format
-// (BIFF): a begin-of-file record, one text or empty-cell record per cell, and an
-// end-of-file record, every field a little-endian 16-bit word and texts as GBK
-// bytes. Rows and columns are numbered from 1 at this interface.
+// (BIFF): a begin-of-file record, the code-page record naming GBK, one text or
+// empty-cell record per cell, and an end-of-file record, every field a
+// little-endian 16-bit word and texts as GBK bytes. Rows and columns are
+// numbered from 1 at this interface.
 //
 // The records hold 16-bit lengths, rows and columns, so a table that does not
 // fit them (a text over `maxTextBytes`, more than `maxRows` rows or more than

@@ -7,9 +7,11 @@
 #include "questions/QuestionBank.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -59,6 +61,35 @@ std::string freshName(const std::string& before, std::string_view after)
     for (int n = 1; FileSystem::exists(name); ++n)
         name = before + stamp() + "-" + std::to_string(n) + std::string(after);
     return name;
+}
+
+// Why the copy could not be made, from the error the failing call left;
+// taken at once, since any later call may change it.
+std::string copyFailure(int cause)
+{
+    switch (cause) {
+    case EACCES:
+    case EPERM:
+        return GBK("没有在题库所在文件夹中建立文件的权限");
+    case EROFS:
+        return GBK("题库所在的磁盘是只读的");
+    case ENOSPC:
+    case EDQUOT:
+        return GBK("磁盘空间不足");
+    case ENAMETOOLONG:
+        return GBK("备份文件的名字太长");
+    case ENOENT:
+    case ENOTDIR:
+        return GBK("找不到题库文件或它所在的文件夹");
+    case EISDIR:
+        return GBK("题库是一个文件夹，不是文件");
+    case EIO:
+        return GBK("磁盘读写出错");
+    case 0:
+        return GBK("原因不明");
+    default:
+        return GBK("系统错误：") + platform::utf8ToGbk(std::strerror(cause));
+    }
 }
 
 // Rows per INSERT on the server, where each statement costs a round trip.
@@ -131,8 +162,10 @@ std::vector<std::string> BankBackup::serverCopies(const std::string& folder)
 std::string BankBackup::make(const std::string& bankPath, std::size_t keep, std::string& error)
 {
     const std::string copy = freshName(bankPath + ".", fileSuffix);
+    errno = 0;
     if (!FileSystem::copyFile(bankPath, copy)) {
-        error = GBK("无法备份题库文件，什么也没有改动：") + bankPath;
+        const int cause = errno;
+        error = GBK("无法备份题库文件，什么也没有改动：") + bankPath + GBK("（") + copyFailure(cause) + GBK("）");
         return {};
     }
     keepNewest(copies(bankPath), keep);

@@ -196,13 +196,27 @@ std::optional<Target> findBank(const Arguments& a, const std::string& defaultBan
 bool openBank(const Target& target, Database& bank, std::FILE* err)
 {
     const bool local = target.options.kind == DbKind::Sqlite;
+    // A bank another program holds locked was waited for; saying so beats
+    // blaming the file.
+    const auto busy = [&] {
+        if (bank.lastRefusal() != Database::Refusal::Busy)
+            return false;
+        say(err, local ? GBK("题库正被别的程序使用，等候") + std::to_string(target.options.busyTimeoutMs / 1000) +
+                             GBK("秒后仍未空出，请稍后再试：") + target.options.file
+                       : GBK("题库正被别的程序使用，请稍后再试：") + bank.lastErrorText());
+        return true;
+    };
     if (!bank.open(target.options)) {
+        if (busy())
+            return false;
         say(err, local ? GBK("无法打开题库文件：") + target.options.file
                        : GBK("无法连接题库服务器：") + bank.lastErrorText());
         return false;
     }
     Database::Rows none;
     if (!bank.query(QuestionBank::probeQuery(), none)) {
+        if (busy())
+            return false;
         say(err, local ? GBK("文件中没有题库表KS_SJTK：") + target.options.file
                        : GBK("服务器上没有题库表KS_SJTK：") + bank.lastErrorText());
         return false;

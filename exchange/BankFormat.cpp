@@ -26,7 +26,8 @@ std::string lower(std::string_view s)
 bool writeBytes(const std::string& path, const std::string& bytes, std::string& error)
 {
     if (!platform::FileSystem::replaceFile(path, bytes)) {
-        error = GBK("文件写入失败：") + path;
+        error = platform::FileSystem::isDirectory(path) ? GBK("同名的文件夹已存在，无法写入：") + path
+                                                        : GBK("文件写入失败：") + path;
         return false;
     }
     return true;

@@ -13,6 +13,20 @@ namespace {
 constexpr std::size_t progressStep = 1000;
 constexpr std::size_t batchSize = 256;
 
+// The bank's own refusal, when that is why a step failed, names the cause
+// better than the statement's text (and is no fault of any row).
+std::string failureText(const Database& bank, const std::string& otherwise)
+{
+    switch (bank.lastRefusal()) {
+    case Database::Refusal::Busy:
+        return GBK("题库正被别的程序使用，等候后仍未空出，题库保持原样，请稍后再试");
+    case Database::Refusal::ReadOnly:
+        return GBK("题库是只读的，不能写入，题库保持原样：") + bank.lastErrorText();
+    default:
+        return otherwise;
+    }
+}
+
 } // namespace
 
 BankImporter::BankImporter(Database& bank, std::string serverBackupFolder)
@@ -25,7 +39,7 @@ bool BankImporter::storedTitles(TitleIndex& titles, std::string& error, bool loc
     QuestionBank questions(bank_);
     if (questions.forEachTitle([&titles](std::string_view title) { titles.addStored(title); }, lockRows))
         return true;
-    error = GBK("无法读取题库：") + questions.lastErrorText();
+    error = failureText(bank_, GBK("无法读取题库：") + questions.lastErrorText());
     return false;
 }
 
@@ -77,7 +91,7 @@ ImportReport BankImporter::run(const Source& source, std::size_t expected, const
     if (writing) {
         transaction.emplace(bank_, Transaction::Lock::Write);
         if (!transaction->isActive()) {
-            report.error = GBK("无法开始写入题库：") + bank_.lastErrorText();
+            report.error = failureText(bank_, GBK("无法开始写入题库：") + bank_.lastErrorText());
             return report;
         }
     }
@@ -97,7 +111,7 @@ ImportReport BankImporter::run(const Source& source, std::size_t expected, const
             return report;
         insert = QuestionBank(bank_).prepareInsert();
         if (!insert.isValid())
-            report.error = GBK("无法写入题库：") + bank_.lastErrorText();
+            report.error = failureText(bank_, GBK("无法写入题库：") + bank_.lastErrorText());
     }
 
     // Rows go in by the batch, so that the database's code and pages stay
@@ -126,8 +140,8 @@ ImportReport BankImporter::run(const Source& source, std::size_t expected, const
             const CheckedQuestion& row = batch[i];
             if (!insert.bindUtf8(1, row.title) || !insert.bindUtf8(2, row.tmnr) || !insert.bindUtf8(3, row.answer) ||
                 !insert.bindUtf8(4, row.did) || !insert.run())
-                report.error =
-                    BankChecker::describe({row.line, GBK("写入题库失败，题库保持原样：") + bank_.lastErrorText()});
+                report.error = failureText(bank_, BankChecker::describe({row.line, GBK("写入题库失败，题库保持原样：") +
+                                                                                       bank_.lastErrorText()}));
         }
         pending = 0;
     };
@@ -169,7 +183,7 @@ ImportReport BankImporter::run(const Source& source, std::size_t expected, const
         return report;
     }
     if (keep)
-        report.error = GBK("写入题库失败，题库保持原样：") + bank_.lastErrorText();
+        report.error = failureText(bank_, GBK("写入题库失败，题库保持原样：") + bank_.lastErrorText());
     transaction.reset();
     // Nothing changed, so the copy taken for this import is not needed.
     discardBackup(report);

@@ -7,6 +7,9 @@
 #include <xlsxwriter.h>
 #include <zip.h>
 
+#include <unistd.h>
+
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <memory>
@@ -279,9 +282,33 @@ ParsedBank XlsxFormat::read(std::string_view bytes)
     return SheetColumns::toQuestions(std::move(rows));
 }
 
+namespace {
+
+// A name in the target's folder that no other file has, so that the finished
+// workbook can be renamed over the target.
+std::optional<std::string> partNameBeside(const std::string& target)
+{
+    static std::atomic<unsigned> made{0};
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::string part =
+            folder + ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(made++) + ".xlsx.part";
+        if (!platform::FileSystem::exists(part))
+            return part;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 bool XlsxFormat::write(const std::string& path, const std::vector<BankQuestion>& questions, std::string& error)
 {
-    const std::optional<std::string> name = platform::FileSystem::toSystemPath(path);
+    // The library writes straight to the name it is given, even after a
+    // refused cell, so it gets a name of its own beside the target: an
+    // earlier file there stays whole until the new one is complete.
+    const std::optional<std::string> part = partNameBeside(path);
+    const std::optional<std::string> name = part ? platform::FileSystem::toSystemPath(*part) : std::nullopt;
     std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(name ? workbook_new(name->c_str()) : nullptr);
     lxw_worksheet* sheet = workbook ? workbook_add_worksheet(workbook.get(), nullptr) : nullptr;
     if (sheet == nullptr) {
@@ -297,6 +324,8 @@ bool XlsxFormat::write(const std::string& path, const std::vector<BankQuestion>&
                 continue;
             if (worksheet_write_string(sheet, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c), cells[r][c].c_str(),
                                        nullptr) != LXW_NO_ERROR) {
+                // Freed without closing: closing would write the part file.
+                lxw_workbook_free(workbook.release());
                 error = GBK("第") + std::to_string(r + 1) + GBK("行无法写入Excel文件（单元格太长或行数太多）");
                 return false;
             }
@@ -304,7 +333,14 @@ bool XlsxFormat::write(const std::string& path, const std::vector<BankQuestion>&
     }
     const lxw_error closed = workbook_close(workbook.release());
     if (closed != LXW_NO_ERROR) {
+        platform::FileSystem::removeFile(*part);
         error = GBK("Excel文件写入失败：") + platform::utf8ToGbk(lxw_strerror(closed));
+        return false;
+    }
+    if (!platform::FileSystem::rename(*part, path)) {
+        platform::FileSystem::removeFile(*part);
+        error = platform::FileSystem::isDirectory(path) ? GBK("同名的文件夹已存在，无法写入：") + path
+                                                        : GBK("文件写入失败：") + path;
         return false;
     }
     return true;

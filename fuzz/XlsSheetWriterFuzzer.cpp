@@ -17,8 +17,10 @@ unsigned word(std::string_view bytes, std::size_t at)
 // Walks the records of a written sheet and checks each against the table.
 void checkRecords(std::string_view file, const TextTable& table)
 {
-    FUZZ_CHECK(file.size() >= 16 && word(file, 0) == 0x0809 && word(file, 2) == 8);
-    std::size_t at = 12;
+    FUZZ_CHECK(file.size() >= 22 && word(file, 0) == 0x0809 && word(file, 2) == 8);
+    // The code page (936, GBK) follows the begin-of-file record.
+    FUZZ_CHECK(word(file, 12) == 0x0042 && word(file, 14) == 2 && word(file, 16) == 936);
+    std::size_t at = 18;
     for (std::size_t r = 0; r < table.rowCount(); ++r) {
         for (std::size_t c = 0; c < table.row(r).size(); ++c) {
             const std::string& cell = table.row(r)[c];

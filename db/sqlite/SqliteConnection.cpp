@@ -88,7 +88,7 @@ bool SqliteConnection::failWithoutHandle(const std::string& message)
 }
 
 bool SqliteConnection::open(const std::string& file, bool useFile, const std::optional<std::string>& password,
-                            std::optional<int> createIfMissing)
+                            std::optional<int> createIfMissing, int busyTimeoutMs)
 {
     detachedError_.clear();
     // Without encryption a password could only be ignored, which would leave
@@ -124,6 +124,8 @@ bool SqliteConnection::open(const std::string& file, bool useFile, const std::op
         owned_.reset(handle_, sqlite3_close_v2);
     if (opened != SQLITE_OK)
         return false;
+    if (busyTimeoutMs > 0)
+        sqlite3_busy_timeout(handle_, busyTimeoutMs);
     if (!existed)
         return true;
     return execute("select name as title from sqlite_master where type='table'");

@@ -32,9 +32,11 @@ public:
     // createIfMissing 1 creates a missing file. A non-empty password needs an
     // SQLite build with encryption, which this one is not: such an open fails
     // without touching any file. An existing file is probed with a query, so a
-    // file that is not a database fails here. Callers close first.
+    // file that is not a database fails here. Callers close first. A positive
+    // busyTimeoutMs is in force from the probe on, so that a file another
+    // program holds locked is waited for rather than refused at once.
     bool open(const std::string& file, bool useFile, const std::optional<std::string>& password = std::nullopt,
-              std::optional<int> createIfMissing = std::nullopt);
+              std::optional<int> createIfMissing = std::nullopt, int busyTimeoutMs = 0);
     // Safe when nothing is open.
     void close();
     // A non-empty key needs the encryption this build lacks: false, with the

@@ -60,7 +60,7 @@ inline std::string words(std::initializer_list<std::uint16_t> ws)
 }
 inline std::string beginOfFile()
 {
-    return words({0x0809, 8, 0x0000, 0x0010, 0x0000, 0x0000});
+    return words({0x0809, 8, 0x0000, 0x0010, 0x0000, 0x0000}) + words({0x0042, 2, 936});
 }
 inline std::string endOfFile()
 {
