@@ -217,8 +217,8 @@ bool openBank(const Target& target, Database& bank, std::FILE* err)
     if (!bank.query(QuestionBank::probeQuery(), none)) {
         if (busy())
             return false;
-        say(err, local ? GBK("文件中没有题库表KS_SJTK：") + target.options.file
-                       : GBK("服务器上没有题库表KS_SJTK：") + bank.lastErrorText());
+        say(err, local ? GBK("文件中没有题库表") + QuestionBank::table + GBK("：") + target.options.file
+                       : GBK("服务器上没有题库表") + QuestionBank::table + GBK("：") + bank.lastErrorText());
         return false;
     }
     return true;
