@@ -1,5 +1,6 @@
 #include "exchange/XlsxFormat.h"
 
+#include "exchange/NumberFormat.h"
 #include "exchange/ZipEntryDevice.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
@@ -159,45 +160,7 @@ QString stringItem(QXmlStreamReader& xml, bool& tooLong)
     return tooLong ? QString() : text;
 }
 
-// What a number format makes of a number: left as it is, or shown as a date
-// or a percentage, which the number alone does not say.
-enum class Shown { Number, Date, Percent };
-
-Shown shownBy(const QString& code)
-{
-    bool quoted = false;
-    int bracket = 0;
-    for (qsizetype i = 0; i < code.size(); ++i) {
-        const QChar c = code[i];
-        if (c == QLatin1Char('"'))
-            quoted = !quoted;
-        else if (quoted)
-            continue;
-        else if (c == QLatin1Char('\\'))
-            ++i;
-        else if (c == QLatin1Char('['))
-            ++bracket;
-        else if (c == QLatin1Char(']'))
-            bracket = std::max(0, bracket - 1);
-        else if (bracket > 0)
-            continue;
-        else if (c == QLatin1Char('%'))
-            return Shown::Percent;
-        else if (QStringLiteral("yYmMdDhHsS").contains(c))
-            return Shown::Date;
-    }
-    return Shown::Number;
-}
-
-Shown builtInShown(int id)
-{
-    if (id == 9 || id == 10)
-        return Shown::Percent;
-    // Dates and times, with the ones East Asian editions number 27 to 36 and 50 to 58.
-    if ((id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) || (id >= 50 && id <= 58))
-        return Shown::Date;
-    return Shown::Number;
-}
+using Shown = NumberFormat::Shown;
 
 // How each cell style (the "s" of a cell) shows a number.
 std::vector<Shown> cellStyles(const std::string& bytes)
@@ -209,7 +172,8 @@ std::vector<Shown> cellStyles(const std::string& bytes)
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement() && xml.name() == QLatin1String("numFmt")) {
-            formats[attribute(xml, "numFmtId").toInt()] = shownBy(attribute(xml, "formatCode"));
+            formats[attribute(xml, "numFmtId").toInt()] =
+                NumberFormat::ofCode(attribute(xml, "formatCode").toStdString());
         } else if (xml.isStartElement() && xml.name() == QLatin1String("cellXfs")) {
             inCellXfs = true;
         } else if (xml.isEndElement() && xml.name() == QLatin1String("cellXfs")) {
@@ -217,7 +181,7 @@ std::vector<Shown> cellStyles(const std::string& bytes)
         } else if (inCellXfs && xml.isStartElement() && xml.name() == QLatin1String("xf")) {
             const int id = attribute(xml, "numFmtId").toInt();
             const auto custom = formats.find(id);
-            styles.push_back(custom != formats.end() ? custom->second : builtInShown(id));
+            styles.push_back(custom != formats.end() ? custom->second : NumberFormat::builtIn(id));
             xml.skipCurrentElement();
         }
     }
