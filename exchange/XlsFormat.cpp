@@ -1,9 +1,12 @@
 #include "exchange/XlsFormat.h"
 
 #include "db/XlsSheetWriter.h"
+#include "exchange/CompoundFile.h"
+#include "exchange/NumberFormat.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 
+#include <QString>
 #include <freexl.h>
 
 #include <algorithm>
@@ -81,8 +84,168 @@ std::string cellName(unsigned column)
     return SheetColumns::columnName(static_cast<int>(column)) + GBK("列");
 }
 
-std::vector<SheetRow> readCompound(const std::string& path, std::string& error, std::vector<std::string>* notes)
+// What libfreexl leaves out of a sheet: the results formulas stored (it
+// reads them as empty) and numbers shown as percentages. By row and column
+// from 0: the text the user sees, or the reason it cannot be read.
+struct Overlay {
+    std::string text;
+    std::string unread;
+};
+using Overlays = std::map<std::pair<unsigned, unsigned>, Overlay>;
+
+// A string of a record: length, a flags byte, then Latin-1 or UTF-16 characters.
+std::string biffString(std::string_view data, std::size_t at)
 {
+    if (at + 3 > data.size())
+        return {};
+    const std::size_t count = word(data, at);
+    const bool wide = (data[at + 2] & 1) != 0;
+    const std::string_view chars = data.substr(at + 3);
+    if (wide) {
+        const std::size_t n = std::min(count, chars.size() / 2);
+        std::u16string text(n, u'\0');
+        for (std::size_t i = 0; i < n; ++i)
+            text[i] = static_cast<char16_t>(word(chars, i * 2));
+        return QString::fromUtf16(text.data(), static_cast<qsizetype>(n)).toStdString();
+    }
+    const std::size_t n = std::min(count, chars.size());
+    return QString::fromLatin1(chars.data(), static_cast<qsizetype>(n)).toStdString();
+}
+
+std::string errorName(unsigned code)
+{
+    switch (code) {
+    case 0x00:
+        return "#NULL!";
+    case 0x07:
+        return "#DIV/0!";
+    case 0x0F:
+        return "#VALUE!";
+    case 0x17:
+        return "#REF!";
+    case 0x1D:
+        return "#NAME?";
+    case 0x24:
+        return "#NUM!";
+    default:
+        return "#N/A";
+    }
+}
+
+std::string errorReason(unsigned code)
+{
+    return GBK("是错误值") + errorName(code) + GBK("，请先在表格程序中改正");
+}
+
+// False when the stream does not hold together or holds more such cells than a sheet may.
+bool scanFirstSheet(std::string_view stream, Overlays& overlays)
+{
+    using Shown = NumberFormat::Shown;
+    std::map<unsigned, Shown> formats;
+    std::vector<Shown> styles;
+    std::optional<std::size_t> sheetAt;
+    const auto walk = [&stream](std::size_t at, const auto& onRecord) {
+        while (at + 4 <= stream.size()) {
+            const std::uint16_t type = word(stream, at);
+            const std::uint16_t length = word(stream, at + 2);
+            if (at + 4 + length > stream.size())
+                return false;
+            if (type == 0x000A)
+                return true;
+            if (!onRecord(type, stream.substr(at + 4, length)))
+                return false;
+            at += 4 + length;
+        }
+        return false;
+    };
+    const bool globals = walk(0, [&](std::uint16_t type, std::string_view data) {
+        if (type == 0x041E && data.size() >= 2) {
+            formats[word(data, 0)] = NumberFormat::ofCode(biffString(data, 2));
+        } else if (type == 0x00E0 && data.size() >= 4) {
+            const unsigned id = word(data, 2);
+            const auto custom = formats.find(id);
+            styles.push_back(custom != formats.end() ? custom->second : NumberFormat::builtIn(static_cast<int>(id)));
+        } else if (type == 0x0085 && data.size() >= 6 && !sheetAt && data[5] == 0) {
+            sheetAt = word(data, 0) | static_cast<std::size_t>(word(data, 2)) << 16;
+        }
+        return true;
+    });
+    if (!globals || !sheetAt)
+        return false;
+    const auto shownBy = [&styles](unsigned style) { return style < styles.size() ? styles[style] : Shown::Number; };
+    const auto number = [&](unsigned row, unsigned column, unsigned style, double d, bool formula) {
+        if (shownBy(style) == Shown::Percent)
+            overlays[{row, column}].unread =
+                GBK("是百分数（文件里存的是") + numberText(d) + GBK("），请在表格程序中把它设成文本");
+        else if (formula && shownBy(style) == Shown::Date)
+            overlays[{row, column}].unread =
+                GBK("是日期或时间（文件里存的是数字") + numberText(d) + GBK("），请在表格程序中把它设成文本");
+        else if (formula)
+            overlays[{row, column}].text = numberText(d);
+    };
+    std::optional<std::pair<unsigned, unsigned>> pendingString;
+    return walk(*sheetAt, [&](std::uint16_t type, std::string_view data) {
+        if (overlays.size() > SheetColumns::maxCells / 4)
+            return false;
+        if (type == 0x0207 && pendingString) {
+            overlays[*pendingString].text = biffString(data, 0);
+            pendingString.reset();
+            return true;
+        }
+        if (data.size() < 6)
+            return true;
+        const unsigned row = word(data, 0);
+        const unsigned column = word(data, 2);
+        const unsigned style = word(data, 4);
+        if (type == 0x0203 && data.size() >= 14) {
+            double d = 0;
+            std::memcpy(&d, data.data() + 6, sizeof d);
+            number(row, column, style, d, false);
+        } else if (type == 0x027E && data.size() >= 10) {
+            number(row, column, style, rkValue(word(data, 6) | static_cast<std::uint32_t>(word(data, 8)) << 16), false);
+        } else if (type == 0x00BD) {
+            for (std::size_t at = 4, c = column; at + 6 <= data.size() - 2; at += 6, ++c)
+                number(row, static_cast<unsigned>(c), word(data, at),
+                       rkValue(word(data, at + 2) | static_cast<std::uint32_t>(word(data, at + 4)) << 16), false);
+        } else if (type == 0x0006 && data.size() >= 14) {
+            if (word(data, 12) != 0xFFFF) {
+                double d = 0;
+                std::memcpy(&d, data.data() + 6, sizeof d);
+                number(row, column, style, d, true);
+            } else if (data[6] == 0) {
+                pendingString = std::make_pair(row, column);
+            } else if (data[6] == 1) {
+                overlays[{row, column}].text = data[8] != 0 ? "TRUE" : "FALSE";
+            } else if (data[6] == 2) {
+                overlays[{row, column}].unread = errorReason(static_cast<unsigned char>(data[8]));
+            } else {
+                overlays[{row, column}].text.clear();
+            }
+        } else if (type == 0x0205 && data.size() >= 8) {
+            if (data[7] != 0)
+                overlays[{row, column}].unread = errorReason(static_cast<unsigned char>(data[6]));
+            else
+                overlays[{row, column}].text = data[6] != 0 ? "TRUE" : "FALSE";
+        }
+        return true;
+    });
+}
+
+std::vector<SheetRow> readCompound(const std::string& path, std::string_view bytes, std::string& error,
+                                   std::vector<std::string>* notes)
+{
+    // Read from the bytes before libfreexl opens the file, so that the
+    // fuzzing of the bytes reaches it too.
+    Overlays overlays;
+    if (std::string stream;
+        CompoundFile(bytes).stream({"Workbook", "Book"}, stream) && !scanFirstSheet(stream, overlays)) {
+        if (overlays.size() > SheetColumns::maxCells / 4) {
+            error = SheetColumns::tooManyCells();
+            return {};
+        }
+        // A stream this scan cannot follow: what libfreexl reads stands alone.
+        overlays.clear();
+    }
     const void* raw = nullptr;
     const std::optional<std::string> name = platform::FileSystem::toSystemPath(path);
     const int opened = name ? freexl_open(name->c_str(), &raw) : FREEXL_FILE_NOT_FOUND;
@@ -145,6 +308,14 @@ std::vector<SheetRow> readCompound(const std::string& path, std::string& error, 
                 default:
                     if (value.value.text_value != nullptr)
                         text = value.value.text_value;
+                }
+            }
+            if (const auto overlay = overlays.find({r, c}); overlay != overlays.end()) {
+                if (overlay->second.unread.empty()) {
+                    text = overlay->second.text;
+                } else {
+                    text.clear();
+                    row.unread.emplace_back(c, cellName(c) + overlay->second.unread);
                 }
             }
             if (text.size() > 4u * SheetColumns::maxCellCharacters) {
@@ -264,8 +435,8 @@ ParsedBank XlsFormat::read(const std::string& path, std::string_view bytes)
 {
     ParsedBank bank;
     std::vector<std::string> notes;
-    std::vector<SheetRow> rows =
-        bytes.starts_with(compoundSignature) ? readCompound(path, bank.error, &notes) : readRecords(bytes, bank.error);
+    std::vector<SheetRow> rows = bytes.starts_with(compoundSignature) ? readCompound(path, bytes, bank.error, &notes)
+                                                                      : readRecords(bytes, bank.error);
     if (!bank.error.empty())
         return bank;
     bank = SheetColumns::toQuestions(std::move(rows));

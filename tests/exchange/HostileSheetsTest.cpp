@@ -223,12 +223,20 @@ TEST(HostileSheets, CellsNotHoldingTheirShownTextAreReportedByRowAndColumn)
     EXPECT_EQ(utf8(parsed.notes.front()), "工作簿有2个工作表，只读入了第一个“题库”");
 
     // The same sheet saved by a spreadsheet program as .xls: formulas carry
-    // their results there, dates are still dates.
+    // their results there, the rest reads as above.
     const ParsedBank xls = BankFormat::readFile(dataDir + "cells.xls", BankFormat::Kind::Xls);
     ASSERT_TRUE(xls.error.empty()) << utf8(xls.error);
+    read.clear();
+    for (const BankQuestion& q : xls.questions)
+        read.push_back(q.line);
+    EXPECT_EQ(read, (std::vector<int>{2, 3, 8}));
+    EXPECT_EQ(xls.questions[1].options, (std::vector<std::string>{"1", "2", "3", "5"}));
     const std::map<int, std::string> xlsProblems = problemsByRow(xls.problems);
-    ASSERT_TRUE(xlsProblems.contains(4));
+    ASSERT_EQ(xlsProblems.size(), 4u);
     EXPECT_TRUE(xlsProblems.at(4).starts_with("C列是日期")) << xlsProblems.at(4);
+    EXPECT_TRUE(xlsProblems.at(5).starts_with("E列是百分数")) << xlsProblems.at(5);
+    EXPECT_TRUE(xlsProblems.at(6).starts_with("B列是错误值#N/A")) << xlsProblems.at(6);
+    EXPECT_TRUE(xlsProblems.at(7).starts_with("B列是错误值#DIV/0!")) << xlsProblems.at(7);
     ASSERT_EQ(xls.notes.size(), 1u);
     EXPECT_EQ(utf8(xls.notes.front()), "工作簿有2个工作表，只读入了第一个“题库”");
 }
