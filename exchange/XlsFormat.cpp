@@ -61,12 +61,15 @@ std::vector<SheetRow> toRows(Cells& cells, Unread& unread)
     for (const auto& [row, reasons] : unread)
         cells[row];
     std::vector<SheetRow> rows;
-    for (auto& [row, columns] : cells) {
+    rows.reserve(cells.size());
+    // Each row's cells leave the map as they are moved, so the sheet is never held twice.
+    for (auto it = cells.begin(); it != cells.end(); it = cells.erase(it)) {
+        const unsigned row = it->first;
         SheetRow sheetRow{static_cast<int>(row) + 1, {}, {}};
-        for (auto& [column, text] : columns) {
-            sheetRow.cells.resize(column + 1);
+        if (!it->second.empty())
+            sheetRow.cells.resize(it->second.rbegin()->first + 1);
+        for (auto& [column, text] : it->second)
             sheetRow.cells[column] = std::move(text);
-        }
         if (const auto found = unread.find(row); found != unread.end())
             sheetRow.unread = std::move(found->second);
         rows.push_back(std::move(sheetRow));
