@@ -249,6 +249,8 @@ TEST(HostileSheets, AnImportTakesTheReadableRowsAndListsTheOthers)
     EXPECT_EQ(report.imported, 2u);
     EXPECT_EQ(report.checked.problems.size(), 5u);
     EXPECT_EQ(bank.rows().size(), 2u);
+    ASSERT_EQ(report.notes.size(), 1u);
+    EXPECT_NE(utf8(report.notes.front()).find("“题库”"), std::string::npos);
 
     writeText(bank.file("cut.xlsx"), readText(dataDir + "cells.xlsx").substr(0, 3000));
     const ImportReport damaged = BankImporter(bank.bank).run(bank.file("cut.xlsx"), {});
