@@ -248,6 +248,8 @@ int runImport(const Arguments& a, const Target& target, std::FILE* out, std::FIL
         say(err, report.error);
         return BankCommand::Failure;
     }
+    for (const std::string& note : report.notes)
+        say(out, note);
     const CheckedBank& c = report.checked;
     say(out, GBK("读到") + std::to_string(c.questionsRead) + GBK("道题，可导入") + std::to_string(c.accepted) +
                  GBK("道，问题") + std::to_string(c.problems.size()) + GBK("处。"));

@@ -103,7 +103,8 @@ ParsedBank BankFormat::readFile(const std::string& path, Kind kind, TextEncoding
 
 bool BankFormat::forEachQuestion(const std::string& path, Kind kind, TextEncoding encoding,
                                  const std::function<void(BankQuestion&&)>& onQuestion,
-                                 std::vector<BankProblem>& problems, std::string& error)
+                                 std::vector<BankProblem>& problems, std::string& error,
+                                 std::vector<std::string>* notes)
 {
     if (kind == Kind::Csv) {
         platform::FileBytes bytes;
@@ -121,6 +122,8 @@ bool BankFormat::forEachQuestion(const std::string& path, Kind kind, TextEncodin
         return false;
     }
     problems.insert(problems.end(), bank.problems.begin(), bank.problems.end());
+    if (notes != nullptr)
+        notes->insert(notes->end(), bank.notes.begin(), bank.notes.end());
     for (BankQuestion& q : bank.questions)
         onQuestion(std::move(q));
     return true;

@@ -35,10 +35,12 @@ public:
                                 const std::string& path = {});
     // The questions of a file one at a time, and the problems the reader
     // found; CSV files are never held whole. False with the reason (GBK) in
-    // error when the file cannot be read.
+    // error when the file cannot be read. notes, when given, gets what the
+    // user should know of how the file was read (which sheet).
     static bool forEachQuestion(const std::string& path, Kind kind, TextEncoding encoding,
                                 const std::function<void(BankQuestion&&)>& onQuestion,
-                                std::vector<BankProblem>& problems, std::string& error);
+                                std::vector<BankProblem>& problems, std::string& error,
+                                std::vector<std::string>* notes = nullptr);
     // The questions of the list (numbered from 1) that the kind cannot carry
     // unchanged, each with its title and why; writeFile leaves them out.
     static std::vector<BankProblem> leftOut(Kind kind, const std::vector<BankQuestion>& questions);

@@ -60,16 +60,19 @@ ImportReport BankImporter::run(const std::string& filePath, const ImportOptions&
     // steadily and for the duplicate check to make room once.
     const std::uint64_t bytes = platform::FileSystem::fileSize(filePath).value_or(0);
     const std::size_t expected = static_cast<std::size_t>(std::min<std::uint64_t>(bytes / 100, 1u << 22));
-    return run(
+    std::vector<std::string> notes;
+    ImportReport report = run(
         [&](const std::function<void(BankQuestion &&)>& each, std::vector<BankProblem>& problems, std::string& error) {
-            return BankFormat::forEachQuestion(filePath, *kind, options.encoding, each, problems, error);
+            return BankFormat::forEachQuestion(filePath, *kind, options.encoding, each, problems, error, &notes);
         },
         expected, options, progress);
+    report.notes = std::move(notes);
+    return report;
 }
 
 ImportReport BankImporter::run(const ParsedBank& parsed, const ImportOptions& options, const ImportProgress& progress)
 {
-    return run(
+    ImportReport report = run(
         [&](const std::function<void(BankQuestion &&)>& each, std::vector<BankProblem>& problems, std::string& error) {
             error = parsed.error;
             if (!error.empty())
@@ -80,6 +83,8 @@ ImportReport BankImporter::run(const ParsedBank& parsed, const ImportOptions& op
             return true;
         },
         parsed.questions.size(), options, progress);
+    report.notes = parsed.notes;
+    return report;
 }
 
 ImportReport BankImporter::run(const Source& source, std::size_t expected, const ImportOptions& options,

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class Database;
 
@@ -25,6 +26,7 @@ struct ImportReport {
     CheckedBank checked;
     std::size_t imported = 0;
     std::string backupPath;
+    std::vector<std::string> notes; // GBK, how the file was read, such as which sheet of several
 };
 
 // (questions done, questions in all), now and then while checking and writing.

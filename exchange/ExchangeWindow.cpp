@@ -136,8 +136,10 @@ void ExchangeWindow::showReport(const ImportReport& report)
     for (std::size_t i = 0; i < problems.size(); ++i)
         Gui::setGridRow(window_, problemGrid, static_cast<int>(i) + 1,
                         {std::to_string(problems[i].line), problems[i].reason});
-    Gui::setStatusText(window_, statusBar, 0,
-                       report.checked.questionsRead > 0 ? summary(report.checked) : report.error);
+    std::string status = report.checked.questionsRead > 0 ? summary(report.checked) : report.error;
+    for (const std::string& note : report.notes)
+        status += note + GBK("。");
+    Gui::setStatusText(window_, statusBar, 0, status);
 }
 
 bool ExchangeWindow::check()

@@ -27,4 +27,7 @@ struct ParsedBank {
     std::vector<BankQuestion> questions;
     std::vector<BankProblem> problems;
     std::string error; // GBK
+    // What the user should know of how the file was read, such as which
+    // sheet of a workbook of several (GBK).
+    std::vector<std::string> notes;
 };

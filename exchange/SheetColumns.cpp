@@ -67,6 +67,35 @@ bool isEmptyRow(const SheetRow& row)
 
 } // namespace
 
+std::string SheetColumns::columnName(int column)
+{
+    std::string name;
+    for (int c = column + 1; c > 0; c = (c - 1) / 26)
+        name.insert(name.begin(), static_cast<char>('A' + (c - 1) % 26));
+    return name;
+}
+
+std::string SheetColumns::tooManyRows()
+{
+    return GBK("表格超过") + std::to_string(maxRows) + GBK("行，超出了导入的上限，文件没有读入");
+}
+
+std::string SheetColumns::tooManyCells()
+{
+    return GBK("表格超过") + std::to_string(maxCells) + GBK("个单元格，超出了导入的上限，文件没有读入");
+}
+
+std::string SheetColumns::tooMuchText()
+{
+    return GBK("表格中的文字超过") + std::to_string(maxTextBytes >> 20) + GBK(" MB，超出了导入的上限，文件没有读入");
+}
+
+std::string SheetColumns::cellTooLong(int row, int column)
+{
+    return GBK("第") + std::to_string(row) + GBK("行") + columnName(column) + GBK("列超过") +
+           std::to_string(maxCellCharacters) + GBK("个字符（表格单元格的上限），文件没有读入");
+}
+
 std::vector<std::string> SheetColumns::headerNames()
 {
     return {"题目", "选项A", "选项B", "选项C", "选项D", "答案"};
@@ -101,14 +130,37 @@ bool SheetColumns::take(const SheetRow& row, BankQuestion& q)
     return fill(row, q);
 }
 
+bool SheetColumns::reads(int column) const
+{
+    if (column == where_[titleColumn] || column == where_[answerColumn])
+        return true;
+    if (packed_)
+        return column == where_[packedColumn];
+    for (int i = 1; i <= lastOption_; ++i)
+        if (column == where_[i])
+            return true;
+    return false;
+}
+
 template <typename Row> bool SheetColumns::fill(Row& row, BankQuestion& q)
 {
-    if (!error_.empty() || isEmptyRow(row))
+    if (!error_.empty() || (isEmptyRow(row) && row.unread.empty()))
         return false;
     if (where_.empty()) {
         takeHeader(row);
         return false;
     }
+    std::string unread;
+    for (const auto& [column, reason] : row.unread) {
+        if (reads(column))
+            unread += (unread.empty() ? "" : GBK("；")) + reason;
+    }
+    if (!unread.empty()) {
+        problems_.push_back({row.number, std::move(unread)});
+        return false;
+    }
+    if (isEmptyRow(row))
+        return false;
     const auto put = [&row](std::string& to, int column) {
         if (column < 0 || static_cast<std::size_t>(column) >= row.cells.size())
             to.clear();
@@ -149,7 +201,9 @@ ParsedBank SheetColumns::toQuestions(std::vector<SheetRow> rows)
             bank.questions.push_back(std::move(q));
     }
     columns.finish();
+    bank.problems = columns.problems();
     if (!columns.error().empty()) {
+        bank.problems.clear();
         bank.questions.clear();
         bank.error = columns.error();
     }

@@ -2,7 +2,9 @@
 
 #include "exchange/ParsedBank.h"
 
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A sheet as the spreadsheet formats read it: rows of UTF-8 cells, each row
@@ -10,6 +12,11 @@
 struct SheetRow {
     int number = 0;
     std::vector<std::string> cells;
+    // Cells that hold something other than the text the user sees (a formula
+    // without its result, an error value, a date): column from 0 and the
+    // reason (GBK), naming the cell. Such a row makes a problem, not a
+    // question, when one of these cells is in a column the bank reads.
+    std::vector<std::pair<int, std::string>> unread = {};
 };
 
 // The column layout shared by CSV and the spreadsheets: a header row naming
@@ -20,6 +27,20 @@ struct SheetRow {
 // results writes it, reads the same way.
 class SheetColumns {
 public:
+    // What a spreadsheet reader holds any file to, so that memory and time
+    // stay bounded whatever a file claims.
+    static constexpr std::size_t maxRows = 1048576;
+    static constexpr std::size_t maxCells = 3000000;
+    static constexpr std::size_t maxTextBytes = 96u << 20;
+    static constexpr int maxCellCharacters = 32767;
+    // "A", "B", ... "AA": the column as a spreadsheet program names it.
+    static std::string columnName(int column);
+    // The error text (GBK) when a limit is passed.
+    static std::string tooManyRows();
+    static std::string tooManyCells();
+    static std::string tooMuchText();
+    static std::string cellTooLong(int row, int column);
+
     static std::vector<std::string> headerNames();
 
     // Rows one at a time: the first row that is not empty must be the
@@ -30,6 +51,8 @@ public:
     // Set once a first row turned out not to be a header, or at the end
     // when no row held anything.
     const std::string& error() const { return error_; }
+    // Rows refused for a cell that could not be read as the user sees it.
+    const std::vector<BankProblem>& problems() const { return problems_; }
     void finish();
 
     // All rows at once.
@@ -43,10 +66,12 @@ public:
 
 private:
     bool takeHeader(const SheetRow& row);
+    bool reads(int column) const;
     template <typename Row> bool fill(Row& row, BankQuestion& question);
 
     std::vector<int> where_; // column of each field, -1 when missing; empty before the header
     bool packed_ = false;
     int lastOption_ = 0;
     std::string error_;
+    std::vector<BankProblem> problems_;
 };

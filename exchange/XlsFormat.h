@@ -8,9 +8,11 @@
 #include <vector>
 
 // Binary spreadsheets (.xls). Workbooks in a compound-document container are
-// read through libfreexl; a bare record stream, as the program's own export
-// writes it, is read here, its texts taken as GBK. Writing goes through the
-// program's spreadsheet writer.
+// read through libfreexl, with the stored results of formulas, error values
+// and percentages taken from the workbook stream itself; a bare record
+// stream, as the program's own export writes it, is read here, its texts
+// taken as GBK, and refused without its end-of-file record. Writing goes
+// through the program's spreadsheet writer.
 class XlsFormat {
 public:
     // path is the file on disk, needed by libfreexl; bytes its content.

@@ -8,8 +8,10 @@
 #include <vector>
 
 // Office Open XML workbooks. Reading takes the first sheet of the workbook
-// (shared strings, inline strings, formula strings, numbers and truth
-// values); writing puts one sheet through libxlsxwriter.
+// (shared strings, inline strings, formula results, numbers and truth
+// values), unpacking its parts as it goes within fixed limits; cells that do
+// not hold the text the user sees are reported, a damaged workbook refused.
+// Writing puts one sheet through libxlsxwriter.
 class XlsxFormat {
 public:
     static ParsedBank read(std::string_view bytes);

@@ -9,11 +9,45 @@
 #include <iterator>
 #include <vector>
 
+#include <sys/resource.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define FUZZ_REPLAY_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define FUZZ_REPLAY_ASAN 1
+#endif
+#endif
+
+namespace {
+
+// The address space a replay may take: far above what any input of the
+// corpus needs, far below what an archive that unpacks without end would
+// ask for, so such an input fails here instead of passing on a large machine.
+// AddressSanitizer reserves terabytes of address space for itself, so under
+// it the limit is left to the fuzzer's own -rss_limit_mb / -malloc_limit_mb.
+constexpr rlim_t addressSpaceLimit = rlim_t(1536) << 20;
+
+void limitMemory()
+{
+#ifndef FUZZ_REPLAY_ASAN
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_AS, &limit) == 0 &&
+        (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur > addressSpaceLimit)) {
+        limit.rlim_cur = addressSpaceLimit;
+        ::setrlimit(RLIMIT_AS, &limit);
+    }
+#endif
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 int main(int argc, char** argv)
 {
     namespace fs = std::filesystem;
+    limitMemory();
     std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {
         std::error_code error;
