@@ -568,6 +568,18 @@ bool Gui::copyControl(const std::string& window, const std::string& templateName
     return true;
 }
 
+bool Gui::addControl(const std::string& window, const ControlDescription& description)
+{
+    GuiWindow* open = findWindow(window);
+    if (open == nullptr)
+        return false;
+    if (!open->addControl(description)) {
+        qWarning("window %s: cannot add %s", window.c_str(), description.name.c_str());
+        return false;
+    }
+    return true;
+}
+
 // Radio buttons and check box -------------------------------------------------------
 
 bool Gui::checked(const std::string& window, const std::string& control)

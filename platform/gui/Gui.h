@@ -130,6 +130,10 @@ public:
     // container, with the template's settings and event bindings. False when
     // the new name is taken.
     static bool copyControl(const std::string& window, const std::string& templateName, const std::string& newName);
+    // A control the window's description does not hold, created at run time in
+    // its container with its event bindings; false when the name is taken or
+    // it would be a container.
+    static bool addControl(const std::string& window, const ControlDescription& description);
 
     // Radio buttons and check box -----------------------------------------------
 

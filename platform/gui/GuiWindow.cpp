@@ -14,8 +14,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QTextEdit>
 #include <QPointer>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <exception>
@@ -167,6 +167,15 @@ bool GuiWindow::addCopy(const std::string& templateName, const std::string& newN
     copy.visible = !original->widget->isHidden();
     GuiControl* created = createControl(copy, original->widget->parentWidget());
     created->widget->setFont(original->widget->font());
+    return true;
+}
+
+bool GuiWindow::addControl(const ControlDescription& description)
+{
+    if (description.name.empty() || control(description.name) != nullptr ||
+        ControlFactory::isContainer(description.kind))
+        return false;
+    createControl(description, containerWidget(description.container));
     return true;
 }
 

@@ -35,6 +35,7 @@ public:
     void build();
     GuiControl* control(const std::string& name);
     bool addCopy(const std::string& templateName, const std::string& newName);
+    bool addControl(const ControlDescription& description);
 
     void setKeyHandler(KeyHandler handler) { keyHandler_ = std::move(handler); }
 
