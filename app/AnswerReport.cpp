@@ -1,6 +1,7 @@
 #include "app/AnswerReport.h"
 
 #include "platform/CodePage.h"
+#include "questions/AnswerKey.h"
 #include "questions/QuestionRecord.h"
 #include "questions/TextRules.h"
 
@@ -26,7 +27,7 @@ std::string joinLines(std::initializer_list<const char*> lines)
 
 bool AnswerReport::scores(const PaperEntry& entry)
 {
-    return !entry.chosen.empty() && entry.chosen == entry.answer;
+    return AnswerKey::matches(entry.chosen, entry.answer);
 }
 
 int AnswerReport::score(const Paper& paper)
@@ -169,7 +170,7 @@ std::string AnswerReport::row(int number, const PaperEntry& entry)
     std::string choice;
     if (entry.chosen.empty())
         choice = GBK("未答");
-    else if (entry.chosen == entry.answer)
+    else if (scores(entry))
         choice = escapeHtml(entry.chosen);
     else
         choice = "<strong><font  color=\"#FF0033\"><h2>" + escapeHtml(entry.chosen) + "</h2></font></strong>";

@@ -10,7 +10,8 @@
 // candidate's choice, and a closing piece.
 class AnswerReport {
 public:
-    // A question scores when it was answered with exactly its correct letter.
+    // A question scores when it was answered with exactly its correct letter,
+    // or for a multiple-answer question exactly its set of letters.
     static bool scores(const PaperEntry& entry);
     static int score(const Paper& paper);
     // "得分为 【   n   】 分".

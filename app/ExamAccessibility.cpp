@@ -48,6 +48,10 @@ void ExamAccessibility::describeOptions()
         const std::string name = GBK("选项") + letter + (text.empty() ? std::string() : GBK("：") + text);
         const char digit[] = {static_cast<char>('1' + (letter[0] - 'A')), '\0'};
         describe(letter, name, GBK("快捷键：") + letter + GBK(" 或 ") + digit);
+        // The check box over the option says the same, the key now ticking it.
+        const std::string box = "多选" + std::string(letter);
+        if (Gui::controlExists(ExamWindow::windowId, box))
+            describe(box, name, GBK("快捷键：") + letter + GBK(" 或 ") + digit + GBK("，可多选"));
     }
 }
 

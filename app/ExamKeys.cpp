@@ -115,13 +115,12 @@ bool ExamKeys::takeControlKey(const GuiKey& key)
 
 bool ExamKeys::takeCharacter(char character, bool repeated)
 {
-    static const char* const options[] = {"A", "B", "C", "D"};
     if (character >= 'A' && character <= 'D') {
-        click(options[character - 'A']);
+        click(window_.optionControl(character - 'A'));
         return true;
     }
     if (character >= '1' && character <= '4') {
-        click(options[character - '1']);
+        click(window_.optionControl(character - '1'));
         return true;
     }
     if (character == 'F') {

@@ -10,6 +10,7 @@
 #include "bank/ExamWindowLayout.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
+#include "questions/AnswerKey.h"
 #include "questions/QuestionRecord.h"
 #include "questions/TextRules.h"
 
@@ -25,6 +26,10 @@ using platform::MessageBoxResult;
 namespace {
 
 constexpr char optionNames[4][2] = {"A", "B", "C", "D"};
+// Check boxes standing over the options while a multiple-answer question is
+// on screen, and the word beside the number that says so.
+constexpr const char* tickBoxNames[4] = {"多选A", "多选B", "多选C", "多选D"};
+constexpr char kindLabel[] = "多选题标签";
 constexpr char cellTemplate[] = "复制标签";
 constexpr char answerSwitch[] = "显示正确答案";
 constexpr char answerLabel[] = "透明标签7";
@@ -77,6 +82,7 @@ platform::HandlerTable ExamWindow::handlers()
         {"examCreated", [this](const GuiEvent&) { created(); }},
         {"examBeingDestroyed", [this](const GuiEvent&) { beingDestroyed(); }},
         {"optionClicked", [this](const GuiEvent& e) { optionClicked(e); }},
+        {"tickBoxClicked", [this](const GuiEvent&) { tickBoxClicked(); }},
         {"answerSwitchClicked", [this](const GuiEvent&) { answerSwitchClicked(); }},
         {"cellPressed", [this](const GuiEvent& e) { cellPressed(e); }},
         {"previousClicked", [this](const GuiEvent&) { previousClicked(); }},
@@ -124,6 +130,7 @@ void ExamWindow::created()
     Gui::setVisible(w, "题库管理按钮", state_.candidateId == accessCode);
     Gui::setStatusText(w, "状态条", 1, state_.candidateId);
 
+    addMultipleAnswerControls();
     showQuestion(1);
     ExamAccessibility::describeControls();
     Gui::setKeyHandler(w, [this](const platform::GuiKey& key) { return keys_.take(key); });
@@ -131,6 +138,46 @@ void ExamWindow::created()
     Gui::startTimer(w, clockTimerId, clockIntervalMs, [this] { clockTick(); });
     state_.clock.start();
     AttemptBridge::examOpened(state_, *this);
+}
+
+// Made at run time so that the window's own table stays as it is; each box
+// takes the place, look and tag of its option.
+void ExamWindow::addMultipleAnswerControls()
+{
+    const std::string& w = examWindow();
+    const platform::WindowDescription layout = examWindowLayout();
+    for (const platform::ControlDescription& control : layout.controls) {
+        for (int i = 0; i < QuestionRecord::slotCount; ++i) {
+            if (control.name != optionNames[i])
+                continue;
+            platform::ControlDescription box = control;
+            box.name = tickBoxNames[i];
+            box.kind = platform::ControlKind::CheckBox;
+            box.visible = false;
+            box.events = {{platform::GuiEventKind::Clicked, "tickBoxClicked"}};
+            Gui::addControl(w, box);
+        }
+    }
+    // Under the number, left of the title: room nothing else takes.
+    platform::ControlDescription label;
+    label.name = kindLabel;
+    label.kind = platform::ControlKind::TransparentLabel;
+    label.container = "高级选择夹1";
+    label.left = 2;
+    label.top = 80;
+    label.width = 46;
+    label.height = 19;
+    label.visible = false;
+    label.caption = GBK("多选题");
+    label.font = {"default", 12, true};
+    label.textColour = 0x0000FF;
+    Gui::addControl(w, label);
+}
+
+const char* ExamWindow::optionControl(int index) const
+{
+    const int i = std::clamp(index, 0, QuestionRecord::slotCount - 1);
+    return AnswerKey::isMultiple(state_.currentAnswer) ? tickBoxNames[i] : optionNames[i];
 }
 
 void ExamWindow::beingDestroyed()
@@ -145,6 +192,8 @@ void ExamWindow::showQuestion(int k)
     const std::string& w = examWindow();
     for (const char* option : optionNames)
         Gui::setText(w, option, {});
+    for (const char* box : tickBoxNames)
+        Gui::setText(w, box, {});
     Gui::setText(w, "id标签", std::to_string(k));
 
     const PaperEntry& entry = state_.paper.entry(k);
@@ -153,8 +202,13 @@ void ExamWindow::showQuestion(int k)
     Gui::setText(w, "Titlexb", entry.title);
 
     const int visible = QuestionRecord::visibleOptionCount(entry.did);
-    for (int i = 0; i < QuestionRecord::slotCount; ++i)
-        Gui::setVisible(w, optionNames[i], i < visible);
+    const bool multiple = AnswerKey::isMultiple(entry.answer);
+    for (int i = 0; i < QuestionRecord::slotCount; ++i) {
+        Gui::setVisible(w, optionNames[i], !multiple && i < visible);
+        Gui::setVisible(w, tickBoxNames[i], multiple && i < visible);
+        Gui::setChecked(w, tickBoxNames[i], multiple && AnswerKey::holds(entry.chosen, optionNames[i][0]));
+    }
+    Gui::setVisible(w, kindLabel, multiple);
 
     for (const char* option : optionNames) {
         if (entry.chosen == option)
@@ -170,8 +224,11 @@ void ExamWindow::showQuestion(int k)
     const std::vector<std::string> pieces = QuestionRecord::splitOptions(entry.options);
     if (pieces.size() >= 2) {
         const std::size_t shown = std::min<std::size_t>(pieces.size(), QuestionRecord::slotCount);
-        for (std::size_t i = 0; i < shown; ++i)
-            Gui::setText(w, optionNames[i], " " + TextRules::removeAll(pieces[i], "\r\n"));
+        for (std::size_t i = 0; i < shown; ++i) {
+            const std::string caption = " " + TextRules::removeAll(pieces[i], "\r\n");
+            Gui::setText(w, optionNames[i], caption);
+            Gui::setText(w, tickBoxNames[i], caption);
+        }
     }
     ExamAccessibility::describeOptions();
     AttemptBridge::questionShown(state_, k);
@@ -184,10 +241,16 @@ bool ExamWindow::recordAnswer(const std::string& letter)
     Gui::setText(w, chosenLabel, letter);
     Gui::setText(w, answerLabel, Gui::checked(w, answerSwitch) ? state_.currentAnswer : GBK("关"));
 
-    const bool correct = state_.currentAnswer == letter;
+    const bool correct = AnswerKey::matches(letter, state_.currentAnswer);
     const std::string cell = cellName(state_.currentQuestion);
-    Gui::setTextColour(w, cell, correct ? red : yellow);
-    Gui::setBackgroundColour(w, cell, correct ? green : red);
+    if (letter.empty()) {
+        // Every box unticked again: the question is unanswered, its cell as drawn.
+        Gui::setTextColour(w, cell, Gui::textColour(w, cellTemplate));
+        Gui::setBackgroundColour(w, cell, Gui::backgroundColour(w, cellTemplate));
+    } else {
+        Gui::setTextColour(w, cell, correct ? red : yellow);
+        Gui::setBackgroundColour(w, cell, correct ? green : red);
+    }
     ExamAccessibility::describeCell(state_.currentQuestion, state_.paper.entry(state_.currentQuestion));
     AttemptBridge::answered(state_);
     return correct;
@@ -196,6 +259,15 @@ bool ExamWindow::recordAnswer(const std::string& letter)
 void ExamWindow::optionClicked(const GuiEvent& event)
 {
     recordAnswer(Gui::tag(examWindow(), event.control));
+}
+
+void ExamWindow::tickBoxClicked()
+{
+    std::string chosen;
+    for (int i = 0; i < QuestionRecord::slotCount; ++i)
+        if (Gui::checked(examWindow(), tickBoxNames[i]))
+            chosen += optionNames[i];
+    recordAnswer(chosen);
 }
 
 void ExamWindow::answerSwitchClicked()
@@ -289,7 +361,7 @@ void ExamWindow::nextClicked()
 
 void ExamWindow::setQuestionFontSize(int points)
 {
-    for (const char* control : {"A", "B", "C", "D", "Titlexb"})
+    for (const char* control : {"A", "B", "C", "D", "Titlexb", "多选A", "多选B", "多选C", "多选D"})
         Gui::setFontPointSize(examWindow(), control, points);
 }
 

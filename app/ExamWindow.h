@@ -32,9 +32,13 @@ public:
 
     // Shows paper entry k; currentQuestion is left to the caller.
     void showQuestion(int k);
-    // Stores the letter as the answer of the question on screen and colours
-    // its cell; true when it is the correct answer.
+    // Stores the letter (the letters in order for a multiple-answer question,
+    // none when all are unticked again) as the answer of the question on
+    // screen and colours its cell; true when it is the correct answer.
     bool recordAnswer(const std::string& letter);
+    // The control a click on option index (0 = A) goes to: the option's
+    // check box while a multiple-answer question is on screen.
+    const char* optionControl(int index) const;
     void clockTick();
     void handIn();
     // As a press on the cell of question k (1..paperLength()).
@@ -54,6 +58,8 @@ private:
     void created();
     void beingDestroyed();
     void optionClicked(const platform::GuiEvent& event);
+    void tickBoxClicked();
+    void addMultipleAnswerControls();
     void answerSwitchClicked();
     void cellPressed(const platform::GuiEvent& event);
     void previousClicked();

@@ -8,7 +8,7 @@ struct PaperEntry {
     std::string title{};
     std::string options{}; // packed as in the question table
     std::string answer{};
-    std::string chosen{}; // "A" to "D", empty while unanswered
+    std::string chosen{}; // "A" to "D" (several in order for a multiple-answer key), empty while unanswered
     std::string id{};     // key in the bank
     std::string did{};    // option count as text
     bool flagged = false; // marked by the candidate to come back to
