@@ -1,6 +1,7 @@
 #include "learning/BankStatistics.h"
 
 #include "attempts/AttemptStore.h"
+#include "questions/AnswerKey.h"
 
 #include <algorithm>
 #include <cmath>
@@ -119,8 +120,7 @@ bool BankStatistics::compute()
                 sums_.push_back({});
             }
             questions_[at->second].answer = entry.answer;
-            attempt.push_back(
-                {at->second, optionCode(entry.chosen), !entry.chosen.empty() && entry.chosen == entry.answer});
+            attempt.push_back({at->second, optionCode(entry.chosen), AnswerKey::matches(entry.chosen, entry.answer)});
         }
         if (!attempt.empty() && current <= last && ids[current] == currentId)
             addAttempt(attempt, top[current]);

@@ -4,6 +4,7 @@
 #include "db/BackendRegistry.h"
 #include "db/DbConnection.h"
 #include "db/DbRecordset.h"
+#include "questions/AnswerKey.h"
 #include "questions/QuestionBank.h"
 
 #include <algorithm>
@@ -46,7 +47,7 @@ bool DrillPlanner::dueKeys(const std::string& candidateId, std::uint32_t seed, s
             ++rank;
             attempt = entry.attempt;
         }
-        const bool right = !entry.chosen.empty() && entry.chosen == entry.answer;
+        const bool right = AnswerKey::matches(entry.chosen, entry.answer);
         auto [it, added] = records.try_emplace(entry.questionKey);
         if (added)
             keys.push_back(entry.questionKey);

@@ -157,3 +157,20 @@ TEST_F(DrillPlannerTest, PaperTakesTheBankAsItIsNowLeavesOutDeletedKeysAndStopsA
 }
 
 } // namespace
+
+TEST_F(DrillPlannerTest, AMultipleAnswerIsMissedUnlessTheWholeSetWasChosen)
+{
+    AttemptStart start{.kind = "exam", .candidateId = "X", .seatNumber = "1", .secondsLeft = 60};
+    const std::vector<std::pair<int, const char*>> paper = {{20, "AC"}, {21, "A"}, {22, "ACD"}, {23, ""}};
+    for (const auto& [key, chosen] : paper)
+        start.entries.push_back({.number = static_cast<int>(start.entries.size()) + 1,
+                                 .questionKey = std::to_string(key),
+                                 .title = "t",
+                                 .answer = "CA",
+                                 .chosen = chosen});
+    const std::int64_t id = store.begin(start);
+    ASSERT_NE(id, 0) << store.lastErrorText();
+    ASSERT_TRUE(store.recordHandIn(id, 1, 0, "2026-01-01 10:00:00"));
+    const std::vector<std::string> keys = due();
+    EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()), (std::set<std::string>{"21", "22", "23"}));
+}
