@@ -5,6 +5,7 @@
 #include "db/DbConnection.h"
 #include "db/DbRecordset.h"
 #include "platform/CodePage.h"
+#include "questions/AnswerKey.h"
 #include "questions/QuestionBank.h"
 #include "questions/QuestionRecord.h"
 #include "questions/TextRules.h"
@@ -220,10 +221,14 @@ void BankWindow::modify()
         reportError(noRowMessage());
         return;
     }
+    // The option buttons hold one letter: left unchecked, a multiple-answer key stays as it is.
+    std::string answer = answerLetter();
+    if (const std::string held = Gui::gridText(window_, grid, row, 3); answer.empty() && AnswerKey::isMultiple(held))
+        answer = held;
     const std::string statement = QuestionBank::updateStatement({.id = Gui::gridText(window_, grid, row, 0),
                                                                  .title = Gui::text(window_, titleBox),
                                                                  .options = optionText(),
-                                                                 .answer = answerLetter(),
+                                                                 .answer = answer,
                                                                  .did = optionCountText()});
     // No row changed means the question was deleted meanwhile.
     if (statement.empty() || !connection_.execute(statement) || connection_.changedRows() == 0) {

@@ -3,6 +3,7 @@
 #include "bank/CorrectionWindowLayout.h"
 #include "exam/AppState.h"
 #include "platform/CodePage.h"
+#include "questions/AnswerKey.h"
 #include "questions/QuestionBank.h"
 #include "questions/QuestionRecord.h"
 
@@ -65,7 +66,10 @@ void CorrectionWindow::correct()
     if (idMissing())
         return;
     const std::string& failure = GBK("亲、抱歉，修改失败失败\r\n导致错误原因可能是字符错误");
-    const std::string answer = answerLetter();
+    // The option buttons hold one letter: left unchecked, a multiple-answer key stays as it is.
+    std::string answer = answerLetter();
+    if (answer.empty() && AnswerKey::isMultiple(state_.paper.entry(state_.currentQuestion).answer))
+        answer = state_.paper.entry(state_.currentQuestion).answer;
     const std::string statement =
         QuestionBank::correctionStatement({.id = state_.currentId,
                                            .title = Gui::text(window_, titleBox),
