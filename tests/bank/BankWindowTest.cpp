@@ -671,3 +671,20 @@ TEST_F(BankWindowTest, ALargeListingHoldsLittleMoreThanItsTexts)
 }
 
 } // namespace
+
+TEST_F(BankWindowTest, ModifyKeepsAMultipleAnswerKeyUnlessAnOptionButtonIsChecked)
+{
+    db.insert(GBK("多"), "a|b|c|", "AC", "3");
+    db.insert(GBK("再"), "a|b|c|", "BC", "3");
+    open();
+    GuiDriver::clickGridCell(bank, grid, 1, 1);
+    EXPECT_EQ(checkedAnswer(), "");
+    GuiDriver::click(bank, "修改");
+    EXPECT_EQ(db.rows()[0].answer, "AC");
+
+    GuiDriver::clickGridCell(bank, grid, 2, 1);
+    GuiDriver::click(bank, "A");
+    GuiDriver::click(bank, "修改");
+    EXPECT_EQ(db.rows()[1].answer, "A");
+    EXPECT_TRUE(driver.messageBoxes().empty());
+}
