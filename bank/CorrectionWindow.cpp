@@ -76,7 +76,8 @@ void CorrectionWindow::showCategory()
     if (!Gui::controlExists(window_, categoryLabel) || !state_.connection.execute(QuestionBank::categoryProbeQuery()))
         return;
     std::string category;
-    if (state_.recordset.open(QuestionBank::categorizedKeyQuery(state_.currentId)) &&
+    if (state_.recordset.attach(state_.connection) &&
+        state_.recordset.open(QuestionBank::categorizedKeyQuery(state_.currentId)) &&
         state_.recordset.recordCount() > 0 && state_.recordset.readTextAt(categoryColumn, category)) {
         Gui::setText(window_, categoryLabel, GBK("分类：") + category);
         Gui::setVisible(window_, categoryLabel, true);
