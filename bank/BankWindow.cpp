@@ -360,6 +360,9 @@ bool BankWindow::hasCategories()
 
 bool BankWindow::storeCategory(const std::string& statement)
 {
+    // Opened without the category controls, the window leaves categories alone.
+    if (!Gui::controlExists(window_, categoryBox))
+        return true;
     const std::string category = trimmed(Gui::text(window_, categoryBox));
     const bool none = category.empty() || category == QuestionBank::uncategorisedText();
     // A bank that never had a category gets its table only with the first one.

@@ -313,7 +313,10 @@ bool QuestionBank::forEachTitle(const std::function<void(std::string_view)>& eac
 bool QuestionBank::removeAll()
 {
     error_.clear();
-    if (database_.execute(std::string("DELETE FROM ") + table))
+    // A bank file may number its next questions from 1 again: no category
+    // may stay behind for them.
+    if (database_.execute(std::string("DELETE FROM ") + table) &&
+        (!hasCategories() || database_.execute("DELETE FROM " + categoryTableName)))
         return true;
     error_ = database_.lastErrorText();
     return false;

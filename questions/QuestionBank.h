@@ -73,7 +73,7 @@ public:
     // the server, the rows read are locked until it ends, and so is the room
     // for new ones: no other program stores a question meanwhile.
     bool forEachTitle(const std::function<void(std::string_view)>& each, bool lockRows = false);
-    // Deletes every row; the key counter is left as it is.
+    // Deletes every row and every category; the key counter is left as it is.
     bool removeAll();
 
     // The rows the table holds for these keys, as stored (NULL reads as an

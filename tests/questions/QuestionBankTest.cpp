@@ -215,6 +215,10 @@ TEST_P(QuestionBankTest, ReplaceCategoriesHoldsExactlyTheCopiedOnesOrNoTable)
         rows.push_back({std::to_string(key), key % 2 ? GBK("单数'章") : std::string("even")});
     ASSERT_TRUE(bank.replaceCategories(rows, true)) << bank.lastErrorText();
     EXPECT_EQ(listed(db, QuestionBank::categoryCopyQuery()), rows);
+    // Emptying the bank leaves no category for the keys it numbers anew.
+    ASSERT_TRUE(bank.removeAll()) << bank.lastErrorText();
+    EXPECT_TRUE(listed(db, QuestionBank::categoryCopyQuery()).empty());
+    ASSERT_TRUE(bank.replaceCategories(rows, true)) << bank.lastErrorText();
 
     ASSERT_TRUE(bank.replaceCategories({}, false)) << bank.lastErrorText();
     EXPECT_FALSE(bank.hasCategories());
