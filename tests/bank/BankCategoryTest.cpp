@@ -3,6 +3,9 @@
 #include "bank/BankWindow.h"
 
 #include "bank/BankTestSupport.h"
+#include "bank/BankWindowLayout.h"
+#include "bank/CorrectionWindow.h"
+#include "bank/CorrectionWindowLayout.h"
 #include "platform/CodePage.h"
 #include "platform/gui/GuiDriver.h"
 
@@ -150,4 +153,44 @@ TEST_F(BankCategoryTest, TheSearchKeepsToTheCategoryGiven)
     EXPECT_EQ(search(GBK("题"), GBK("未分类")), Ids{});
     EXPECT_EQ(search("(", GBK("未分类")), (Ids{"1", "2", "3"}));
     EXPECT_EQ(search("", ""), (Ids{"1", "2", "3", "4", "5"}));
+}
+
+TEST(CategoryControlsTest, TheAddedControlsLieInFreeRoomOfTheirPanel)
+{
+    using platform::ControlDescription;
+    using platform::WindowDescription;
+    const BankWindow::Actions everything{
+        .exchange = {.importBank = [](const std::string&) {}, .exportBank = [](const std::string&) {}},
+        .statistics = [](const std::string&, const auto&) {}};
+    const std::pair<WindowDescription, std::size_t> windows[] = {
+        {BankWindow::layout(everything), bankWindowLayout().controls.size()},
+        {CorrectionWindow::layout(), correctionWindowLayout().controls.size()}};
+    for (const auto& [window, designed] : windows) {
+        auto find = [&window](const std::string& name) -> const ControlDescription* {
+            for (const ControlDescription& c : window.controls) {
+                if (c.name == name)
+                    return &c;
+            }
+            return nullptr;
+        };
+        for (std::size_t i = designed; i < window.controls.size(); ++i) {
+            const ControlDescription& added = window.controls[i];
+            SCOPED_TRACE(window.id + "/" + added.name);
+            const ControlDescription* panel = added.container.empty() ? nullptr : find(added.container);
+            // The outer size of a window counts a Windows frame.
+            const int width = panel ? panel->width : window.width - 6;
+            const int height = panel ? panel->height : window.height - 29;
+            EXPECT_GE(added.left, 0);
+            EXPECT_GE(added.top, 0);
+            EXPECT_LE(added.left + added.width, width);
+            EXPECT_LE(added.top + added.height, height);
+            for (const ControlDescription& other : window.controls) {
+                if (&other == &added || other.container != added.container)
+                    continue;
+                const bool apart = added.left + added.width <= other.left || other.left + other.width <= added.left ||
+                                   added.top + added.height <= other.top || other.top + other.height <= added.top;
+                EXPECT_TRUE(apart) << other.name;
+            }
+        }
+    }
 }
