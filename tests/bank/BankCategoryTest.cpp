@@ -155,6 +155,18 @@ TEST_F(BankCategoryTest, TheSearchKeepsToTheCategoryGiven)
     EXPECT_EQ(search("", ""), (Ids{"1", "2", "3", "4", "5"}));
 }
 
+TEST_F(BankCategoryTest, ACategoryThatCannotBeStoredIsReportedAndTheEditorKept)
+{
+    db.run("CREATE TABLE KS_TMFL (id INTEGER NOT NULL PRIMARY KEY, Category TEXT CHECK (length(Category) < 3))");
+    addQuestion(GBK("第四题"), GBK("安全生产"));
+    ASSERT_EQ(driver.messageBoxes().size(), 1u);
+    EXPECT_EQ(driver.messageBoxes()[0].text.rfind(GBK("题目已保存，但分类没有保存："), 0), 0u);
+    EXPECT_EQ(driver.messageBoxes()[0].caption, GBK("信息"));
+    EXPECT_EQ(db.rows().size(), 4u);
+    EXPECT_EQ(Gui::text(bank, categoryBox), GBK("安全生产"));
+    EXPECT_EQ(column(0).back(), "4");
+}
+
 TEST(CategoryControlsTest, TheAddedControlsLieInFreeRoomOfTheirPanel)
 {
     using platform::ControlDescription;
