@@ -100,7 +100,6 @@ TEST_F(BankCategoryTest, ABankWithoutCategoriesListsAndStoresAsBeforeUntilTheFir
     ASSERT_EQ(Gui::gridColumnCount(bank, grid), 6);
     const std::string none = GBK("未分类");
     EXPECT_EQ(column(5), (std::vector<std::string>{"Category", none, none, none, none, GBK("安全生产")}));
-    EXPECT_EQ(column(0), (std::vector<std::string>{"id", "1", "2", "3", "4", "5"}));
     EXPECT_EQ(Gui::text(bank, categoryBox), "");
 }
 
@@ -117,7 +116,6 @@ TEST_F(BankCategoryTest, TheEditorLoadsAndChangesTheCategoryAndDeleteTakesItAway
     GuiDriver::click(bank, "修改");
     EXPECT_TRUE(driver.messageBoxes().empty());
     EXPECT_EQ(stored(), (Map{{"2", GBK("计算机'基础")}, {"4", GBK("质量管理")}}));
-    EXPECT_EQ(db.row("2").title, GBK("一加一等于( )"));
 
     // A question modified as loaded keeps being without a category.
     GuiDriver::clickGridCell(bank, grid, 1, 1);
@@ -150,7 +148,6 @@ TEST_F(BankCategoryTest, TheSearchKeepsToTheCategoryGiven)
     addQuestion(GBK("第五题"), GBK("安全生产"));
     EXPECT_EQ(search("", GBK("安全生产")), (Ids{"4", "5"}));
     EXPECT_EQ(search(GBK("五"), GBK(" 安全生产 ")), (Ids{"5"}));
-    EXPECT_EQ(search(GBK("题"), GBK("未分类")), Ids{});
     EXPECT_EQ(search("(", GBK("未分类")), (Ids{"1", "2", "3"}));
     EXPECT_EQ(search("", ""), (Ids{"1", "2", "3", "4", "5"}));
 }
