@@ -373,7 +373,7 @@ void ExamWindow::openBankWindow()
 
 void ExamWindow::openCorrectionWindow()
 {
-    Gui::runModal(correctionWindowLayout(), CorrectionWindow::handlers(state_, examWindow()), examWindow());
+    Gui::runModal(CorrectionWindow::layout(), CorrectionWindow::handlers(state_, examWindow()), examWindow());
 }
 
 void ExamWindow::clockTick()

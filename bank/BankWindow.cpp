@@ -2,6 +2,7 @@
 
 #include "bank/BankWindowLayout.h"
 #include "bank/ResultGridSource.h"
+#include "db/BackendRegistry.h"
 #include "db/DbConnection.h"
 #include "db/DbRecordset.h"
 #include "platform/CodePage.h"
@@ -28,12 +29,15 @@ constexpr char searchButton[] = "查询";
 constexpr char titleBox[] = "标题编辑框";
 constexpr char contentBox[] = "内容编辑框";
 constexpr char countCombo[] = "组合框1";
+constexpr char categoryBox[] = "分类编辑框";
+constexpr char categoryFilterBox[] = "分类查询编辑框";
+constexpr int categoryColumn = 5;
 constexpr std::array<const char*, 4> answerButtons = {"A", "B", "C", "D"};
 constexpr std::array<const char*, 4> previewLabels = {"A标签", "B标签", "C标签", "D标签"};
 
 constexpr char crlf[] = "\r\n";
 constexpr platform::Rgb alternateRowColour = 0xECECEC;
-constexpr std::array<int, 4> columnWidths = {30, 250, 250, 30};
+constexpr std::array<int, 6> columnWidths = {30, 250, 250, 30, 60, 90};
 
 const std::string& errorCaption()
 {
@@ -56,6 +60,8 @@ platform::WindowDescription BankWindow::layout(const Actions& actions)
     }
     if (actions.statistics)
         description.controls.push_back(bankStatisticsButton());
+    for (platform::ControlDescription& control : bankCategoryControls())
+        description.controls.push_back(std::move(control));
     return description;
 }
 
@@ -122,7 +128,7 @@ void BankWindow::fillGrid(const std::string& query)
 
 void BankWindow::listAll()
 {
-    fillGrid(QuestionBank::listAllQuery());
+    fillGrid(hasCategories() ? QuestionBank::categorizedListQuery() : QuestionBank::listAllQuery());
 }
 
 void BankWindow::search()
@@ -130,7 +136,14 @@ void BankWindow::search()
     // A radio button only by its kind: each click starts a search, and it
     // must not stay drawn pressed after one.
     Gui::setChecked(window_, searchButton, false);
-    fillGrid(QuestionBank::searchQuery(Gui::text(window_, searchBox)));
+    const std::string title = Gui::text(window_, searchBox);
+    const std::string category = trimmed(Gui::text(window_, categoryFilterBox));
+    if (hasCategories())
+        fillGrid(QuestionBank::categorizedSearchQuery(title, category));
+    else if (category.empty())
+        fillGrid(QuestionBank::searchQuery(title));
+    else
+        fillGrid(QuestionBank::uncategorizedSearchQuery(title, category));
 }
 
 void BankWindow::copySearchText()
@@ -165,6 +178,8 @@ void BankWindow::loadRow()
     Gui::setText(window_, contentBox, QuestionRecord::optionsToLines(Gui::gridText(window_, grid, row, 2)));
     if (std::optional<int> item = QuestionRecord::didComboIndex(Gui::gridText(window_, grid, row, 4)))
         Gui::setComboIndex(window_, countCombo, *item);
+    if (Gui::gridColumnCount(window_, grid) > categoryColumn)
+        Gui::setText(window_, categoryBox, Gui::gridText(window_, grid, row, categoryColumn));
     const std::string answer = Gui::gridText(window_, grid, row, 3);
     for (const char* button : answerButtons) {
         if (Gui::text(window_, button) == answer)
@@ -209,6 +224,11 @@ void BankWindow::add()
         reportError(GBK("抱歉，添加失败失败\r\n导致错误原因可能是字符错误"));
         return;
     }
+    if (!storeCategory(QuestionBank::setCategoryByTitleStatement(QuestionRecord::cleanAddedTitle(title),
+                                                                 trimmed(Gui::text(window_, categoryBox))))) {
+        listAll();
+        return;
+    }
     listAll();
     clearEditor();
 }
@@ -235,6 +255,11 @@ void BankWindow::modify()
         reportError(failure);
         return;
     }
+    if (!storeCategory(QuestionBank::setCategoryStatement(Gui::gridText(window_, grid, row, 0),
+                                                          trimmed(Gui::text(window_, categoryBox))))) {
+        listAll();
+        return;
+    }
     listAll();
     clearEditor();
 }
@@ -257,6 +282,9 @@ void BankWindow::remove()
         reportError(failure);
         return;
     }
+    // SQLite may give the key of the last row to the next question added.
+    if (hasCategories())
+        connection_.execute(QuestionBank::setCategoryStatement(id, {}));
     listAll();
     // Clearing the content leaves the previews as they were.
     clearTexts();
@@ -286,7 +314,7 @@ void BankWindow::openStatistics()
 
 void BankWindow::showQuestion(const std::string& key)
 {
-    fillGrid(QuestionBank::keyQuery(key));
+    fillGrid(hasCategories() ? QuestionBank::categorizedKeyQuery(key) : QuestionBank::keyQuery(key));
     if (Gui::gridRowCount(window_, grid) < 2) {
         Gui::messageBox(GBK("题库中已没有这道题（题号 ") + key + GBK("）。"), GBK("提示"), MessageBoxIcon::Information);
         listAll();
@@ -327,6 +355,38 @@ void BankWindow::clearTexts()
 {
     Gui::setText(window_, titleBox, {});
     Gui::setText(window_, contentBox, {});
+    Gui::setText(window_, categoryBox, {});
+}
+
+bool BankWindow::hasCategories()
+{
+    return connection_.execute(QuestionBank::categoryProbeQuery());
+}
+
+bool BankWindow::storeCategory(const std::string& statement)
+{
+    // Opened without the category controls, the window leaves categories alone.
+    if (!Gui::controlExists(window_, categoryBox))
+        return true;
+    const std::string category = trimmed(Gui::text(window_, categoryBox));
+    const bool none = category.empty() || category == QuestionBank::uncategorisedText();
+    // A bank that never had a category gets its table only with the first one.
+    if (none && !hasCategories())
+        return true;
+    if (connection_.execute(QuestionBank::createCategoryTableStatement(BackendRegistry::currentKind())) &&
+        connection_.execute(statement))
+        return true;
+    reportError(GBK("题目已保存，但分类没有保存：") + connection_.lastErrorText());
+    return false;
+}
+
+std::string BankWindow::trimmed(const std::string& text)
+{
+    constexpr char blanks[] = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 void BankWindow::clearPreviews()

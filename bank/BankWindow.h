@@ -81,6 +81,12 @@ private:
     void clearEditor();
     std::vector<std::string> previews() const;
     void reportError(const std::string& message);
+    // Whether the bank holds the category table.
+    bool hasCategories();
+    // Runs a statement of the category of the question just stored; false,
+    // after saying so, when it failed.
+    bool storeCategory(const std::string& statement);
+    static std::string trimmed(const std::string& text);
 
     DbConnection& connection_;
     DbRecordset& recordset_;

@@ -211,3 +211,20 @@ ControlDescription bankStatisticsButton()
             .events = {{Clicked, "statisticsClicked"}},
             .accessibleName = GBK("题库统计")};
 }
+
+std::vector<ControlDescription> bankCategoryControls()
+{
+    auto box = [](const char* name, int left, int top, int width, const std::string& label) {
+        return ControlDescription{.name = name,
+                                  .kind = EditBox,
+                                  .container = "外形框1",
+                                  .left = left,
+                                  .top = top,
+                                  .width = width,
+                                  .height = 25,
+                                  .accessibleName = label};
+    };
+    return {maroonCaption("分类查询标签", 112, 47, 89, GBK("限定分类：")),
+            box("分类查询编辑框", 201, 45, 208, GBK("查询限定的分类，空为全部")),
+            maroonCaption("分类标签", 8, 552, 49, GBK("分类：")), box("分类编辑框", 57, 549, 352, GBK("分类"))};
+}

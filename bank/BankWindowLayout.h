@@ -12,3 +12,6 @@ std::vector<platform::ControlDescription> bankExchangeButtons();
 
 // The statistics button, beside the export button.
 platform::ControlDescription bankStatisticsButton();
+// The category of the question in the editor and the category a search keeps
+// to, in the free rows of the editor's panel.
+std::vector<platform::ControlDescription> bankCategoryControls();

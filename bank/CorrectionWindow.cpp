@@ -22,12 +22,21 @@ constexpr std::array<const char*, 4> answerButtons = {"A", "B", "C", "D"};
 
 constexpr char answerSwitch[] = "显示正确答案";
 constexpr char answerLabel[] = "透明标签7";
+constexpr char categoryLabel[] = "分类标签";
+constexpr int categoryColumn = 5;
 
 } // namespace
 
 CorrectionWindow::CorrectionWindow(AppState& state, std::string examWindow)
     : state_(state), window_(correctionWindowLayout().id), examWindow_(std::move(examWindow))
 {
+}
+
+platform::WindowDescription CorrectionWindow::layout()
+{
+    platform::WindowDescription description = correctionWindowLayout();
+    description.controls.push_back(correctionCategoryLabel());
+    return description;
 }
 
 platform::HandlerTable CorrectionWindow::handlers(AppState& state, const std::string& examWindow)
@@ -59,6 +68,22 @@ void CorrectionWindow::fill()
         if (Gui::text(window_, button) == entry.answer)
             Gui::setChecked(window_, button, true);
     }
+    showCategory();
+}
+
+void CorrectionWindow::showCategory()
+{
+    // A bank that never had categories shows none, not every question 未分类.
+    if (!Gui::controlExists(window_, categoryLabel) || !state_.connection.execute(QuestionBank::categoryProbeQuery()))
+        return;
+    std::string category;
+    if (state_.recordset.attach(state_.connection) &&
+        state_.recordset.open(QuestionBank::categorizedKeyQuery(state_.currentId)) &&
+        state_.recordset.recordCount() > 0 && state_.recordset.readTextAt(categoryColumn, category)) {
+        Gui::setText(window_, categoryLabel, GBK("分类：") + category);
+        Gui::setVisible(window_, categoryLabel, true);
+    }
+    state_.recordset.close();
 }
 
 void CorrectionWindow::correct()

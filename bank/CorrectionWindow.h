@@ -20,6 +20,8 @@ public:
     // Handlers for the window's events, bound to one CorrectionWindow that
     // lives as long as the table does.
     static platform::HandlerTable handlers(AppState& state, const std::string& examWindow);
+    // The window as it opens: its design plus the category of the question.
+    static platform::WindowDescription layout();
     // Handlers bound to this object, which must outlive the window.
     platform::HandlerTable handlerTable();
 
@@ -33,6 +35,7 @@ public:
 
 private:
     void reportError(const std::string& message);
+    void showCategory();
     bool idMissing();
 
     AppState& state_;

@@ -103,3 +103,10 @@ WindowDescription correctionWindowLayout()
         .events = {{Created, "correctionCreated"}},
     };
 }
+
+ControlDescription correctionCategoryLabel()
+{
+    ControlDescription label = maroonCaption("分类标签", 400, 84, 272, {});
+    label.visible = false;
+    return label;
+}

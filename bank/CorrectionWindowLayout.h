@@ -4,3 +4,7 @@
 
 // The correction window: title, options and correct answer of the question on screen.
 platform::WindowDescription correctionWindowLayout();
+
+// The category of the question, beside the options' caption; hidden until
+// the window knows the bank has categories.
+platform::ControlDescription correctionCategoryLabel();

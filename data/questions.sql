@@ -228,4 +228,15 @@ INSERT INTO KS_SJTK (Title, Tmnr, Answer, did) VALUES ('指南针能够指示南
 INSERT INTO KS_SJTK (Title, Tmnr, Answer, did) VALUES ('雨后彩虹通常出现在（）', '太阳的同一侧|背对太阳的一侧|正头顶上方||', 'B', '3');
 INSERT INTO KS_SJTK (Title, Tmnr, Answer, did) VALUES ('我国农历二十四节气中的第一个节气是（）', '立春|清明|冬至||', 'A', '3');
 
+-- Each question's category, named by the group comments above. The rows were
+-- inserted in this order into a new table, so each group holds a run of keys.
+CREATE TABLE KS_TMFL (
+  id INTEGER NOT NULL PRIMARY KEY,
+  Category TEXT
+);
+INSERT INTO KS_TMFL (id, Category) SELECT id, '安全生产' FROM KS_SJTK WHERE id BETWEEN 1 AND 49;
+INSERT INTO KS_TMFL (id, Category) SELECT id, '质量管理' FROM KS_SJTK WHERE id BETWEEN 50 AND 93;
+INSERT INTO KS_TMFL (id, Category) SELECT id, '计算机基础' FROM KS_SJTK WHERE id BETWEEN 94 AND 154;
+INSERT INTO KS_TMFL (id, Category) SELECT id, '综合常识' FROM KS_SJTK WHERE id BETWEEN 155 AND 203;
+
 COMMIT;

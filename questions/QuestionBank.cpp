@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/Dialect.h"
+#include "platform/CodePage.h"
 
 #include <algorithm>
 #include <charconv>
@@ -22,7 +23,137 @@ std::string keyClause(const std::string& key)
     return " WHERE (id=" + key + ")";
 }
 
+const std::string categoryTableName = QuestionBank::categoryTable;
+
+// Every question with its category beside it; the join keeps the questions'
+// own columns first and named as in the plain listing.
+std::string categorizedSelect()
+{
+    return std::string("SELECT ") + QuestionBank::table + ".*, COALESCE(" + categoryTableName + ".Category, " +
+           Dialect::literal(QuestionBank::uncategorisedText()) + ") AS Category FROM " + QuestionBank::table +
+           " LEFT JOIN " + categoryTableName + " ON " + categoryTableName + ".id=" + QuestionBank::table + ".id";
+}
+
+std::string categorizedOrder()
+{
+    return std::string(" ORDER BY ") + QuestionBank::table + ".id";
+}
+
+bool removesCategory(std::string_view category)
+{
+    return category.find_first_not_of(" \t\r\n") == std::string_view::npos ||
+           category == QuestionBank::uncategorisedText();
+}
+
 } // namespace
+
+const std::string& QuestionBank::uncategorisedText()
+{
+    return GBK("未分类");
+}
+
+std::string QuestionBank::createCategoryTableStatement(DbKind kind)
+{
+    return "CREATE TABLE IF NOT EXISTS " + categoryTableName + " (id INTEGER NOT NULL PRIMARY KEY, Category TEXT)" +
+           Dialect::gbkTableOptions(kind);
+}
+
+std::string QuestionBank::categoryProbeQuery()
+{
+    return "SELECT * FROM " + categoryTableName + " LIMIT 0";
+}
+
+std::string QuestionBank::categorizedListQuery()
+{
+    return categorizedSelect() + categorizedOrder();
+}
+
+std::string QuestionBank::categorizedSearchQuery(std::string_view titlePart, std::string_view category)
+{
+    std::string text =
+        categorizedSelect() + " WHERE " + table + ".Title LIKE " + Dialect::literal("%" + std::string(titlePart) + "%");
+    if (category == uncategorisedText())
+        text += " AND " + categoryTableName + ".Category IS NULL";
+    else if (!category.empty())
+        text += " AND " + categoryTableName + ".Category=" + Dialect::literal(category);
+    return text + categorizedOrder();
+}
+
+std::string QuestionBank::categorizedKeyQuery(std::string_view key)
+{
+    return categorizedSelect() + " WHERE " + table + ".id=" + Dialect::literal(key) + categorizedOrder();
+}
+
+std::string QuestionBank::uncategorizedSearchQuery(std::string_view titlePart, std::string_view category)
+{
+    std::string text = searchQuery(titlePart);
+    if (!category.empty() && category != uncategorisedText())
+        text += "AND 0=1";
+    return text;
+}
+
+std::string QuestionBank::setCategoryStatement(std::string_view key, std::string_view category)
+{
+    if (!isKey(key))
+        return {};
+    if (removesCategory(category))
+        return "DELETE FROM " + categoryTableName + " WHERE id=" + std::string(key);
+    return "REPLACE INTO " + categoryTableName + " (id, Category) VALUES (" + std::string(key) + ", " +
+           Dialect::literal(category) + ")";
+}
+
+std::string QuestionBank::setCategoryByTitleStatement(std::string_view title, std::string_view category)
+{
+    const std::string byTitle = std::string(" FROM ") + table + " WHERE Title=" + Dialect::literal(title);
+    if (removesCategory(category))
+        return "DELETE FROM " + categoryTableName + " WHERE id IN (SELECT id" + byTitle + ")";
+    return "REPLACE INTO " + categoryTableName + " (id, Category) SELECT id, " + Dialect::literal(category) + byTitle;
+}
+
+std::string QuestionBank::categoryCopyQuery()
+{
+    return "SELECT id, Category FROM " + categoryTableName + " ORDER BY id";
+}
+
+bool QuestionBank::hasCategories()
+{
+    error_.clear();
+    Database::Rows none;
+    return database_.query(categoryProbeQuery(), none);
+}
+
+bool QuestionBank::replaceCategories(const Database::Rows& rows, bool present)
+{
+    error_.clear();
+    bool ok = database_.execute("DROP TABLE IF EXISTS " + categoryTableName);
+    if (ok && present)
+        ok = database_.execute(createCategoryTableStatement(database_.kind())) && database_.beginTransaction();
+    std::string statement;
+    std::size_t pending = 0;
+    for (std::size_t i = 0; ok && present && i <= rows.size(); ++i) {
+        // Many rows per INSERT, as for the questions themselves.
+        if (pending > 0 && (i == rows.size() || pending == rowsPerCopyStatement)) {
+            ok = database_.execute(statement);
+            pending = 0;
+        }
+        if (!ok || i == rows.size())
+            break;
+        const Database::Row& row = rows[i];
+        if (row.size() != 2 || !row[0] || !isKey(*row[0]) || !row[1] || removesCategory(*row[1]))
+            continue;
+        statement =
+            (pending == 0 ? "INSERT INTO " + categoryTableName + " (id, Category) VALUES (" : statement + ",(") +
+            *row[0] + "," + Dialect::literal(*row[1]) + ")";
+        ++pending;
+    }
+    if (ok && present)
+        ok = database_.commit();
+    if (ok)
+        return true;
+    error_ = database_.lastErrorText();
+    database_.rollback();
+    return false;
+}
 
 bool QuestionBank::isKey(std::string_view key)
 {
@@ -182,7 +313,10 @@ bool QuestionBank::forEachTitle(const std::function<void(std::string_view)>& eac
 bool QuestionBank::removeAll()
 {
     error_.clear();
-    if (database_.execute(std::string("DELETE FROM ") + table))
+    // A bank file may number its next questions from 1 again: no category
+    // may stay behind for them.
+    if (database_.execute(std::string("DELETE FROM ") + table) &&
+        (!hasCategories() || database_.execute("DELETE FROM " + categoryTableName)))
         return true;
     error_ = database_.lastErrorText();
     return false;

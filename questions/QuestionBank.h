@@ -22,6 +22,10 @@ class Statement;
 class QuestionBank {
 public:
     static constexpr char table[] = "KS_SJTK";
+    // Each question's category, a row per categorised key. Made the first
+    // time a category is stored, so a bank that never had one keeps exactly
+    // its one table.
+    static constexpr char categoryTable[] = "KS_TMFL";
 
     explicit QuestionBank(Database& database) : database_(database) {}
 
@@ -69,7 +73,7 @@ public:
     // the server, the rows read are locked until it ends, and so is the room
     // for new ones: no other program stores a question meanwhile.
     bool forEachTitle(const std::function<void(std::string_view)>& each, bool lockRows = false);
-    // Deletes every row; the key counter is left as it is.
+    // Deletes every row and every category; the key counter is left as it is.
     bool removeAll();
 
     // The rows the table holds for these keys, as stored (NULL reads as an
@@ -79,6 +83,34 @@ public:
     // Makes the table anew holding exactly these rows of copyQuery(), keys
     // included; the rows go in one transaction.
     bool replaceAll(const Database::Rows& rows);
+
+    // Categories. The listings with categories carry a sixth column,
+    // Category, with uncategorisedText() for a question without one; a
+    // category filter of "" lists all, of uncategorisedText() those without.
+    static const std::string& uncategorisedText(); // GBK
+    static std::string createCategoryTableStatement(DbKind kind);
+    static std::string categoryProbeQuery();
+    static std::string categorizedListQuery();
+    static std::string categorizedSearchQuery(std::string_view titlePart, std::string_view category);
+    static std::string categorizedKeyQuery(std::string_view key);
+    // The search when no category was ever stored: only the filter
+    // uncategorisedText() (or none) can match anything.
+    static std::string uncategorizedSearchQuery(std::string_view titlePart, std::string_view category);
+    // Stores the category of the question with this key; a blank category
+    // or uncategorisedText() removes it. Empty when key is no key.
+    static std::string setCategoryStatement(std::string_view key, std::string_view category);
+    // The same for the question with this title (titles are unique), whose
+    // key the database has only just assigned.
+    static std::string setCategoryByTitleStatement(std::string_view title, std::string_view category);
+    // Every categorised key with its category, by key: id, Category.
+    static std::string categoryCopyQuery();
+
+    // Whether the category table exists; false too when it cannot be read.
+    bool hasCategories();
+    // Makes the category table anew holding exactly these rows of
+    // categoryCopyQuery(); none at all removes it, as in a bank that never
+    // had one.
+    bool replaceCategories(const Database::Rows& rows, bool present);
 
     // GBK; "" after a success.
     const std::string& lastErrorText() const { return error_; }

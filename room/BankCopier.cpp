@@ -8,12 +8,16 @@ bool BankCopier::toServer(const std::string& bankPath, const RoomConfig& server)
 {
     copiedRows_ = 0;
     Database::Rows rows;
+    Database::Rows categories;
+    bool categorized = false;
     {
         Database bank;
         if (!bank.open(ConnectOptions::sqlite(bankPath, false)) || !bank.query(QuestionBank::copyQuery(), rows)) {
             lastErrorText_ = bank.lastErrorText();
             return false;
         }
+        // A bank that never had categories has no table for them.
+        categorized = bank.query(QuestionBank::categoryCopyQuery(), categories);
     }
     Database destination;
     if (!destination.open(server.connectOptions())) {
@@ -23,7 +27,7 @@ bool BankCopier::toServer(const std::string& bankPath, const RoomConfig& server)
     // The loading account may create tables, the room's accounts may not: the
     // results tables are made here, ready for the first attempt.
     QuestionBank questions(destination);
-    bool ok = questions.replaceAll(rows);
+    bool ok = questions.replaceAll(rows) && questions.replaceCategories(categories, categorized);
     lastErrorText_ = questions.lastErrorText();
     ok = ok && ResultsOutbox::prepareServer(server, lastErrorText_);
     copiedRows_ = ok ? static_cast<int>(rows.size()) : 0;
@@ -34,12 +38,15 @@ bool BankCopier::fromServer(const RoomConfig& server, const std::string& bankPat
 {
     copiedRows_ = 0;
     Database::Rows rows;
+    Database::Rows categories;
+    bool categorized = false;
     {
         Database source;
         if (!source.open(server.connectOptions()) || !source.query(QuestionBank::copyQuery(), rows)) {
             lastErrorText_ = source.lastErrorText();
             return false;
         }
+        categorized = source.query(QuestionBank::categoryCopyQuery(), categories);
     }
     Database bank;
     if (!bank.open(ConnectOptions::sqlite(bankPath, true))) {
@@ -47,7 +54,7 @@ bool BankCopier::fromServer(const RoomConfig& server, const std::string& bankPat
         return false;
     }
     QuestionBank questions(bank);
-    const bool ok = questions.replaceAll(rows);
+    const bool ok = questions.replaceAll(rows) && questions.replaceCategories(categories, categorized);
     lastErrorText_ = questions.lastErrorText();
     copiedRows_ = ok ? static_cast<int>(rows.size()) : 0;
     return ok;

@@ -295,3 +295,23 @@ TEST_F(CorrectionWindowTest, AQuestionDeletedMeanwhileFailsAndLeavesThePaperAndT
 }
 
 } // namespace
+
+TEST_F(CorrectionWindowTest, TheCategoryShowsOnlyInABankThatHasCategories)
+{
+    correctQuestion(1, [] {
+        EXPECT_FALSE(Gui::isVisible(correction, "分类标签"));
+        GuiDriver::clickCloseBox(correction);
+    });
+    db.run("CREATE TABLE KS_TMFL (id INTEGER NOT NULL PRIMARY KEY, Category TEXT)");
+    db.run("INSERT INTO KS_TMFL VALUES (" + ids[1] + ", '计算机基础')");
+    correctQuestion(1, [] {
+        EXPECT_TRUE(Gui::isVisible(correction, "分类标签"));
+        EXPECT_EQ(Gui::text(correction, "分类标签"), GBK("分类：未分类"));
+        GuiDriver::clickCloseBox(correction);
+    });
+    correctQuestion(2, [] {
+        EXPECT_EQ(Gui::text(correction, "分类标签"), GBK("分类：计算机基础"));
+        GuiDriver::clickCloseBox(correction);
+    });
+    EXPECT_TRUE(driver.messageBoxes().empty());
+}

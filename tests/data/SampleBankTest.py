@@ -91,6 +91,23 @@ class BuiltBankTest(unittest.TestCase):
         for needle in ("<", "&", "["):
             self.assertTrue(any(needle in t for t in texts), needle)
 
+    def test_every_question_has_the_category_of_its_group_in_the_source(self):
+        source = os.path.join(os.path.dirname(ENV["MAKE_BANK"]), "questions.sql")
+        expected, group = {}, None
+        with open(source, encoding="utf-8") as f:
+            for line in f:
+                if line.startswith("-- ") and len(line.split()) == 2:
+                    group = line.split()[1]
+                elif line.startswith("INSERT INTO KS_SJTK"):
+                    expected[line.split("VALUES ('", 1)[1].split("'", 1)[0]] = group
+        db = sqlite3.connect(f"file:{ENV['SAMPLE_BANK']}?mode=ro", uri=True)
+        try:
+            found = dict(db.execute("SELECT Title, Category FROM KS_SJTK LEFT JOIN KS_TMFL USING (id)").fetchall())
+        finally:
+            db.close()
+        self.assertEqual(len(set(expected.values())), 4)
+        self.assertEqual(found, expected)
+
 
 class BuiltProfileTest(unittest.TestCase):
     def setUp(self):

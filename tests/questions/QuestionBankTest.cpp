@@ -142,3 +142,72 @@ TEST(QuestionBankTexts, TheServerDrawsAndCreatesInItsOwnWords)
         QuestionBank::createTableStatement(DbKind::Sqlite),
         "CREATE TABLE KS_SJTK (id INTEGER PRIMARY KEY AUTOINCREMENT, Title TEXT, Tmnr TEXT, Answer TEXT, did TEXT)");
 }
+
+namespace {
+
+Database::Rows listed(Database& db, const std::string& query)
+{
+    Database::Rows rows;
+    EXPECT_TRUE(db.query(query, rows)) << db.lastErrorText();
+    return rows;
+}
+
+// Key and category of each listed row.
+std::vector<std::pair<std::string, std::string>> categoriesOf(const Database::Rows& rows)
+{
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (const Database::Row& row : rows)
+        pairs.emplace_back(row.at(0).value_or("?"), row.at(5).value_or("NULL"));
+    return pairs;
+}
+
+} // namespace
+
+TEST_P(QuestionBankTest, CategoriesAreKeptBesideTheQuestionsAndFilterTheSearch)
+{
+    EXPECT_FALSE(bank.hasCategories());
+    const std::string first = add({.title = GBK("甲题"), .options = "a|b|", .answer = "A", .did = "2"});
+    const std::string second = add({.title = GBK("乙题"), .options = "a|b|", .answer = "B", .did = "2"});
+    const std::string third = add({.title = GBK("丙题'"), .options = "a|b|", .answer = "B", .did = "2"});
+    ASSERT_TRUE(db.execute(QuestionBank::createCategoryTableStatement(db.kind()))) << db.lastErrorText();
+    EXPECT_TRUE(bank.hasCategories());
+    ASSERT_TRUE(db.execute(QuestionBank::setCategoryStatement(first, GBK("安全生产"))));
+    ASSERT_TRUE(db.execute(QuestionBank::setCategoryByTitleStatement(GBK("丙题'"), GBK("质量'管理"))));
+    ASSERT_TRUE(db.execute(QuestionBank::setCategoryStatement(second, GBK("旧分类"))));
+    ASSERT_TRUE(db.execute(QuestionBank::setCategoryStatement(second, " ")));
+
+    const Database::Rows all = listed(db, QuestionBank::categorizedListQuery());
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(categoriesOf(all), (Pairs{{first, GBK("安全生产")}, {second, GBK("未分类")}, {third, GBK("质量'管理")}}));
+    ASSERT_EQ(all.at(0).size(), 6u);
+    EXPECT_EQ(all.at(0).at(1), GBK("甲题"));
+
+    EXPECT_EQ(categoriesOf(listed(db, QuestionBank::categorizedSearchQuery(GBK("题"), GBK("质量'管理")))),
+              (Pairs{{third, GBK("质量'管理")}}));
+    EXPECT_EQ(categoriesOf(listed(db, QuestionBank::categorizedSearchQuery(GBK("题"), GBK("未分类")))),
+              (Pairs{{second, GBK("未分类")}}));
+    EXPECT_EQ(listed(db, QuestionBank::categorizedSearchQuery("", "")).size(), 3u);
+    EXPECT_EQ(categoriesOf(listed(db, QuestionBank::categorizedKeyQuery(first))), (Pairs{{first, GBK("安全生产")}}));
+
+    // Setting 未分类 is taking the category away.
+    ASSERT_TRUE(db.execute(QuestionBank::setCategoryByTitleStatement(GBK("甲题"), GBK("未分类"))));
+    EXPECT_EQ(listed(db, QuestionBank::categoryCopyQuery()), (Database::Rows{{third, GBK("质量'管理")}}));
+}
+
+TEST_P(QuestionBankTest, ReplaceCategoriesHoldsExactlyTheCopiedOnesOrNoTable)
+{
+    ASSERT_TRUE(db.execute(QuestionBank::createCategoryTableStatement(db.kind())));
+    ASSERT_TRUE(db.execute(QuestionBank::setCategoryStatement("99", "old")));
+    Database::Rows rows;
+    for (int key = 1; key <= 450; ++key)
+        rows.push_back({std::to_string(key), key % 2 ? GBK("单数'章") : std::string("even")});
+    ASSERT_TRUE(bank.replaceCategories(rows, true)) << bank.lastErrorText();
+    EXPECT_EQ(listed(db, QuestionBank::categoryCopyQuery()), rows);
+    // Emptying the bank leaves no category for the keys it numbers anew.
+    ASSERT_TRUE(bank.removeAll()) << bank.lastErrorText();
+    EXPECT_TRUE(listed(db, QuestionBank::categoryCopyQuery()).empty());
+    ASSERT_TRUE(bank.replaceCategories(rows, true)) << bank.lastErrorText();
+
+    ASSERT_TRUE(bank.replaceCategories({}, false)) << bank.lastErrorText();
+    EXPECT_FALSE(bank.hasCategories());
+}

@@ -1,4 +1,5 @@
 #include "room/RoomServer.h"
+#include "db/Database.h"
 #include "db/Dialect.h"
 #include "exam/AppState.h"
 #include "questions/QuestionBank.h"
@@ -166,4 +167,35 @@ TEST_F(RoomTest, TheBankAndCorrectionWindowsChangeTheServersRows)
     EXPECT_EQ(rows[0].id, onScreen);
     EXPECT_EQ(rows[0].title, GBK("改正\\"));
     EXPECT_EQ(rows[1], (RoomRow{"3", title, "x\\|y'|||", "B", "2"}));
+}
+
+TEST_F(RoomTest, TheCopyCarriesTheCategoriesAndABankWithoutThemLeavesNone)
+{
+    makeBankFile(file("tk.db"), awkwardRows());
+    const Database::Rows categories = {{std::string("3"), GBK("安全'生产\\")}, {std::string("9"), GBK("综合常识")}};
+    {
+        Database bank;
+        ASSERT_TRUE(bank.open(ConnectOptions::sqlite(file("tk.db"), false))) << bank.lastErrorText();
+        QuestionBank questions(bank);
+        ASSERT_TRUE(questions.replaceCategories(categories, true)) << questions.lastErrorText();
+    }
+    auto categoriesAt = [](const ConnectOptions& options) -> std::optional<Database::Rows> {
+        Database database;
+        Database::Rows rows;
+        if (!database.open(options) || !database.query(QuestionBank::categoryCopyQuery(), rows))
+            return std::nullopt;
+        return rows;
+    };
+    BankCopier copier;
+    ASSERT_TRUE(copier.toServer(file("tk.db"), config)) << copier.lastErrorText();
+    EXPECT_EQ(categoriesAt(config.connectOptions()), categories);
+    ASSERT_TRUE(copier.fromServer(config, file("back.db"))) << copier.lastErrorText();
+    EXPECT_EQ(categoriesAt(ConnectOptions::sqlite(file("back.db"), false)), categories);
+
+    makeBankFile(file("plain.db"), awkwardRows());
+    ASSERT_TRUE(copier.toServer(file("plain.db"), config)) << copier.lastErrorText();
+    EXPECT_EQ(categoriesAt(config.connectOptions()), std::nullopt);
+    ASSERT_TRUE(copier.fromServer(config, file("back.db"))) << copier.lastErrorText();
+    EXPECT_EQ(categoriesAt(ConnectOptions::sqlite(file("back.db"), false)), std::nullopt);
+    EXPECT_EQ(fileRows(file("back.db")), awkwardRows());
 }
