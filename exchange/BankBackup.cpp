@@ -231,14 +231,19 @@ long long BankBackup::restore(std::string copyPath, Database& bank, const std::s
     savedAs = make(bank, serverFolder, SIZE_MAX, error);
     if (savedAs.empty())
         return -1;
-    if (!target.removeAll()) {
+    // The rows come back with their keys, so their categories still fit them.
+    if (!target.removeAll(QuestionBank::Categories::Keep)) {
         error = GBK("无法恢复题库，题库保持原样：") + bank.lastErrorText();
         FileSystem::removeFile(savedAs);
         savedAs.clear();
         return -1;
     }
     std::string reason;
-    const long long rows = copyRows(copy, bank, reason);
+    long long rows = copyRows(copy, bank, reason);
+    if (rows >= 0 && !target.pruneCategories()) {
+        reason = target.lastErrorText();
+        rows = -1;
+    }
     if (rows < 0 || !transaction.commit()) {
         error = GBK("无法恢复题库，题库保持原样：") + (rows < 0 ? reason : bank.lastErrorText());
         FileSystem::removeFile(savedAs);

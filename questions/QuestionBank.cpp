@@ -310,13 +310,23 @@ bool QuestionBank::forEachTitle(const std::function<void(std::string_view)>& eac
     return true;
 }
 
-bool QuestionBank::removeAll()
+bool QuestionBank::removeAll(Categories categories)
 {
     error_.clear();
     // A bank file may number its next questions from 1 again: no category
     // may stay behind for them.
     if (database_.execute(std::string("DELETE FROM ") + table) &&
-        (!hasCategories() || database_.execute("DELETE FROM " + categoryTableName)))
+        (categories == Categories::Keep || !hasCategories() || database_.execute("DELETE FROM " + categoryTableName)))
+        return true;
+    error_ = database_.lastErrorText();
+    return false;
+}
+
+bool QuestionBank::pruneCategories()
+{
+    error_.clear();
+    if (!hasCategories() ||
+        database_.execute("DELETE FROM " + categoryTableName + " WHERE id NOT IN (SELECT id FROM " + table + ")"))
         return true;
     error_ = database_.lastErrorText();
     return false;

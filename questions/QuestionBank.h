@@ -73,8 +73,13 @@ public:
     // the server, the rows read are locked until it ends, and so is the room
     // for new ones: no other program stores a question meanwhile.
     bool forEachTitle(const std::function<void(std::string_view)>& each, bool lockRows = false);
-    // Deletes every row and every category; the key counter is left as it is.
-    bool removeAll();
+    // Deletes every row and, unless kept, every category; the key counter is
+    // left as it is. Categories are kept only for rows put back with their
+    // keys, followed by pruneCategories().
+    enum class Categories { Remove, Keep };
+    bool removeAll(Categories categories = Categories::Remove);
+    // Removes the categories of keys no row holds any more.
+    bool pruneCategories();
 
     // The rows the table holds for these keys, as stored (NULL reads as an
     // empty text), in no particular order; a key without a row is passed over.

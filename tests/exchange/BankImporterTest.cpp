@@ -2,6 +2,7 @@
 
 #include "exchange/ExchangeTestSupport.h"
 #include "platform/CodePage.h"
+#include "questions/QuestionBank.h"
 
 #include <gtest/gtest.h>
 
@@ -103,4 +104,24 @@ TEST(BankImporter, RestoringTheCopyGivesBackTheRowsAsTheyWere)
     EXPECT_EQ(BankBackup::restore(savedAs, bank.bank, {}, savedAs, error), 4) << platform::gbkToUtf8(error);
     EXPECT_EQ(stored().size(), 4u);
     EXPECT_EQ(BankBackup::copies(bank.path).size(), 3u);
+}
+
+// A restore gives the rows back with their keys: their categories stay, and
+// none is left for a key that no longer exists (a bank file may hand it out again).
+TEST(BankBackupTest, ARestoreKeepsTheCategoriesOfTheRowsItPutsBack)
+{
+    ScratchBank bank;
+    bank.run("INSERT INTO KS_SJTK VALUES (3, 't', 'a|b|||', 'A', '2')");
+    ASSERT_TRUE(bank.bank.execute(QuestionBank::createCategoryTableStatement(DbKind::Sqlite)));
+    ASSERT_TRUE(bank.bank.execute(QuestionBank::setCategoryStatement("3", GBK("安全生产"))));
+    writeText(bank.file("new.csv"), "题目,选项A,选项B,答案\n新题,a,b,A\n");
+    const ImportReport report = BankImporter(bank.bank).run(bank.file("new.csv"), {});
+    ASSERT_TRUE(report.ok) << platform::gbkToUtf8(report.error);
+    ASSERT_TRUE(bank.bank.execute(QuestionBank::setCategoryStatement("4", GBK("质量管理"))));
+
+    std::string savedAs, error;
+    ASSERT_EQ(BankBackup::restore(report.backupPath, bank.bank, {}, savedAs, error), 1) << platform::gbkToUtf8(error);
+    Database::Rows categories;
+    ASSERT_TRUE(bank.bank.query(QuestionBank::categoryCopyQuery(), categories));
+    EXPECT_EQ(categories, (Database::Rows{{std::string("3"), GBK("安全生产")}}));
 }
