@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <sys/stat.h>
 
 // Every field, so that a question that comes back on another line counts as changed.
@@ -185,8 +188,24 @@ TEST(TextRoundTrip, InputsThatAreNoReadableFileEndTheToolWithoutABackup)
 
     writeText(bank.file("closed.txt"), "题\nA. 1\nB. 2\nANSWER: A\n");
     ::chmod(bank.file("closed.txt").c_str(), 0);
-    if (::geteuid() != 0) // the superuser reads any file
+    if (::geteuid() != 0) {
         refused(bank.file("closed.txt"), "没有读取这个文件的权限");
+        return;
+    }
+    // The superuser reads any file: a child that gives up its rights asks instead.
+    ::chmod(bank.folder.c_str(), 0755);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::string error;
+        const bool asNobody = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        const bool refusedForRights = !BankFormat::checkReadable(bank.file("closed.txt"), error) &&
+                                      platform::gbkToUtf8(error).find("没有读取这个文件的权限") != std::string::npos;
+        ::_exit(asNobody && refusedForRights ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 } // namespace
