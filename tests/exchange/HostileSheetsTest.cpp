@@ -267,3 +267,19 @@ TEST(HostileSheets, AnImportTakesTheReadableRowsAndListsTheOthers)
 }
 
 } // namespace
+
+// A bank kept in a spreadsheet program reads as the same bank as the CSV it was made from.
+TEST(HostileSheets, ABankASpreadsheetProgramSavedReadsAsItsSource)
+{
+    const ParsedBank fromSheet = BankFormat::readFile(dataDir + "bank-libreoffice.xlsx", BankFormat::Kind::Xlsx);
+    const ParsedBank fromCsv = BankFormat::readFile(dataDir + "bank.csv", BankFormat::Kind::Csv);
+    ASSERT_EQ(fromSheet.error, "");
+    ASSERT_EQ(fromSheet.questions.size(), 3u);
+    ASSERT_EQ(fromSheet.questions.size(), fromCsv.questions.size());
+    for (std::size_t q = 0; q < fromCsv.questions.size(); ++q) {
+        EXPECT_EQ(fromSheet.questions[q].title, fromCsv.questions[q].title);
+        EXPECT_EQ(fromSheet.questions[q].options, fromCsv.questions[q].options);
+        EXPECT_EQ(fromSheet.questions[q].answer, fromCsv.questions[q].answer);
+    }
+    EXPECT_TRUE(fromSheet.problems.empty());
+}
