@@ -324,9 +324,6 @@ TEST_F(CorrectionWindowTest, ATypedMultipleKeyIsCheckedAgainstTheOptionCountThen
         GuiDriver::click(correction, "修改");
         expectOnlyFailure(GBK("正确答案只能是 ABC 中的字母（大写）。"));
         EXPECT_EQ(db.row(ids[2]).answer, "C");
-        Gui::setText(correction, "多选答案编辑框", "c a");
-        GuiDriver::click(correction, "修改");
-        expectOnlyFailure(GBK("正确答案只能是 ABC 中的字母（大写）。"));
         Gui::setText(correction, "多选答案编辑框", "C A");
         GuiDriver::click(correction, "修改");
     });
