@@ -31,6 +31,7 @@ constexpr char contentBox[] = "内容编辑框";
 constexpr char countCombo[] = "组合框1";
 constexpr char categoryBox[] = "分类编辑框";
 constexpr char categoryFilterBox[] = "分类查询编辑框";
+constexpr char multipleKeyBox[] = "多选答案编辑框";
 constexpr int categoryColumn = 5;
 constexpr std::array<const char*, 4> answerButtons = {"A", "B", "C", "D"};
 constexpr std::array<const char*, 4> previewLabels = {"A标签", "B标签", "C标签", "D标签"};
@@ -61,6 +62,8 @@ platform::WindowDescription BankWindow::layout(const Actions& actions)
     if (actions.statistics)
         description.controls.push_back(bankStatisticsButton());
     for (platform::ControlDescription& control : bankCategoryControls())
+        description.controls.push_back(std::move(control));
+    for (platform::ControlDescription& control : bankMultipleKeyControls())
         description.controls.push_back(std::move(control));
     return description;
 }
@@ -185,6 +188,8 @@ void BankWindow::loadRow()
         if (Gui::text(window_, button) == answer)
             Gui::setChecked(window_, button, true);
     }
+    if (AnswerKey::isMultiple(answer))
+        Gui::setText(window_, multipleKeyBox, answer);
 }
 
 void BankWindow::add()
@@ -204,7 +209,9 @@ void BankWindow::add()
         Gui::messageBox(GBK("请输选择题目选项"));
         return;
     }
-    const std::string answer = answerLetter();
+    const std::optional<std::string> answer = chosenKey(Gui::comboItemValue(window_, countCombo, item));
+    if (!answer)
+        return;
     if (recordset_.exists(QuestionBank::table, QuestionBank::titleCondition(title))) {
         Gui::messageBox(GBK("题目已经存在"));
         return;
@@ -218,7 +225,7 @@ void BankWindow::add()
     }
     const std::string statement = QuestionBank::insertStatement({.title = QuestionRecord::cleanAddedTitle(title),
                                                                  .options = optionText(),
-                                                                 .answer = answer,
+                                                                 .answer = *answer,
                                                                  .did = QuestionRecord::didFromItemValue(count)});
     if (!connection_.execute(statement)) {
         reportError(GBK("抱歉，添加失败失败\r\n导致错误原因可能是字符错误"));
@@ -241,8 +248,12 @@ void BankWindow::modify()
         reportError(noRowMessage());
         return;
     }
+    std::optional<std::string> typed =
+        chosenKey(Gui::comboItemValue(window_, countCombo, Gui::comboIndex(window_, countCombo)));
+    if (!typed)
+        return;
     // The option buttons hold one letter: left unchecked, a multiple-answer key stays as it is.
-    std::string answer = answerLetter();
+    std::string answer = std::move(*typed);
     if (const std::string held = Gui::gridText(window_, grid, row, 3); answer.empty() && AnswerKey::isMultiple(held))
         answer = held;
     const std::string statement = QuestionBank::updateStatement({.id = Gui::gridText(window_, grid, row, 0),
@@ -332,6 +343,19 @@ std::string BankWindow::answerLetter() const
     return {};
 }
 
+std::optional<std::string> BankWindow::chosenKey(int optionCount)
+{
+    const std::string typed = TextRules::removeSpaces(Gui::text(window_, multipleKeyBox));
+    if (typed.empty())
+        return answerLetter();
+    AnswerKey::Checked checked = AnswerKey::check(typed, optionCount);
+    if (checked.key.empty()) {
+        reportError(checked.reason);
+        return std::nullopt;
+    }
+    return std::move(checked.key);
+}
+
 std::string BankWindow::optionText() const
 {
     return QuestionRecord::packOptions(previews());
@@ -356,6 +380,7 @@ void BankWindow::clearTexts()
     Gui::setText(window_, titleBox, {});
     Gui::setText(window_, contentBox, {});
     Gui::setText(window_, categoryBox, {});
+    Gui::setText(window_, multipleKeyBox, {});
 }
 
 bool BankWindow::hasCategories()

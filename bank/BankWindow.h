@@ -3,6 +3,7 @@
 #include "platform/gui/Gui.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,10 @@ public:
 
     // The editor as add and modify store it.
     std::string answerLetter() const;
+    // The letters typed in the multiple-answer box when there are any, checked
+    // against the option count, else the option button's letter; nullopt,
+    // after saying why, when the typed letters are no key.
+    std::optional<std::string> chosenKey(int optionCount);
     std::string optionText() const;
     std::string optionCountText() const;
 

@@ -226,5 +226,18 @@ std::vector<ControlDescription> bankCategoryControls()
     };
     return {maroonCaption("分类查询标签", 112, 47, 89, GBK("限定分类：")),
             box("分类查询编辑框", 201, 45, 208, GBK("查询限定的分类，空为全部")),
-            maroonCaption("分类标签", 8, 552, 49, GBK("分类：")), box("分类编辑框", 57, 549, 352, GBK("分类"))};
+            maroonCaption("分类标签", 8, 552, 49, GBK("分类：")), box("分类编辑框", 57, 549, 200, GBK("分类"))};
+}
+
+std::vector<ControlDescription> bankMultipleKeyControls()
+{
+    return {maroonCaption("多选答案标签", 264, 552, 89, GBK("多选答案：")),
+            {.name = "多选答案编辑框",
+             .kind = EditBox,
+             .container = "外形框1",
+             .left = 353,
+             .top = 549,
+             .width = 56,
+             .height = 25,
+             .accessibleName = GBK("多选答案，如 ACD；空时以上面的按钮为准")}};
 }

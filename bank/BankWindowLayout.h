@@ -15,3 +15,6 @@ platform::ControlDescription bankStatisticsButton();
 // The category of the question in the editor and the category a search keeps
 // to, in the free rows of the editor's panel.
 std::vector<platform::ControlDescription> bankCategoryControls();
+// The key of a multiple-answer question, typed as its letters, beside the
+// category in the editor's last row.
+std::vector<platform::ControlDescription> bankMultipleKeyControls();

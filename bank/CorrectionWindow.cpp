@@ -6,6 +6,7 @@
 #include "questions/AnswerKey.h"
 #include "questions/QuestionBank.h"
 #include "questions/QuestionRecord.h"
+#include "questions/TextRules.h"
 
 #include <array>
 #include <memory>
@@ -23,6 +24,7 @@ constexpr std::array<const char*, 4> answerButtons = {"A", "B", "C", "D"};
 constexpr char answerSwitch[] = "显示正确答案";
 constexpr char answerLabel[] = "透明标签7";
 constexpr char categoryLabel[] = "分类标签";
+constexpr char multipleKeyBox[] = "多选答案编辑框";
 constexpr int categoryColumn = 5;
 
 } // namespace
@@ -36,6 +38,8 @@ platform::WindowDescription CorrectionWindow::layout()
 {
     platform::WindowDescription description = correctionWindowLayout();
     description.controls.push_back(correctionCategoryLabel());
+    for (platform::ControlDescription& control : correctionMultipleKeyControls())
+        description.controls.push_back(std::move(control));
     return description;
 }
 
@@ -68,6 +72,8 @@ void CorrectionWindow::fill()
         if (Gui::text(window_, button) == entry.answer)
             Gui::setChecked(window_, button, true);
     }
+    if (AnswerKey::isMultiple(entry.answer))
+        Gui::setText(window_, multipleKeyBox, entry.answer);
     showCategory();
 }
 
@@ -91,8 +97,18 @@ void CorrectionWindow::correct()
     if (idMissing())
         return;
     const std::string& failure = GBK("亲、抱歉，修改失败失败\r\n导致错误原因可能是字符错误");
-    // The option buttons hold one letter: left unchecked, a multiple-answer key stays as it is.
+    // Letters typed in the box win over the option buttons.
     std::string answer = answerLetter();
+    if (const std::string typed = TextRules::removeSpaces(Gui::text(window_, multipleKeyBox)); !typed.empty()) {
+        const std::string& did = state_.paper.entry(state_.currentQuestion).did;
+        AnswerKey::Checked checked = AnswerKey::check(typed, did.size() == 1 ? did[0] - '0' : 0);
+        if (checked.key.empty()) {
+            reportError(checked.reason);
+            return;
+        }
+        answer = std::move(checked.key);
+    }
+    // The option buttons hold one letter: left unchecked, a multiple-answer key stays as it is.
     if (answer.empty() && AnswerKey::isMultiple(state_.paper.entry(state_.currentQuestion).answer))
         answer = state_.paper.entry(state_.currentQuestion).answer;
     const std::string statement =

@@ -110,3 +110,16 @@ ControlDescription correctionCategoryLabel()
     label.visible = false;
     return label;
 }
+
+std::vector<ControlDescription> correctionMultipleKeyControls()
+{
+    return {maroonCaption("多选答案标签", 303, 350, 96, GBK("多选答案：")),
+            {.name = "多选答案编辑框",
+             .kind = EditBox,
+             .left = 399,
+             .top = 346,
+             .width = 90,
+             .height = 28,
+             .font = {"default", 16, false},
+             .accessibleName = GBK("多选答案，如 ACD；空时以上面的按钮为准")}};
+}

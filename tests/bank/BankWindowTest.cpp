@@ -688,3 +688,34 @@ TEST_F(BankWindowTest, ModifyKeepsAMultipleAnswerKeyUnlessAnOptionButtonIsChecke
     EXPECT_EQ(db.rows()[1].answer, "A");
     EXPECT_TRUE(driver.messageBoxes().empty());
 }
+
+TEST_F(BankWindowTest, ATypedMultipleAnswerKeyWinsOverTheButtonsAndIsCheckedAgainstTheOptionCount)
+{
+    db.insert(GBK("多"), "a|b|c|", "AC", "3");
+    ASSERT_TRUE(Gui::openWindow(BankWindow::layout(), BankWindow::handlers(db.connection, db.recordset)));
+    constexpr char keyBox[] = "多选答案编辑框";
+    edit(GBK("双"), "a\r\nb", twoOptions, "A");
+    Gui::setText(bank, keyBox, "ac");
+    GuiDriver::click(bank, "添加");
+    expectFailure(GBK("正确答案只能是 AB 中的字母（大写）。"));
+    Gui::setText(bank, keyBox, " B A ");
+    GuiDriver::click(bank, "添加");
+    EXPECT_TRUE(driver.messageBoxes().empty());
+    ASSERT_EQ(db.rows().size(), 2u);
+    EXPECT_EQ(db.rows()[1].answer, "AB");
+    EXPECT_EQ(Gui::text(bank, keyBox), "");
+
+    GuiDriver::clickGridCell(bank, grid, 1, 1);
+    EXPECT_EQ(Gui::text(bank, keyBox), "AC");
+    EXPECT_EQ(checkedAnswer(), "");
+    Gui::setText(bank, keyBox, "CAC");
+    GuiDriver::click(bank, "修改");
+    expectFailure(GBK("正确答案中的字母不能重复。"));
+    EXPECT_EQ(db.rows()[0].answer, "AC");
+    Gui::setText(bank, keyBox, "B");
+    GuiDriver::click(bank, "修改");
+    EXPECT_EQ(db.rows()[0].answer, "B");
+    GuiDriver::clickGridCell(bank, grid, 1, 1);
+    EXPECT_EQ(Gui::text(bank, keyBox), "");
+    EXPECT_EQ(checkedAnswer(), "B");
+}

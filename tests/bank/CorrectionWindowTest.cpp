@@ -315,3 +315,24 @@ TEST_F(CorrectionWindowTest, TheCategoryShowsOnlyInABankThatHasCategories)
     });
     EXPECT_TRUE(driver.messageBoxes().empty());
 }
+
+TEST_F(CorrectionWindowTest, ATypedMultipleKeyIsCheckedAgainstTheOptionCountThenStoredAndShownAgain)
+{
+    correctQuestion(3, [&] {
+        EXPECT_EQ(Gui::text(correction, "多选答案编辑框"), "");
+        Gui::setText(correction, "多选答案编辑框", "AD");
+        GuiDriver::click(correction, "修改");
+        expectOnlyFailure(GBK("正确答案只能是 ABC 中的字母（大写）。"));
+        EXPECT_EQ(db.row(ids[2]).answer, "C");
+        Gui::setText(correction, "多选答案编辑框", "C A");
+        GuiDriver::click(correction, "修改");
+    });
+    EXPECT_TRUE(driver.messageBoxes().empty());
+    EXPECT_EQ(db.row(ids[2]).answer, "AC");
+    EXPECT_EQ(state.paper.entry(3).answer, "AC");
+    correctQuestion(3, [] {
+        EXPECT_EQ(Gui::text(correction, "多选答案编辑框"), "AC");
+        EXPECT_EQ(checkedAnswer(), "");
+        GuiDriver::clickCloseBox(correction);
+    });
+}
