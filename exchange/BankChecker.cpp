@@ -1,6 +1,7 @@
 #include "exchange/BankChecker.h"
 
 #include "platform/CodePage.h"
+#include "questions/AnswerKey.h"
 #include "questions/QuestionRecord.h"
 
 #include <algorithm>
@@ -86,6 +87,28 @@ bool appendWithoutSpaces(std::string& out, std::string_view s)
 std::string optionName(std::size_t index)
 {
     return GBK("选项") + std::string(1, static_cast<char>('A' + index));
+}
+
+// A stated type is held against the key once the key itself is sound.
+template <typename Report>
+void checkType(std::string_view stated, const std::string& answer, bool answerFine, std::size_t count, Report& report)
+{
+    const std::string type(trimmedTitle(stated));
+    if (type.empty())
+        return;
+    const bool multiple = type == "多选" || type == "multiple";
+    const bool judgement = type == "判断" || type == "judgement";
+    if (!multiple && !judgement && type != "单选" && type != "single") {
+        report(GBK("题型应是单选、多选或判断"));
+        return;
+    }
+    if (!answerFine)
+        return;
+    if (multiple != AnswerKey::isMultiple(answer))
+        report(multiple ? GBK("题型是多选，答案却只有一个字母")
+                        : GBK("题型是") + platform::utf8ToGbk(type) + GBK("，答案却有多个字母"));
+    else if (judgement && count != 2)
+        report(GBK("题型是判断，选项应是两个"));
 }
 
 } // namespace
@@ -183,12 +206,29 @@ bool BankChecker::checkOne(const BankQuestion& q, CheckedQuestion& out, std::vec
         if (c != ' ' && c != '\t')
             answer += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
     }
+    bool answerFine = false;
     if (answer.empty())
         report(GBK("没有答案"));
-    else if (answer.size() != 1 || answer[0] < 'A' || answer[0] > 'Z')
+    else if (answer.size() > 1 && std::all_of(answer.begin(), answer.end(),
+                                              [](char c) { return c >= 'A' && c < 'A' + AnswerKey::maxOptions; })) {
+        if (optionsFine) {
+            AnswerKey::Checked key = AnswerKey::check(answer, static_cast<int>(count));
+            answerFine = !key.key.empty();
+            if (answerFine)
+                answer = std::move(key.key);
+            else
+                report(GBK("答案") + answer + GBK("有误：") + key.reason);
+        }
+    } else if (answer.size() != 1 || answer[0] < 'A' || answer[0] > 'Z')
         report(GBK("答案应是一个字母A到D"));
     else if (optionsFine && static_cast<std::size_t>(answer[0] - 'A') >= count)
         report(GBK("答案") + answer + GBK("不在选项之内"));
+    else
+        answerFine = true;
+    checkType(q.type, answer, answerFine, count, report);
+    out.category = trimmedTitle(q.category);
+    if (!fitsGbk(out.category))
+        report(GBK("分类中有GBK无法表示的字符"));
 
     if (!title.empty() && titleFits) {
         if (TitleIndex::Found first; titles_.findOrAdd(title, titleHash, q.line, first))

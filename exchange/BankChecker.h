@@ -15,6 +15,7 @@ struct CheckedQuestion {
     std::string tmnr;
     std::string answer;
     std::string did;
+    std::string category = {}; // empty when the file gave none
 };
 
 struct CheckedBank {
@@ -26,7 +27,9 @@ struct CheckedBank {
 
 // The dry run: decides for every question read whether the bank can store it
 // and how. A title keeps its inner line breaks (as CR LF) and loses the spaces
-// around it; options lose every space, as in the bank window's add.
+// around it; options lose every space, as in the bank window's add. A key of
+// several letters is a multiple-answer question, stored with its letters in
+// order; a stated type must agree with the key.
 class BankChecker {
 public:
     // storedTitles: the titles already in the bank, UTF-8.

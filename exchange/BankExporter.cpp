@@ -9,16 +9,22 @@
 bool BankExporter::read(const std::string& query, std::vector<BankQuestion>& questions)
 {
     error_.clear();
-    Statement select = bank_.prepare(query.empty() ? QuestionBank::listAllQuery() : query);
+    // Once the bank has categories, the whole bank goes out with them.
+    const bool whole = query.empty() || query == QuestionBank::listAllQuery();
+    Statement select = bank_.prepare(!whole                                ? query
+                                     : QuestionBank(bank_).hasCategories() ? QuestionBank::categorizedListQuery()
+                                                                           : QuestionBank::listAllQuery());
+    const std::string uncategorised = platform::gbkToUtf8(QuestionBank::uncategorisedText());
     // The server names the columns once the query ran, so they are looked up
     // on the first row.
-    int title = -1, tmnr = -1, answer = -1;
+    int title = -1, tmnr = -1, answer = -1, category = -1;
     bool named = select.isValid();
     while (named && select.step()) {
         if (title < 0) {
             title = select.columnIndex("Title");
             tmnr = select.columnIndex("Tmnr");
             answer = select.columnIndex("Answer");
+            category = select.columnIndex("Category");
             if (title < 0 || tmnr < 0 || answer < 0) {
                 named = false;
                 break;
@@ -32,6 +38,10 @@ bool BankExporter::read(const std::string& query, std::vector<BankQuestion>& que
         while (!q.options.empty() && q.options.back().empty())
             q.options.pop_back();
         q.answer = select.utf8(answer);
+        if (category >= 0)
+            q.category = select.utf8(category);
+        if (q.category == uncategorised)
+            q.category.clear();
         questions.push_back(std::move(q));
     }
     // A query without rows still tells its columns where they are known.

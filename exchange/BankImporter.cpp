@@ -66,7 +66,7 @@ ImportReport BankImporter::run(const std::string& filePath, const ImportOptions&
             return BankFormat::forEachQuestion(filePath, *kind, options.encoding, each, problems, error, &notes);
         },
         expected, options, progress);
-    report.notes = std::move(notes);
+    report.notes.insert(report.notes.begin(), notes.begin(), notes.end());
     return report;
 }
 
@@ -83,7 +83,7 @@ ImportReport BankImporter::run(const ParsedBank& parsed, const ImportOptions& op
             return true;
         },
         parsed.questions.size(), options, progress);
-    report.notes = parsed.notes;
+    report.notes.insert(report.notes.begin(), parsed.notes.begin(), parsed.notes.end());
     return report;
 }
 
@@ -128,7 +128,37 @@ ImportReport BankImporter::run(const Source& source, std::size_t expected, const
     // statement left nothing behind).
     const bool onServer = bank_.kind() == DbKind::Mysql;
     Database::Rows serverRows;
-    const auto writePending = [&] {
+    // Categories go in once the rows they belong to have their keys; the
+    // table is made only when the first one comes, so that an import without
+    // categories leaves the bank as it was in that respect too. A server
+    // commits whatever came before a CREATE TABLE, so there the categories
+    // wait for the rows to be committed when the table is still to be made.
+    enum class CategoryTable { Unknown, Present, Later } categoryTable = CategoryTable::Unknown;
+    Database::Rows lateCategories;
+    const auto writeCategories = [&](std::size_t rows) {
+        for (std::size_t i = 0; i < rows && report.error.empty(); ++i) {
+            const CheckedQuestion& row = batch[i];
+            if (row.category.empty())
+                continue;
+            if (categoryTable == CategoryTable::Unknown) {
+                if (QuestionBank(bank_).hasCategories())
+                    categoryTable = CategoryTable::Present;
+                else if (onServer)
+                    categoryTable = CategoryTable::Later;
+                else if (bank_.execute(QuestionBank::createCategoryTableStatement(bank_.kind())))
+                    categoryTable = CategoryTable::Present;
+            }
+            const std::string title = platform::utf8ToGbk(row.title);
+            const std::string category = platform::utf8ToGbk(row.category);
+            if (categoryTable == CategoryTable::Later)
+                lateCategories.push_back({title, category});
+            else if (categoryTable != CategoryTable::Present ||
+                     !bank_.execute(QuestionBank::setCategoryByTitleStatement(title, category)))
+                report.error = failureText(bank_, BankChecker::describe({row.line, GBK("写入分类失败，题库保持原样：") +
+                                                                                       bank_.lastErrorText()}));
+        }
+    };
+    const auto writeRows = [&] {
         if (onServer && pending > 1 && report.error.empty()) {
             serverRows.resize(pending);
             for (std::size_t i = 0; i < pending; ++i) {
@@ -149,6 +179,12 @@ ImportReport BankImporter::run(const Source& source, std::size_t expected, const
                                                                                        bank_.lastErrorText()}));
         }
         pending = 0;
+    };
+    const auto writePending = [&] {
+        const std::size_t rows = pending;
+        writeRows();
+        if (report.error.empty())
+            writeCategories(rows);
     };
     std::vector<BankProblem> readerProblems;
     std::string readError;
@@ -183,6 +219,8 @@ ImportReport BankImporter::run(const Source& source, std::size_t expected, const
     if (keep && transaction->commit()) {
         report.imported = checked.accepted;
         report.ok = true;
+        if (!lateCategories.empty() && !storeCategories(lateCategories))
+            report.notes.push_back(GBK("题目已导入，但分类没有写入：") + bank_.lastErrorText());
         if (progress)
             progress(checked.questionsRead, checked.questionsRead);
         return report;
@@ -194,6 +232,20 @@ ImportReport BankImporter::run(const Source& source, std::size_t expected, const
     discardBackup(report);
     report.ok = report.error.empty();
     return report;
+}
+
+bool BankImporter::storeCategories(const Database::Rows& categories)
+{
+    if (!bank_.execute(QuestionBank::createCategoryTableStatement(bank_.kind())))
+        return false;
+    Transaction transaction(bank_, Transaction::Lock::Write);
+    if (!transaction.isActive())
+        return false;
+    for (const Database::Row& row : categories) {
+        if (!bank_.execute(QuestionBank::setCategoryByTitleStatement(row[0].value_or(""), row[1].value_or(""))))
+            return false;
+    }
+    return transaction.commit();
 }
 
 void BankImporter::discardBackup(ImportReport& report)

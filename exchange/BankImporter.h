@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/Database.h"
 #include "exchange/BankBackup.h"
 #include "exchange/BankChecker.h"
 #include "exchange/BankFormat.h"
@@ -60,6 +61,9 @@ private:
                      const ImportProgress& progress);
     bool storedTitles(TitleIndex& titles, std::string& error, bool lockRows);
     void discardBackup(ImportReport& report);
+    // Rows of GBK title and category, in a transaction of their own after
+    // the questions were committed; the category table made first.
+    bool storeCategories(const Database::Rows& categories);
 
     Database& bank_;
     std::string serverBackupFolder_;

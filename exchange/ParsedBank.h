@@ -13,6 +13,10 @@ struct BankQuestion {
     std::string title;
     std::vector<std::string> options;
     std::string answer;
+    // Both optional: the kind the file states (单选, 多选 or 判断), held
+    // against the key, and the category the question is filed under.
+    std::string type = {};
+    std::string category = {};
 };
 
 // One problem of one question, with the reason in program text (GBK).

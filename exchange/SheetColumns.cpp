@@ -1,6 +1,7 @@
 #include "exchange/SheetColumns.h"
 
 #include "platform/CodePage.h"
+#include "questions/AnswerKey.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,6 +15,8 @@ constexpr int titleColumn = 0;
 constexpr int answerColumn = optionColumns + 1;
 // The packed options of the bank's own table, as the export of query results writes them.
 constexpr int packedColumn = answerColumn + 1;
+constexpr int typeColumn = packedColumn + 1;
+constexpr int categoryColumn = typeColumn + 1;
 
 std::string folded(std::string_view text)
 {
@@ -26,7 +29,7 @@ std::string folded(std::string_view text)
     return out;
 }
 
-// Field of a header cell: 0 title, 1..6 options A..F, 7 answer.
+// Field of a header cell: 0 title, 1..6 options A..F, 7 answer, then the packed options, type and category.
 std::optional<int> fieldOf(const std::string& cell)
 {
     const std::string name = folded(cell);
@@ -36,6 +39,10 @@ std::optional<int> fieldOf(const std::string& cell)
         return answerColumn;
     if (name == "tmnr")
         return packedColumn;
+    if (name == "题型" || name == "type")
+        return typeColumn;
+    if (name == "分类" || name == "category")
+        return categoryColumn;
     for (int i = 0; i < optionColumns; ++i) {
         const std::string letter(1, static_cast<char>('a' + i));
         if (name == letter || name == "选项" + std::string(1, static_cast<char>('A' + i)) || name == "选项" + letter)
@@ -103,7 +110,7 @@ std::vector<std::string> SheetColumns::headerNames()
 
 bool SheetColumns::takeHeader(const SheetRow& row)
 {
-    where_.assign(packedColumn + 1, -1);
+    where_.assign(categoryColumn + 1, -1);
     for (std::size_t c = 0; c < row.cells.size(); ++c) {
         if (std::optional<int> field = fieldOf(row.cells[c]); field && where_[*field] == -1)
             where_[*field] = static_cast<int>(c);
@@ -132,7 +139,8 @@ bool SheetColumns::take(const SheetRow& row, BankQuestion& q)
 
 bool SheetColumns::reads(int column) const
 {
-    if (column == where_[titleColumn] || column == where_[answerColumn])
+    if (column == where_[titleColumn] || column == where_[answerColumn] || column == where_[typeColumn] ||
+        column == where_[categoryColumn])
         return true;
     if (packed_)
         return column == where_[packedColumn];
@@ -172,6 +180,8 @@ template <typename Row> bool SheetColumns::fill(Row& row, BankQuestion& q)
     q.line = row.number;
     put(q.title, where_[titleColumn]);
     put(q.answer, where_[answerColumn]);
+    put(q.type, where_[typeColumn]);
+    put(q.category, where_[categoryColumn]);
     if (packed_) {
         std::string packed;
         put(packed, where_[packedColumn]);
@@ -212,14 +222,26 @@ ParsedBank SheetColumns::toQuestions(std::vector<SheetRow> rows)
 
 std::vector<std::vector<std::string>> SheetColumns::toCells(const std::vector<BankQuestion>& questions)
 {
+    // A bank of single answers without categories is written as it always was.
+    const bool extra = std::any_of(questions.begin(), questions.end(), [](const BankQuestion& q) {
+        return !q.category.empty() || AnswerKey::isMultiple(q.answer);
+    });
     std::vector<std::vector<std::string>> cells;
     cells.reserve(questions.size() + 1);
     cells.push_back(headerNames());
+    if (extra) {
+        cells.back().push_back("题型");
+        cells.back().push_back("分类");
+    }
     for (const BankQuestion& q : questions) {
         std::vector<std::string> row{q.title};
         for (std::size_t i = 0; i < 4; ++i)
             row.push_back(i < q.options.size() ? q.options[i] : std::string());
         row.push_back(q.answer);
+        if (extra) {
+            row.push_back(AnswerKey::isMultiple(q.answer) ? "多选" : "单选");
+            row.push_back(q.category);
+        }
         cells.push_back(std::move(row));
     }
     return cells;

@@ -24,7 +24,8 @@ struct SheetRow {
 // order), then one question per row. Options E and F are read too, so that a
 // sheet with too many options is reported instead of cut short. A sheet of
 // the bank's own columns (Title, Tmnr, Answer), as the export of query
-// results writes it, reads the same way.
+// results writes it, reads the same way. Two more columns may follow:
+// 题型 (Type) and 分类 (Category).
 class SheetColumns {
 public:
     // What a spreadsheet reader holds any file to, so that memory and time
@@ -59,7 +60,8 @@ public:
     static ParsedBank toQuestions(std::vector<SheetRow> rows);
     // The pieces of packed options, split at every bar.
     static std::vector<std::string> splitPacked(std::string_view packed);
-    // Header and one row per question, options padded to four columns.
+    // Header and one row per question, options padded to four columns; the
+    // type and category columns only when some question needs them.
     static std::vector<std::vector<std::string>> toCells(const std::vector<BankQuestion>& questions);
     // The header and one example question.
     static std::vector<BankQuestion> templateQuestions();

@@ -66,4 +66,33 @@ TEST(BankChecker, DuplicatesOfStoredTitlesAndOfEarlierRowsAmongManyTitles)
                                  }));
 }
 
+TEST(BankChecker, MultipleAnswerKeysAndStatedTypes)
+{
+    BankChecker checker;
+    std::vector<BankProblem> problems;
+    CheckedQuestion out;
+    const std::vector<std::string> three{"a", "b", "c"};
+    ASSERT_TRUE(checker.checkOne({2, "多", {"a", "b", "c", "d"}, "d b a", "多选", " 安全\t"}, out, problems));
+    EXPECT_EQ((std::vector<std::string>{out.answer, out.category}), (std::vector<std::string>{"ABD", "安全"}));
+    ASSERT_TRUE(checker.checkOne({3, "判", {"对", "错"}, "B", "判断"}, out, problems));
+    EXPECT_EQ(out.category, "");
+    for (const BankQuestion& q : std::vector<BankQuestion>{{4, "q4", three, "AD"},
+                                                           {5, "q5", three, "ABA"},
+                                                           {6, "q6", three, "A", "多选"},
+                                                           {7, "q7", three, "CA", "单选"},
+                                                           {8, "q8", three, "A", "判断"},
+                                                           {9, "q9", three, "A", "问答"},
+                                                           {10, "q10", three, "AE"}})
+        EXPECT_FALSE(checker.checkOne(q, out, problems)) << q.title;
+    EXPECT_EQ(reasons(problems), (std::vector<std::string>{
+                                     "第4行：答案AD有误：正确答案只能是 ABC 中的字母（大写）。",
+                                     "第5行：答案ABA有误：正确答案中的字母不能重复。",
+                                     "第6行：题型是多选，答案却只有一个字母",
+                                     "第7行：题型是单选，答案却有多个字母",
+                                     "第8行：题型是判断，选项应是两个",
+                                     "第9行：题型应是单选、多选或判断",
+                                     "第10行：答案应是一个字母A到D",
+                                 }));
+}
+
 } // namespace

@@ -1,6 +1,8 @@
 #include "exchange/BankExporter.h"
 #include "exchange/BankImporter.h"
 #include "exchange/CsvFormat.h"
+#include "exchange/SheetColumns.h"
+#include "exchange/XlsxFormat.h"
 
 #include "db/BackendRegistry.h"
 #include "db/DbConnection.h"
@@ -79,6 +81,66 @@ TEST(BankExchange, ImportedRowsHaveTheLayoutOfTypedOnes)
     // Outer blanks trimmed from the title, every blank removed from options,
     // four slots each followed by a bar, the count of options as text.
     EXPECT_EQ(bank.rows(), (std::vector<ScratchBank::Row>{{"二加三等于几？", "4|5|６||", "B", "3"}}));
+}
+
+// What the bank holds of each question, its category included ("" for none).
+std::vector<std::vector<std::string>> withCategories(ScratchBank& bank)
+{
+    Database::Rows rows;
+    const std::string query =
+        QuestionBank(bank.bank).hasCategories() ? QuestionBank::categorizedListQuery() : QuestionBank::listAllQuery();
+    EXPECT_TRUE(bank.bank.query(query, rows));
+    std::vector<std::vector<std::string>> out;
+    for (const Database::Row& row : rows) {
+        std::vector<std::string> cells;
+        for (std::size_t i = 1; i < row.size(); ++i) {
+            const std::string cell = platform::gbkToUtf8(row[i].value_or(""));
+            cells.push_back(cell == platform::gbkToUtf8(QuestionBank::uncategorisedText()) ? "" : cell);
+        }
+        out.push_back(cells);
+    }
+    return out;
+}
+
+TEST(BankExchange, TypesCategoriesAndMultipleAnswersRoundTripThroughTheSpreadsheets)
+{
+    ScratchBank source;
+    writeText(source.file("in.csv"), "分类,Title,A,B,C,D,Answer,题型\n"
+                                     "安全生产,多选题,a,b,c,d,d c a,多选\n"
+                                     ",单选题,a,b,,,B,\n"
+                                     "质量管理,判断题,对,错,,,A,判断\n");
+    const ImportReport report = importInto(source, source.file("in.csv"));
+    ASSERT_TRUE(report.ok) << platform::gbkToUtf8(report.error);
+    const std::vector<std::vector<std::string>> stored = withCategories(source);
+    EXPECT_EQ(stored, (std::vector<std::vector<std::string>>{{"多选题", "a|b|c|d|", "ACD", "4", "安全生产"},
+                                                             {"单选题", "a|b|||", "B", "2", ""},
+                                                             {"判断题", "对|错|||", "A", "2", "质量管理"}}));
+    for (const char* name : {"out.csv", "out.xlsx", "out.xls"}) {
+        SCOPED_TRACE(name);
+        BankExporter exporter(source.bank);
+        ASSERT_EQ(exporter.exportTo(source.file(name), *BankFormat::fromPath(name)), 3);
+        ScratchBank target;
+        ASSERT_TRUE(importInto(target, source.file(name), {.strict = true}).ok);
+        EXPECT_EQ(withCategories(target), stored);
+    }
+    EXPECT_NE(readText(source.file("out.csv")).find("答案,题型,分类\r\n多选题,a,b,c,d,ACD,多选,安全生产\r\n"),
+              std::string::npos);
+}
+
+TEST(BankExchange, ABankOfSingleAnswersWithoutCategoriesKeepsItsFilesAndItsTables)
+{
+    ScratchBank bank;
+    writeText(bank.file("in.csv"), "题目,选项A,选项B,答案,题型,分类\n一,a,b,B,单选,\n");
+    ASSERT_TRUE(importInto(bank, bank.file("in.csv")).ok);
+    EXPECT_FALSE(QuestionBank(bank.bank).hasCategories());
+    BankExporter exporter(bank.bank);
+    ASSERT_EQ(exporter.exportTo(bank.file("out.csv"), BankFormat::Kind::Csv), 1);
+    EXPECT_EQ(readText(bank.file("out.csv")), "\xEF\xBB\xBF题目,选项A,选项B,选项C,选项D,答案\r\n一,a,b,,,B\r\n");
+    ASSERT_EQ(exporter.exportTo(bank.file("out.xlsx"), BankFormat::Kind::Xlsx), 1);
+    std::string error;
+    const std::vector<SheetRow> sheet = XlsxFormat::readSheet(readText(bank.file("out.xlsx")), error);
+    ASSERT_FALSE(sheet.empty()) << error;
+    EXPECT_EQ(sheet.front().cells, SheetColumns::headerNames());
 }
 
 TEST(BankExchange, PlantedProblemsAreReportedAtTheirRowsAndStrictImportWritesNothing)

@@ -7,6 +7,7 @@
 #include "exchange/CsvFormat.h"
 #include "exchange/ExchangeTestSupport.h"
 #include "exchange/ExchangeWindow.h"
+#include "questions/QuestionBank.h"
 #include "room/BankCopier.h"
 #include "room/RoomTestSupport.h"
 
@@ -126,6 +127,44 @@ TEST_F(ExchangeServerTest, ARefusedRowIsNamedAndTheServerKeepsNothing)
         << platform::gbkToUtf8(failed.error);
     EXPECT_EQ(serverRows(), plainRows(2));
     EXPECT_TRUE(BankBackup::serverCopies(folder).empty());
+}
+
+// A server commits what came before a CREATE TABLE: a failed import with
+// categories leaves neither rows nor a category table behind, and the PCs,
+// which may not make the table, store the questions and say so.
+TEST_F(ExchangeServerTest, CategoriesReachTheServerOnlyWithTheirRows)
+{
+    loadServer(plainRows(2));
+    ASSERT_TRUE(admin.execute("CREATE TRIGGER " + config.database + ".refuse BEFORE INSERT ON " + config.database +
+                              ".KS_SJTK FOR EACH ROW BEGIN IF NEW.Title = 'bad' THEN SIGNAL SQLSTATE '45000' SET "
+                              "MESSAGE_TEXT = 'no'; END IF; END"))
+        << admin.lastErrorText();
+    writeText(file("bad.csv"), "题目,选项A,选项B,答案,分类\n新一,a,b,A,安全\nbad,a,b,A,\n");
+    writeText(file("one.csv"), "题目,选项A,选项B,选项C,答案,分类\n新一,a,b,c,CA,安全\n");
+    writeText(file("two.csv"), "题目,选项A,选项B,答案,分类\n新二,a,b,B,质量\n");
+    Database bank;
+    ASSERT_TRUE(bank.open(pcAccount().connectOptions()));
+    EXPECT_FALSE(BankImporter(bank, folder).run(file("bad.csv"), {}).ok);
+    EXPECT_EQ(serverRows(), plainRows(2));
+    EXPECT_FALSE(QuestionBank(bank).hasCategories());
+
+    const ImportReport first = BankImporter(bank, folder).run(file("one.csv"), {});
+    ASSERT_TRUE(first.ok) << platform::gbkToUtf8(first.error);
+    EXPECT_EQ(first.imported, 1u);
+    ASSERT_EQ(first.notes.size(), 1u);
+    EXPECT_TRUE(platform::gbkToUtf8(first.notes.front()).starts_with("题目已导入，但分类没有写入："));
+
+    ASSERT_TRUE(admin.execute("CREATE TABLE " + config.database +
+                              ".KS_TMFL (id INTEGER NOT NULL PRIMARY KEY, Category TEXT) DEFAULT CHARACTER SET gbk"))
+        << admin.lastErrorText();
+    const ImportReport second = BankImporter(bank, folder).run(file("two.csv"), {});
+    ASSERT_TRUE(second.ok) << platform::gbkToUtf8(second.error);
+    EXPECT_TRUE(second.notes.empty());
+    Database::Rows rows;
+    ASSERT_TRUE(bank.query("SELECT Title, Answer, Category FROM KS_SJTK JOIN KS_TMFL USING (id) ORDER BY Title", rows))
+        << bank.lastErrorText();
+    EXPECT_EQ(rows, (Database::Rows{{GBK("新二"), std::string("B"), GBK("质量")}}));
+    EXPECT_EQ(serverRows().size(), 4u);
 }
 
 // 导入… and 导出… of the bank window on a PC of the room: the rows go to and
