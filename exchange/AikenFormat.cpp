@@ -107,6 +107,8 @@ ParsedBank AikenFormat::read(std::string_view bytes, TextEncoding encoding)
 
 std::optional<std::string> AikenFormat::cannotCarry(const BankQuestion& question)
 {
+    if (question.answer.size() > 1)
+        return GBK("这是多选题，Aiken格式只有一个正确答案");
     const std::vector<std::string_view> lines = TextDecoder::lines(question.title);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (trimmed(lines[i]).empty())

@@ -117,6 +117,10 @@ TEST(TextRoundTrip, EachFormatGivesBackEveryQuestionOrListsIt)
     const std::vector<BankProblem> listed = BankFormat::leftOut(Kind::Aiken, bank);
     ASSERT_EQ(listed.size(), 3u);
     EXPECT_EQ(platform::gbkToUtf8(listed[1].reason), "“有空行的题目…”没有导出：题目中有空行，Aiken格式以空行分隔题目");
+    // Aiken keys one letter: a multiple-answer question is listed, not written as "ANSWER: AC".
+    const BankQuestion multiple{.title = "m", .options = {"a", "b", "c"}, .answer = "AC"};
+    EXPECT_EQ(BankFormat::leftOut(Kind::Aiken, {multiple}).size(), 1u);
+    EXPECT_EQ(AikenFormat::write({multiple}), "");
 }
 
 // One stray byte is named where it stands, not taken for another encoding.
