@@ -47,7 +47,9 @@ struct Descriptor {
     }
 };
 
-bool writeAll(int fd, const char* data, std::size_t size)
+} // namespace
+
+bool FileSystem::writeAll(int fd, const char* data, std::size_t size)
 {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
@@ -60,8 +62,6 @@ bool writeAll(int fd, const char* data, std::size_t size)
     }
     return true;
 }
-
-} // namespace
 
 std::optional<std::string> FileSystem::toSystemPath(std::string_view gbkPath)
 {

@@ -34,6 +34,9 @@ public:
     // the target: readers see the old content or the new one, never a part,
     // and a failed write leaves the old content.
     static bool replaceFile(std::string_view path, std::string_view bytes);
+    // Writes every byte to an open descriptor, through short writes and
+    // interruptions; false on an error.
+    static bool writeAll(int fd, const char* data, std::size_t size);
     // The file's bytes, at most `limit` of them from its start.
     static bool readFile(std::string_view path, std::string& bytes, std::size_t limit = SIZE_MAX);
     // Deletes a file; a missing file counts as deleted, a directory is kept.

@@ -80,18 +80,7 @@ bool ReplacingFile::flush()
 
 bool ReplacingFile::writeAll(const char* data, std::size_t size)
 {
-    if (fd_ < 0)
-        return false;
-    while (size > 0) {
-        ssize_t n = ::write(fd_, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return fd_ >= 0 && FileSystem::writeAll(fd_, data, size);
 }
 
 bool ReplacingFile::close()
