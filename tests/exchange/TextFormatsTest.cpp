@@ -38,6 +38,12 @@ TEST(TextFormats, GiftKeepsEscapesDropsFeedbackAndReportsOtherKinds)
     EXPECT_EQ(problemLines(bank), (std::vector<int>{8, 12}));
 }
 
+TEST(TextFormats, GiftOfSingleAnswersWithoutCategoriesIsWrittenAsBefore)
+{
+    EXPECT_EQ(GiftFormat::write({{0, "一加一？", {"1", "2"}, "B"}, {0, "%开头", {"%50%", "b"}, "A"}}),
+              "::Q1:: 一加一？ {\n\t~1\n\t=2\n}\n\n::Q2:: %开头 {\n\t=\\%50%\n\t~b\n}\n\n");
+}
+
 TEST(TextFormats, AikenReportsMissingAnswersAndOutOfOrderLetters)
 {
     const ParsedBank bank = AikenFormat::read("第一题\n第二行\nA. 甲\nB) 乙\nANSWER: B\n\n"
