@@ -191,6 +191,8 @@ ImportReport BankImporter::run(const Source& source, std::size_t expected, const
     const bool read = source(
         [&](BankQuestion&& q) {
             ++checked.questionsRead;
+            if (q.category.empty())
+                q.category = options.category;
             if (!checker.checkOne(q, batch[pending], checked.problems))
                 return;
             ++checked.accepted;

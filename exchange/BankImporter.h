@@ -19,6 +19,8 @@ struct ImportOptions {
     TextEncoding encoding = TextEncoding::Auto;
     std::optional<BankFormat::Kind> format; // unset = by the file's extension
     std::size_t keepBackups = BankBackup::defaultKeep;
+    // UTF-8: the category of every question the file leaves without one.
+    std::string category = {};
 };
 
 struct ImportReport {
