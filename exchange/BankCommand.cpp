@@ -27,6 +27,7 @@ struct Arguments {
     bool encodingGiven = false;
     bool dryRun = false;
     bool strict = false;
+    bool categoryPath = false;
 };
 
 std::optional<Arguments> parse(const std::vector<std::string>& args, std::string& error)
@@ -45,6 +46,8 @@ std::optional<Arguments> parse(const std::vector<std::string>& args, std::string
             a.dryRun = true;
         } else if (arg == "--strict") {
             a.strict = true;
+        } else if (arg == "--category-path") {
+            a.categoryPath = true;
         } else if (arg == "--bank" || arg == "--ini" || arg == "--search" || arg == "--format" || arg == "--encoding" ||
                    arg == "--category") {
             std::optional<std::string> v = value();
@@ -96,8 +99,8 @@ std::optional<Arguments> parse(const std::vector<std::string>& args, std::string
         error = a.command.empty() ? "no command given" : "unknown command " + a.command;
         return std::nullopt;
     }
-    if (!a.category.empty() && a.command != "import") {
-        error = "--category is for import";
+    if ((!a.category.empty() || a.categoryPath) && a.command != "import") {
+        error = "--category and --category-path are for import";
         return std::nullopt;
     }
     if (a.shownFile.empty()) {
@@ -243,6 +246,7 @@ int runImport(const Arguments& a, const Target& target, std::FILE* out, std::FIL
     options.encoding = a.encoding;
     options.format = a.format;
     options.category = a.category;
+    options.wholeCategoryPath = a.categoryPath;
     ImportReport report;
     {
         ProgressBar bar(err);
@@ -327,12 +331,13 @@ int runRestore(const Arguments& a, const Target& target, std::FILE* out, std::FI
 std::string BankCommand::usage()
 {
     return "usage: mockexam-bank [--bank FILE | --ini FILE] import FILE [--dry-run] [--strict] [--format F] "
-           "[--encoding E] [--category TEXT]\n"
+           "[--encoding E] [--category TEXT] [--category-path]\n"
            "       mockexam-bank [--bank FILE | --ini FILE] export FILE [--search TEXT] [--format F] [--encoding E]\n"
            "       mockexam-bank [--bank FILE | --ini FILE] restore BACKUP\n"
            "       mockexam-bank template FILE [--format F] [--encoding E]\n"
            "formats: csv, xlsx, xls, aiken (.txt), gift; encodings (csv): auto, utf8, gbk\n"
-           "category: for the questions the file files under none\n"
+           "category: for the questions the file files under none; --category-path: a GIFT category is\n"
+           "      its whole path, not its last name\n"
            "bank: --bank FILE, or the server of the [db] section of --ini FILE (default: i.ini beside\n"
            "      the program), else tk.db beside the program\n"
            "exit: 0 done, 1 problems found, 2 usage, 3 file or bank failure\n";

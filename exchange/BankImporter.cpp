@@ -63,7 +63,8 @@ ImportReport BankImporter::run(const std::string& filePath, const ImportOptions&
     std::vector<std::string> notes;
     ImportReport report = run(
         [&](const std::function<void(BankQuestion &&)>& each, std::vector<BankProblem>& problems, std::string& error) {
-            return BankFormat::forEachQuestion(filePath, *kind, options.encoding, each, problems, error, &notes);
+            return BankFormat::forEachQuestion(filePath, *kind, options.encoding, each, problems, error, &notes,
+                                               options.wholeCategoryPath);
         },
         expected, options, progress);
     report.notes.insert(report.notes.begin(), notes.begin(), notes.end());

@@ -21,6 +21,8 @@ struct ImportOptions {
     std::size_t keepBackups = BankBackup::defaultKeep;
     // UTF-8: the category of every question the file leaves without one.
     std::string category = {};
+    // GIFT's "$CATEGORY:" paths are kept whole rather than by their last name.
+    bool wholeCategoryPath = false;
 };
 
 struct ImportReport {

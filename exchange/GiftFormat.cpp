@@ -188,10 +188,11 @@ std::optional<std::string> parseBlock(std::string_view block, BankQuestion& q)
     return std::nullopt;
 }
 
-// "$CATEGORY: $course$/top/安全/第一章": the bank files a question under one
-// short name, so the context and Moodle's "top" are skipped and the last
-// segment is kept ("//" is a slash within a name). Empty for the top itself.
-std::string categoryOf(std::string_view path)
+// "$CATEGORY: $course$/top/安全/第一章": the context and Moodle's "top" are
+// skipped, and the bank files the question under the last name, 第一章, or
+// asked for the whole path, under 安全/第一章 ("//" is a slash within a
+// name). Empty for the top itself.
+std::string categoryOf(std::string_view path, bool wholePath)
 {
     std::vector<std::string> segments(1);
     for (std::size_t i = 0; i < path.size(); ++i) {
@@ -208,11 +209,15 @@ std::string categoryOf(std::string_view path)
         ++first;
     if (first < segments.size() && segment(first) == "top")
         ++first;
+    std::string category;
     for (std::size_t i = segments.size(); i > first; --i) {
-        if (!segment(i - 1).empty())
+        if (segment(i - 1).empty())
+            continue;
+        if (!wholePath)
             return std::string(segment(i - 1));
+        category.insert(0, category.empty() ? std::string(segment(i - 1)) : std::string(segment(i - 1)) + "/");
     }
-    return {};
+    return category;
 }
 
 // A weight "%50%" is read only at an answer's start, so a leading % is escaped there.
@@ -267,7 +272,7 @@ std::string categoryLine(std::string_view category)
 
 } // namespace
 
-ParsedBank GiftFormat::read(std::string_view bytes, TextEncoding encoding)
+ParsedBank GiftFormat::read(std::string_view bytes, TextEncoding encoding, bool wholeCategoryPath)
 {
     ParsedBank bank;
     std::string converted;
@@ -296,7 +301,7 @@ ParsedBank GiftFormat::read(std::string_view bytes, TextEncoding encoding)
         if (line.starts_with("//"))
             continue;
         if (block.empty() && line.starts_with("$CATEGORY:")) {
-            category = categoryOf(line.substr(10));
+            category = categoryOf(line.substr(10), wholeCategoryPath);
             continue;
         }
         if (line.empty()) {

@@ -19,7 +19,9 @@
 // equally, and "$CATEGORY:" lines file the questions after them.
 class GiftFormat {
 public:
-    static ParsedBank read(std::string_view bytes, TextEncoding encoding = TextEncoding::Auto);
+    // wholeCategoryPath: a category is the whole path of names, not the last one.
+    static ParsedBank read(std::string_view bytes, TextEncoding encoding = TextEncoding::Auto,
+                           bool wholeCategoryPath = false);
     // Why the question would not come back as it is (GBK), or nullopt.
     static std::optional<std::string> cannotCarry(const BankQuestion& question);
     // The questions the format can carry; the others are left out.

@@ -76,6 +76,11 @@ TEST(BankCommand, ACategoryGivenFilesTheQuestionsOfTheFile)
     Database::Rows categories;
     ASSERT_TRUE(bank.bank.query(QuestionBank::categoryCopyQuery(), categories));
     EXPECT_EQ(categories, (Database::Rows{{std::string("1"), GBK("安全生产")}}));
+
+    writeText(bank.file("in.gift"), "$CATEGORY: 安全/第一章\n\n二加二？ {=4 ~5}\n");
+    ASSERT_EQ(run({"import", bank.file("in.gift"), "--category-path", "--category", "x"}, bank), BankCommand::Success);
+    ASSERT_TRUE(bank.bank.query(QuestionBank::categoryCopyQuery(), categories));
+    EXPECT_EQ(categories.back(), (Database::Row{std::string("2"), GBK("安全/第一章")}));
 }
 
 } // namespace
