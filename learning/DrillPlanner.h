@@ -17,6 +17,7 @@ class QuestionBank;
 struct DueCategory {
     std::string name; // GBK; QuestionBank::uncategorisedText() for those without one
     int count = 0;
+    bool operator==(const DueCategory&) const = default;
 };
 
 // The paper of a drill of one's own mistakes. A question is due when the

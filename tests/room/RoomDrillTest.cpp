@@ -101,19 +101,14 @@ TEST_F(RoomTest, DrillOfOneCategoryReadsTheServersCategories)
     DrillPlanner planner(server, bank, rows);
     std::vector<DueCategory> categories;
     ASSERT_TRUE(planner.dueCategories("1101", categories)) << planner.lastErrorText();
-    ASSERT_EQ(categories.size(), 1u);
-    EXPECT_EQ(categories[0].count, 6);
+    EXPECT_EQ(categories, (std::vector<DueCategory>{{GBK("未分类"), 6}}));
 
     Database& questions = registry.mysqlDatabase();
     ASSERT_TRUE(questions.execute(QuestionBank::createCategoryTableStatement(DbKind::Mysql)));
     for (const char* key : {"2", "5"})
         ASSERT_TRUE(questions.execute(QuestionBank::setCategoryStatement(key, GBK("安全生产"))));
     ASSERT_TRUE(planner.dueCategories("1101", categories)) << planner.lastErrorText();
-    ASSERT_EQ(categories.size(), 2u);
-    EXPECT_EQ(categories[0].name, GBK("安全生产"));
-    EXPECT_EQ(categories[0].count, 2);
-    EXPECT_EQ(categories[1].name, GBK("未分类"));
-    EXPECT_EQ(categories[1].count, 4);
+    EXPECT_EQ(categories, (std::vector<DueCategory>{{GBK("安全生产"), 2}, {GBK("未分类"), 4}}));
     std::vector<AttemptEntry> drill;
     ASSERT_TRUE(planner.plan("1101", 3, drill, GBK("安全生产"))) << planner.lastErrorText();
     ASSERT_EQ(drill.size(), 2u);
