@@ -64,8 +64,8 @@ WindowDescription DrillCategoryChooser::layout(const std::vector<DueCategory>& c
                           .height = 28,
                           .comboItems = std::move(items),
                           .accessibleName = GBK("练习的分类")},
-                         button("开始练习", 60, GBK("开始练习"), "startClicked"),
-                         button("取消", 168, GBK("取消"), "cancelClicked")},
+                         button("开始练习", 45, GBK("开始练习"), "startClicked"),
+                         button("取消", 153, GBK("取消"), "cancelClicked")},
             .events = {{Created, "created"}}};
 }
 
