@@ -179,7 +179,9 @@ void StartWindow::enterClicked()
 
     state_.candidateId = candidateId;
     state_.seatNumber = seatNumber;
-    if (drawPaper() == 0) {
+    // The administrator fills an empty bank from the exam window's bank
+    // management, so only a candidate is kept out of an empty paper.
+    if (drawPaper() == 0 && candidateId != ExamWindow::accessCode) {
         // An exam without questions can only be marked 0; the candidate may
         // try again once the bank holds questions.
         Gui::messageBox(GBK("题库中没有题目，无法生成试卷！请检查题库后再试。"), GBK("提示"),
