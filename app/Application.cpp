@@ -54,7 +54,7 @@ BankWindow::Actions Application::bankActions()
         return registry->kind() == DbKind::Mysql ? &registry->mysqlDatabase() : &registry->sqliteDatabase();
     };
     return {.exchange = ExchangeWindow::bankActions(bank, [this] { return state_->runDirectory; }),
-            .statistics = StatisticsBridge::bankAction(*state_, *room_)};
+            .statistics = StatisticsBridge::bankAction(*state_, *room_, bank)};
 }
 
 bool Application::start()

@@ -9,9 +9,11 @@
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
 
-BankWindow::StatisticsAction StatisticsBridge::bankAction(AppState& state, RoomServices& room)
+BankWindow::StatisticsAction StatisticsBridge::bankAction(AppState& state, RoomServices& room,
+                                                          std::function<Database*()> bank)
 {
-    return [&state, &room](const std::string& owner, const std::function<void(const std::string&)>& showQuestion) {
+    return [&state, &room, bank = std::move(bank)](const std::string& owner,
+                                                   const std::function<void(const std::string&)>& showQuestion) {
         if (state.attempts == nullptr)
             return;
         state.attempts->setPath(state.filePath(AttemptStore::fileName));
@@ -31,7 +33,7 @@ BankWindow::StatisticsAction StatisticsBridge::bankAction(AppState& state, RoomS
                                       platform::MessageBoxIcon::Error);
             return;
         }
-        StatsWindow window(*results, state.runDirectory);
+        StatsWindow window(*results, state.runDirectory, bank ? bank() : nullptr);
         window.runModal(owner);
         if (window.chosenQuestion())
             showQuestion(*window.chosenQuestion());

@@ -11,13 +11,17 @@
 
 namespace {
 
-std::int8_t optionCode(const std::string& chosen)
+std::int8_t letterBits(const std::string& chosen)
 {
-    if (chosen.empty())
-        return -1;
-    if (chosen.size() == 1 && chosen[0] >= 'A' && chosen[0] <= 'D')
-        return static_cast<std::int8_t>(chosen[0] - 'A');
-    return -2;
+    if (chosen.size() == 1)
+        return chosen[0] >= 'A' && chosen[0] <= 'D' ? static_cast<std::int8_t>(1 << (chosen[0] - 'A')) : -1;
+    int bits = 0;
+    for (char c : chosen) {
+        if (c < 'A' || c > 'D' || (bits & (1 << (c - 'A'))) != 0)
+            return -1;
+        bits |= 1 << (c - 'A');
+    }
+    return static_cast<std::int8_t>(bits);
 }
 
 } // namespace
@@ -43,18 +47,20 @@ void BankStatistics::addAttempt(const std::vector<Entry>& entries, bool top)
         const std::int64_t y = total - x;
         ++q.drawn;
         q.right += x;
-        if (e.option >= 0)
-            ++q.chosen[static_cast<std::size_t>(e.option)];
-        else if (e.option == -1)
+        if (e.letters > 0) {
+            for (std::size_t option = 0; option < q.chosen.size(); ++option)
+                q.chosen[option] += (e.letters >> option) & 1;
+        } else if (e.letters == 0) {
             ++q.unanswered;
+        }
         s[0] += y;
         s[1] += y * y;
         s[2] += x * y;
         if (top) {
             if (e.right)
                 ++q.topKeyed;
-            else if (e.option >= 0)
-                ++q.topWrong[static_cast<std::size_t>(e.option)];
+            else if (e.letters > 0)
+                ++q.topWrong[static_cast<std::size_t>(e.letters)];
         }
     }
 }
@@ -119,8 +125,13 @@ bool BankStatistics::compute()
                 questions_.push_back({.key = entry.questionKey});
                 sums_.push_back({});
             }
-            questions_[at->second].answer = entry.answer;
-            attempt.push_back({at->second, optionCode(entry.chosen), AnswerKey::matches(entry.chosen, entry.answer)});
+            QuestionStatistics& question = questions_[at->second];
+            question.answer = entry.answer;
+            const std::int8_t letters = letterBits(entry.chosen);
+            if (!question.multiple)
+                question.multiple = (letters > 0 && (letters & (letters - 1)) != 0) ||
+                                    (entry.answer.size() > 1 && AnswerKey::isMultiple(entry.answer));
+            attempt.push_back({at->second, letters, AnswerKey::matches(entry.chosen, entry.answer)});
         }
         if (!attempt.empty() && current <= last && ids[current] == currentId)
             addAttempt(attempt, top[current]);
@@ -136,7 +147,7 @@ bool BankStatistics::compute()
         if (varX > 0 && varY > 0)
             q.discrimination = (n * static_cast<double>(sums_[i][2]) - sx * sy) / std::sqrt(varX * varY);
         const int mostWrong = *std::max_element(q.topWrong.begin(), q.topWrong.end());
-        q.suspect = (q.discrimination && *q.discrimination < 0) || mostWrong > q.topKeyed;
+        q.suspect = mostWrong > q.topKeyed || (!q.multiple && q.discrimination && *q.discrimination < 0);
     }
     sums_ = {};
     return true;

@@ -15,6 +15,9 @@ class Database;
 struct QuestionStatistics {
     std::string key{};    // bank key
     std::string answer{}; // the keyed answer of its newest entry
+    // Keyed with several letters, or answered with several by someone: each
+    // option ticked counts in its share, so the shares may add up past one.
+    bool multiple = false;
     int drawn = 0;
     int right = 0;
     std::array<int, 4> chosen{}; // A to D
@@ -24,9 +27,13 @@ struct QuestionStatistics {
     // does not vary.
     std::optional<double> discrimination{};
     // In the top third of attempts by score: entries answered as keyed, and
-    // each option chosen against the key.
+    // each set of options chosen against the key, indexed by its letters as
+    // bits (A is bit 0); a single-answer question only ever has one bit set.
     int topKeyed = 0;
-    std::array<int, 4> topWrong{};
+    std::array<int, 16> topWrong{};
+    // Single-answer: a negative discrimination, or the top third choosing one
+    // wrong option more often than the key. Multiple-answer: the top third
+    // choosing one other set more often than the keyed one.
     bool suspect = false;
 
     double facility() const { return drawn > 0 ? static_cast<double>(right) / drawn : 0.0; }
@@ -56,7 +63,7 @@ public:
 private:
     struct Entry {
         std::uint32_t question;
-        std::int8_t option; // 0..3, -1 unanswered, -2 any other text
+        std::int8_t letters; // options as bits (A is bit 0), 0 unanswered, -1 any other text
         bool right;
     };
     bool fail(const std::string& reason);

@@ -28,6 +28,9 @@ const std::string& window()
 const char* const headings[] = {"题号", "答案", "抽到次数", "答对率", "选A",     "选B",
                                 "选C",  "选D",  "未答",     "区分度", "答案可疑"};
 
+const char* const categoryHeadings[] = {"分类", "题数", "抽到次数", "答对率", "平均区分度", "答案可疑"};
+constexpr int categoryWidths[] = {220, 80, 100, 100, 110, 100};
+
 // Sort value of a cell; unset figures (no discrimination) read as missing.
 std::optional<double> number(const QuestionStatistics& q, int column)
 {
@@ -61,8 +64,8 @@ std::optional<double> number(const QuestionStatistics& q, int column)
 
 } // namespace
 
-StatsWindow::StatsWindow(Database& results, std::string exportFolder)
-    : statistics_(results), exportFolder_(std::move(exportFolder))
+StatsWindow::StatsWindow(Database& results, std::string exportFolder, Database* bank)
+    : statistics_(results), exportFolder_(std::move(exportFolder)), bank_(bank)
 {
 }
 
@@ -74,14 +77,17 @@ platform::HandlerTable StatsWindow::handlers()
         {"openQuestionClicked", [this](const GuiEvent&) { openQuestion(); }},
         {"scoresClicked", [this](const GuiEvent&) { showScores(); }},
         {"facilityClicked", [this](const GuiEvent&) { showFacility(); }},
-        {"exportCsvClicked", [this](const GuiEvent&) { exportTable(".csv"); }},
-        {"exportXlsClicked", [this](const GuiEvent&) { exportTable(".xls"); }},
+        {"categoriesClicked", [this](const GuiEvent&) { switchView(); }},
+        {"exportCsvClicked", [this](const GuiEvent&) { byCategory_ ? exportCategories(".csv") : exportTable(".csv"); }},
+        {"exportXlsClicked", [this](const GuiEvent&) { byCategory_ ? exportCategories(".xls") : exportTable(".xls"); }},
     };
 }
 
 void StatsWindow::runModal(const std::string& owner)
 {
     chosen_.reset();
+    categories_.reset();
+    byCategory_ = false;
     Gui::runModal(statsWindowLayout(), handlers(), owner);
 }
 
@@ -103,6 +109,16 @@ std::vector<std::string> StatsWindow::rowTexts(const QuestionStatistics& q)
     return texts;
 }
 
+std::vector<std::string> StatsWindow::categoryRowTexts(const CategoryFigures& c)
+{
+    return {c.category,
+            std::to_string(c.questions),
+            std::to_string(c.drawn),
+            figure(c.facility()),
+            c.discrimination ? figure(*c.discrimination) : std::string(),
+            std::to_string(c.suspect)};
+}
+
 std::string StatsWindow::tempFile(const char* name) const
 {
     return platform::FileSystem::fromSystemPath(temp_.filePath(QString::fromLatin1(name)).toStdString())
@@ -112,6 +128,11 @@ std::string StatsWindow::tempFile(const char* name) const
 std::string StatsWindow::exportPath(const char* extension) const
 {
     return platform::FileSystem::joinPath(exportFolder_, GBK("题库统计") + extension);
+}
+
+std::string StatsWindow::categoryExportPath(const char* extension) const
+{
+    return platform::FileSystem::joinPath(exportFolder_, GBK("分类统计") + extension);
 }
 
 void StatsWindow::created()
@@ -244,4 +265,56 @@ void StatsWindow::exportTable(const char* extension)
         Gui::notice(GBK("题库统计已导出到：\r\n") + path);
     else
         Gui::failure(GBK("题库统计导出失败，请检查程序所在文件夹是否可写：\r\n") + path);
+}
+
+void StatsWindow::switchView()
+{
+    const std::string& w = window();
+    byCategory_ = !byCategory_;
+    if (byCategory_ && !categories_) {
+        CategoryStatistics::Categories named;
+        std::string error;
+        if (bank_ != nullptr && !CategoryStatistics::readCategories(*bank_, named, error))
+            Gui::failure(GBK("无法读取题目分类，下面的题目都算作未分类：") + error);
+        categories_ = CategoryStatistics::gather(statistics_.questions(), named);
+        fillCategories();
+    }
+    Gui::setVisible(w, grid, !byCategory_);
+    Gui::setVisible(w, categoryGrid, byCategory_);
+    // Sorting and checking a question work on the question table only.
+    for (const char* control : {sortCombo, "排序按钮", "查看题目按钮"})
+        Gui::setEnabled(w, control, !byCategory_);
+    Gui::setText(w, categoryButton, byCategory_ ? GBK("按题目") : GBK("按分类"));
+}
+
+void StatsWindow::fillCategories()
+{
+    const std::string& w = window();
+    platform::GridHeading::reset(w, categoryGrid, static_cast<int>(categories_->size()), categoryHeadings,
+                                 categoryWidths);
+    for (std::size_t i = 0; i < categories_->size(); ++i) {
+        const CategoryFigures& c = (*categories_)[i];
+        Gui::setGridRow(w, categoryGrid, static_cast<int>(i) + 1, categoryRowTexts(c));
+        if (c.suspect > 0)
+            Gui::setGridCellBackground(w, categoryGrid, static_cast<int>(i) + 1, 5, 0xFFC8C8);
+    }
+}
+
+void StatsWindow::exportCategories(const char* extension)
+{
+    const std::string path = categoryExportPath(extension);
+    std::vector<std::string> names;
+    for (const char* heading : categoryHeadings)
+        names.push_back(platform::utf8ToGbk(heading));
+    std::vector<TextTable::Row> rows;
+    for (const CategoryFigures& c : *categories_) {
+        std::vector<std::string> texts = categoryRowTexts(c);
+        for (std::size_t column : {3u, 4u})
+            texts[column] = exportedFigure(texts[column]);
+        rows.push_back(std::move(texts));
+    }
+    if (TableExport::write(path, names, rows))
+        Gui::notice(GBK("分类统计已导出到：\r\n") + path);
+    else
+        Gui::failure(GBK("分类统计导出失败，请检查程序所在文件夹是否可写：\r\n") + path);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "learning/BankStatistics.h"
+#include "learning/CategoryStatistics.h"
 #include "platform/gui/Gui.h"
 
 #include <QTemporaryDir>
@@ -13,6 +14,7 @@
 // sortable by every column, the distribution of scores and the facility of
 // each question drawn as charts, the table exported to CSV and XLS as the
 // program's export writes query results, and a question chosen to be checked in the bank.
+// A button switches to the figures of each of the bank's categories.
 class StatsWindow {
 public:
     static constexpr char windowId[] = "statistics";
@@ -21,10 +23,13 @@ public:
     static constexpr char sortCombo[] = "排序列框";
     static constexpr int columnCount = 11;
     static constexpr int suspectColumn = 10;
+    static constexpr char categoryGrid[] = "分类表格";
+    static constexpr char categoryButton[] = "分类按钮";
 
     // results: the database of attempts, which must outlive the window.
     // exportFolder: where the exports are written (GBK).
-    StatsWindow(Database& results, std::string exportFolder);
+    // bank: where the categories are read, none when null; must outlive the window.
+    StatsWindow(Database& results, std::string exportFolder, Database* bank = nullptr);
     StatsWindow(const StatsWindow&) = delete;
     StatsWindow& operator=(const StatsWindow&) = delete;
 
@@ -37,7 +42,9 @@ public:
 
     const std::vector<QuestionStatistics>& questions() const { return statistics_.questions(); }
     std::string exportPath(const char* extension) const;
+    std::string categoryExportPath(const char* extension) const;
     static std::vector<std::string> rowTexts(const QuestionStatistics& question);
+    static std::vector<std::string> categoryRowTexts(const CategoryFigures& category);
     // Fixed three decimals, as the table shows figures.
     static std::string figure(double value);
     // A figure of the table as the exports write it.
@@ -51,10 +58,16 @@ private:
     void showScores();
     void showFacility();
     void exportTable(const char* extension);
+    void exportCategories(const char* extension);
+    void switchView();
+    void fillCategories();
     std::string tempFile(const char* name) const;
 
     BankStatistics statistics_;
     std::string exportFolder_;
+    Database* bank_;
+    std::optional<std::vector<CategoryFigures>> categories_; // read on first showing
+    bool byCategory_ = false;
     std::vector<std::size_t> shown_; // indices into the questions, in table order
     int sortColumn_ = -1;
     bool descending_ = false;

@@ -71,6 +71,11 @@ WindowDescription statsWindowLayout()
                 button("查看题目按钮", 300, 110, GBK("查看题目"), "openQuestionClicked"),
                 button("分布按钮", 436, 100, GBK("得分分布"), "scoresClicked"),
                 button("答对率按钮", 542, 100, GBK("答对率图"), "facilityClicked"),
+                [] {
+                    ControlDescription toggle = button("分类按钮", 652, 116, GBK("按分类"), "categoriesClicked");
+                    toggle.accessibleName = GBK("按题目或按分类统计");
+                    return toggle;
+                }(),
                 button("导出CSV按钮", 778, 100, GBK("导出CSV"), "exportCsvClicked"),
                 button("导出XLS按钮", 886, 100, GBK("导出XLS"), "exportXlsClicked"),
                 {.name = "统计表格",
@@ -82,6 +87,17 @@ WindowDescription statsWindowLayout()
                  .grid =
                      {.rows = 1, .columns = 11, .fixedRows = 1, .fixedColumns = 0, .rowHeight = 24, .columnWidth = 80},
                  .accessibleName = GBK("各题统计")},
+                // Over the question table while the figures are shown by category.
+                {.name = "分类表格",
+                 .kind = Grid,
+                 .left = 8,
+                 .top = 74,
+                 .width = 978,
+                 .height = 300,
+                 .visible = false,
+                 .grid =
+                     {.rows = 1, .columns = 6, .fixedRows = 1, .fixedColumns = 0, .rowHeight = 24, .columnWidth = 80},
+                 .accessibleName = GBK("各分类统计")},
                 {.name = "统计图框",
                  .kind = HtmlView,
                  .left = 8,
