@@ -92,6 +92,12 @@ bool AttemptBridge::offerResume(AppState& state, const std::string& candidateId)
     const std::optional<AttemptSummary> open = state.attempts->inProgress(candidateId);
     if (!open)
         return false;
+    // The administrator's visit to an empty bank leaves an attempt without a
+    // question: nothing in it is worth resuming.
+    if (open->paperSize == 0) {
+        state.attempts->abandon(open->id);
+        return false;
+    }
     // A record that can be read but not written is told of before the offer,
     // so that the candidate chooses knowing nothing more of it is kept.
     state.attempts->checkWritable();

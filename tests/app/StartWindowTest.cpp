@@ -225,4 +225,19 @@ TEST_F(AppTest, TheAdministratorReachesTheBankOfAnEmptyTable)
     EXPECT_TRUE(driver.messageBoxes().empty());
     EXPECT_TRUE(Gui::isOpen("exam"));
     EXPECT_TRUE(Gui::isVisible("exam", "题库管理按钮"));
+
+    // Back at the start once the bank holds a question: the empty attempt is
+    // not offered for resuming.
+    app.reset();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file("tk.db").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "INSERT INTO KS_SJTK (Title, Tmnr, Answer, did) VALUES ('t', 'a|b|', 'B', '2')", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    startApp();
+    Gui::setText("start", "身份证编辑框", "739264");
+    ASSERT_TRUE(GuiDriver::click("start", "按钮1"));
+    EXPECT_TRUE(driver.messageBoxes().empty());
+    EXPECT_TRUE(Gui::isOpen("exam"));
 }
