@@ -125,10 +125,9 @@ bool PaperBook::save(const PaperDefinition& paper, std::string_view replacing)
     error_ = paper.validate();
     if (!error_.empty())
         return false;
-    // On the server a CREATE ends any transaction, and the room's accounts
-    // may not create tables: make it only when it is missing, before the writes.
-    if (!database_.tableExists(tableName) && !database_.execute(createTableStatement(database_.kind())))
-        return fail();
+    // On the server a CREATE ends any transaction: the table comes first.
+    if (!createTable())
+        return false;
     Transaction transaction(database_);
     if (!transaction.isActive())
         return fail();
@@ -160,6 +159,20 @@ bool PaperBook::save(const PaperDefinition& paper, std::string_view replacing)
     if (!database_.execute(Dialect::upsert(database_.kind(), tableName, columns, values, 1)) || !transaction.commit())
         return fail();
     return true;
+}
+
+bool PaperBook::createTable()
+{
+    error_.clear();
+    if (database_.tableExists(tableName))
+        return true;
+    if (!database_.lastErrorText().empty())
+        return fail();
+    if (database_.execute(createTableStatement(database_.kind())))
+        return true;
+    // The room's accounts may read and write rows only.
+    error_ = GBK("题库中还没有试卷表 ") + tableName + GBK("，也无法建立它！\n") + database_.lastErrorText();
+    return false;
 }
 
 bool PaperBook::remove(std::string_view name)

@@ -36,6 +36,10 @@ public:
     bool save(const PaperDefinition& paper, std::string_view replacing = {});
     // True also when there was no such paper.
     bool remove(std::string_view name);
+    // Makes the table when it is missing, as the first save does: for the
+    // account that loads a bank onto a server, since the room's accounts may
+    // not create tables.
+    bool createTable();
 
     // The questions the bank holds per category and kind.
     bool countQuestions(BankCounts& counts);
