@@ -17,6 +17,7 @@ struct PaperDefinition {
         std::string category{}; // "" for the whole bank
         std::optional<QuestionKind::Kind> kind{};
         int count = 0;
+        bool operator==(const Rule&) const = default;
     };
     // 练习 shows right and wrong at once; 考试 only after the hand-in.
     enum class Mode { Practice, Exam };
@@ -39,6 +40,9 @@ struct PaperDefinition {
     Mode mode = Mode::Practice;
     bool handInWhenTimeUp = false;
     bool shuffleOptions = false;
+
+    // Whether the editor holds changes not yet saved, for one.
+    bool operator==(const PaperDefinition&) const = default;
 
     int questionCount() const;
     int pointsOf(QuestionKind::Kind kind) const { return pointsTenths[kind]; }
