@@ -4,26 +4,72 @@
 #include "questions/QuestionBank.h"
 
 #include <algorithm>
-#include <numeric>
+#include <map>
 #include <random>
 #include <unordered_map>
 
 namespace {
 
-struct Candidate {
-    std::string key;
-    std::string category;
-    QuestionKind::Kind kind;
-};
-
-bool fits(const Candidate& question, const PaperDefinition::Rule& rule)
+bool fits(const QuestionBank::Sorting& question, QuestionKind::Kind kind, const PaperDefinition::Rule& rule)
 {
-    return (rule.category.empty() || question.category == rule.category) && (!rule.kind || question.kind == *rule.kind);
+    return (rule.category.empty() || question.category == rule.category) && (!rule.kind || kind == *rule.kind);
 }
 
-int narrowness(const PaperDefinition::Rule& rule)
+// Questions that the same rules may take, told apart no further: how many a
+// rule takes from each such group decides whether every rule can be served.
+struct Group {
+    std::vector<std::size_t> rules;
+    std::vector<std::string> keys;
+    int left = 0;
+};
+
+// Whether the groups hold enough for what every rule still needs, each
+// question serving one rule: a maximum flow from the rules through the groups
+// that may serve them. Small: a group per named category and kind, and a
+// paper holds at most 100 questions, so at most 100 paths are found.
+bool servable(const std::vector<int>& needed, const std::vector<Group>& groups)
 {
-    return (rule.category.empty() ? 0 : 2) + (rule.kind ? 1 : 0);
+    const std::size_t rules = needed.size();
+    const std::size_t source = rules + groups.size(), sink = source + 1;
+    struct Edge {
+        std::size_t to;
+        int room;
+    };
+    std::vector<Edge> edges;
+    std::vector<std::vector<std::size_t>> out(sink + 1);
+    const auto connect = [&](std::size_t from, std::size_t to, int room) {
+        out[from].push_back(edges.size());
+        edges.push_back({to, room});
+        out[to].push_back(edges.size());
+        edges.push_back({from, 0});
+    };
+    int wanted = 0;
+    for (std::size_t r = 0; r < rules; ++r) {
+        connect(source, r, needed[r]);
+        wanted += needed[r];
+    }
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        connect(rules + g, sink, groups[g].left);
+        for (std::size_t r : groups[g].rules)
+            connect(r, rules + g, PaperDefinition::maxQuestions);
+    }
+    for (int found = 0; found < wanted; ++found) {
+        std::vector<std::size_t> via(sink + 1, edges.size());
+        std::vector<std::size_t> queue{source};
+        for (std::size_t i = 0; i < queue.size() && via[sink] == edges.size(); ++i)
+            for (std::size_t e : out[queue[i]])
+                if (edges[e].room > 0 && edges[e].to != source && via[edges[e].to] == edges.size()) {
+                    via[edges[e].to] = e;
+                    queue.push_back(edges[e].to);
+                }
+        if (via[sink] == edges.size())
+            return false;
+        for (std::size_t node = sink; node != source; node = edges[via[node] ^ 1].to) {
+            --edges[via[node]].room;
+            ++edges[via[node] ^ 1].room;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -35,51 +81,89 @@ bool PaperDraw::draw(const PaperDefinition& paper, std::uint32_t seed, std::vect
     if (!error_.empty())
         return false;
 
+    // Each question goes to the group of the rules it fits, if any.
     QuestionBank bank(bank_);
-    std::vector<Candidate> pool;
+    std::vector<Group> groups;
+    std::map<std::vector<std::size_t>, std::size_t> groupOf;
+    std::vector<int> fitting(paper.rules.size(), 0);
+    std::vector<std::size_t> rules;
     const bool listed = bank.forEachSorting([&](const QuestionBank::Sorting& question) {
-        pool.push_back({question.id, question.category,
-                        QuestionKind::of(QuestionRecord::cleanDrawnAnswer(question.answer), question.did)});
+        const QuestionKind::Kind kind =
+            QuestionKind::of(QuestionRecord::cleanDrawnAnswer(question.answer), question.did);
+        rules.clear();
+        for (std::size_t r = 0; r < paper.rules.size(); ++r)
+            if (fits(question, kind, paper.rules[r])) {
+                rules.push_back(r);
+                ++fitting[r];
+            }
+        if (rules.empty())
+            return;
+        const auto [it, added] = groupOf.try_emplace(rules, groups.size());
+        if (added)
+            groups.push_back({rules, {}, 0});
+        groups[it->second].keys.push_back(question.id);
+        ++groups[it->second].left;
     });
     if (!listed) {
         error_ = GBK("抽题失败！") + bank.lastErrorText();
         return false;
     }
 
-    std::vector<std::size_t> order(paper.rules.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return narrowness(paper.rules[a]) > narrowness(paper.rules[b]);
-    });
-    std::mt19937 random(seed);
-    std::vector<bool> taken(pool.size(), false);
-    std::vector<std::vector<std::string>> keysByRule(paper.rules.size());
-    for (std::size_t ruleIndex : order) {
-        const PaperDefinition::Rule& rule = paper.rules[ruleIndex];
-        std::vector<std::size_t> free;
-        int fitting = 0;
-        for (std::size_t i = 0; i < pool.size(); ++i) {
-            if (!fits(pool[i], rule))
-                continue;
-            ++fitting;
-            if (!taken[i])
-                free.push_back(i);
-        }
-        if (free.size() < static_cast<std::size_t>(rule.count)) {
-            error_ = GBK("试卷“") + paper.name + GBK("”要求") + PaperDefinition::describe(rule) +
-                     std::to_string(rule.count) + GBK("道，题库只有") + std::to_string(free.size()) + GBK("道");
-            if (static_cast<std::size_t>(fitting) > free.size())
-                error_ += GBK("（另有") + std::to_string(fitting - free.size()) + GBK("道已用于其他抽题要求）");
-            error_ += GBK("。");
+    const auto asked = [&](std::size_t r) {
+        return GBK("试卷“") + paper.name + GBK("”要求") + PaperDefinition::describe(paper.rules[r]) +
+               std::to_string(paper.rules[r].count) + GBK("道，");
+    };
+    std::vector<int> needed(paper.rules.size(), 0);
+    for (std::size_t r = 0; r < paper.rules.size(); ++r) {
+        needed[r] = paper.rules[r].count;
+        if (fitting[r] < paper.rules[r].count) {
+            error_ = asked(r) + GBK("题库只有") + std::to_string(fitting[r]) + GBK("道。");
             return false;
         }
-        // The first `count` places of a shuffle, without shuffling the rest.
-        for (int i = 0; i < rule.count; ++i) {
-            std::uniform_int_distribution<std::size_t> pick(static_cast<std::size_t>(i), free.size() - 1);
-            std::swap(free[static_cast<std::size_t>(i)], free[pick(random)]);
-            taken[free[static_cast<std::size_t>(i)]] = true;
-            keysByRule[ruleIndex].push_back(pool[free[static_cast<std::size_t>(i)]].key);
+        // The first rule that the bank cannot serve together with those before it.
+        if (!servable(needed, groups)) {
+            error_ = asked(r) + GBK("题库中这样的题目有") + std::to_string(fitting[r]) +
+                     GBK("道，但其中一些已要用于前面的抽题要求，不够了。");
+            return false;
         }
+    }
+
+    // Question by question, a rule takes from a group at random, as many as
+    // it holds weigh, passing over a group that the other rules need.
+    std::mt19937 random(seed);
+    std::vector<std::vector<std::string>> keysByRule(paper.rules.size());
+    for (std::size_t r = 0; r < paper.rules.size(); ++r) {
+        for (int taken = 0; taken < paper.rules[r].count; ++taken) {
+            std::vector<std::size_t> open;
+            for (std::size_t g = 0; g < groups.size(); ++g)
+                if (groups[g].left > 0 &&
+                    std::find(groups[g].rules.begin(), groups[g].rules.end(), r) != groups[g].rules.end())
+                    open.push_back(g);
+            for (;;) {
+                if (open.empty()) { // a flow that found room found it in some group
+                    error_ = GBK("抽题失败！");
+                    return false;
+                }
+                std::vector<int> weights;
+                for (std::size_t g : open)
+                    weights.push_back(groups[g].left);
+                std::discrete_distribution<std::size_t> pick(weights.begin(), weights.end());
+                const std::size_t choice = pick(random);
+                Group& group = groups[open[choice]];
+                --group.left;
+                --needed[r];
+                if (servable(needed, groups)) {
+                    std::uniform_int_distribution<std::size_t> which(0, static_cast<std::size_t>(group.left));
+                    std::swap(group.keys[which(random)], group.keys[static_cast<std::size_t>(group.left)]);
+                    keysByRule[r].push_back(group.keys[static_cast<std::size_t>(group.left)]);
+                    break;
+                }
+                ++group.left;
+                ++needed[r];
+                open.erase(open.begin() + static_cast<std::ptrdiff_t>(choice));
+            }
+        }
+        std::shuffle(keysByRule[r].begin(), keysByRule[r].end(), random);
     }
 
     std::vector<std::string> keys;

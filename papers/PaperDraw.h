@@ -16,11 +16,11 @@ public:
     // Per rule, that many questions of its category and kind, none twice:
     // listed rule by rule in the paper's order, each rule's in random order
     // (the same for the same seed and bank), their texts cleaned as every
-    // draw cleans them. Rules of one category are served before rules of the
-    // whole bank, and rules of one kind before rules of any kind, so a wider
-    // rule takes what the narrower ones left. False, with nothing drawn and
-    // the reason in lastErrorText, when the paper does not validate, the bank
-    // holds too few for a rule, or the bank cannot be read.
+    // draw cleans them. Where rules overlap (a category and a kind from the
+    // whole bank) a rule takes only questions the others can spare, so a
+    // paper is drawn whenever the bank can serve every rule at once. False,
+    // with nothing drawn and the reason in lastErrorText, when the paper does
+    // not validate, the bank holds too few for a rule, or cannot be read.
     bool draw(const PaperDefinition& paper, std::uint32_t seed, std::vector<QuestionRecord>& drawn);
 
     // GBK; "" after a success.

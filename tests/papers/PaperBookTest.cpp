@@ -60,6 +60,14 @@ protected:
     PaperBook book{db};
 };
 
+std::set<std::string> keysOf(const std::vector<QuestionRecord>& drawn)
+{
+    std::set<std::string> keys;
+    for (const QuestionRecord& q : drawn)
+        keys.insert(q.id);
+    return keys;
+}
+
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(Backends, PaperBookTest, ::testing::ValuesIn(questionBankBackends()), databaseBackendName);
@@ -147,8 +155,8 @@ TEST_P(PaperBookTest, ADrawHoldsExactlyWhatEachRuleAsksNoQuestionTwice)
     add(9, QuestionKind::Multiple, GBK("消防"));
     add(12, QuestionKind::Judgement, "");
 
-    // The whole bank's singles come first in the paper but are drawn after
-    // the category's, which needs all twelve of its own.
+    // The whole bank's singles come first in the paper, but the category's
+    // rule needs all twelve of its own.
     const PaperDefinition exam = paper({{"", QuestionKind::Single, 5},
                                         {GBK("安全生产"), QuestionKind::Single, 12},
                                         {"", QuestionKind::Multiple, 10},
@@ -157,10 +165,8 @@ TEST_P(PaperBookTest, ADrawHoldsExactlyWhatEachRuleAsksNoQuestionTwice)
     std::vector<QuestionRecord> drawn;
     ASSERT_TRUE(draw.draw(exam, 7, drawn)) << platform::gbkToUtf8(draw.lastErrorText());
     ASSERT_EQ(drawn.size(), 37u);
-    std::set<std::string> keys;
     for (std::size_t i = 0; i < drawn.size(); ++i) {
         const QuestionRecord& q = drawn[i];
-        keys.insert(q.id);
         const QuestionKind::Kind kind = QuestionKind::of(q.answer, q.did);
         if (i < 5)
             EXPECT_TRUE(fireSingles.contains(q.id)) << i;
@@ -172,21 +178,42 @@ TEST_P(PaperBookTest, ADrawHoldsExactlyWhatEachRuleAsksNoQuestionTwice)
         EXPECT_EQ(q.title.find_first_of(" \r\n"), std::string::npos);
         EXPECT_EQ(q.options, GBK("甲|乙|丙|丁|"));
     }
-    EXPECT_EQ(keys.size(), drawn.size());
+    EXPECT_EQ(keysOf(drawn).size(), drawn.size());
 
     std::vector<QuestionRecord> again;
     ASSERT_TRUE(draw.draw(exam, 7, again));
     for (std::size_t i = 0; i < drawn.size(); ++i)
         EXPECT_EQ(again[i].id, drawn[i].id);
 
-    // Twelve multiple-answer questions: the category's three go to its rule,
-    // so the whole bank's rule finds only the nine left.
+    // Twelve multiple-answer questions cannot serve ten and then three more:
+    // the message names the rule that no longer fits.
     const PaperDefinition greedy =
         paper({{"", QuestionKind::Multiple, 10}, {GBK("安全生产"), QuestionKind::Multiple, 3}});
     EXPECT_FALSE(draw.draw(greedy, 7, drawn));
     EXPECT_TRUE(drawn.empty());
     EXPECT_EQ(platform::gbkToUtf8(draw.lastErrorText()),
-              "试卷“期末考试”要求整个题库的多选题10道，题库只有9道（另有3道已用于其他抽题要求）。");
+              "试卷“期末考试”要求“安全生产”的多选题3道，题库中这样的题目有3道，"
+              "但其中一些已要用于前面的抽题要求，不够了。");
+}
+
+TEST_P(PaperBookTest, ACategoryOfAnyKindLeavesTheMultipleAnswersAnotherRuleNeeds)
+{
+    add(9, QuestionKind::Single, GBK("安全生产"));
+    add(4, QuestionKind::Multiple, GBK("安全生产"));
+    add(2, QuestionKind::Multiple, GBK("消防"));
+    // Only one way: the category's nine singles and one of its four multiples.
+    const PaperDefinition tight = paper({{GBK("安全生产"), std::nullopt, 10}, {"", QuestionKind::Multiple, 5}});
+    PaperDraw draw(db);
+    for (std::uint32_t seed = 0; seed < 5; ++seed) {
+        std::vector<QuestionRecord> drawn;
+        ASSERT_TRUE(draw.draw(tight, seed, drawn)) << platform::gbkToUtf8(draw.lastErrorText());
+        ASSERT_EQ(drawn.size(), 15u);
+        const auto multiples = std::count_if(drawn.begin(), drawn.end(), [](const QuestionRecord& q) {
+            return QuestionKind::of(q.answer, q.did) == QuestionKind::Multiple;
+        });
+        EXPECT_EQ(multiples, 6);
+        EXPECT_EQ(keysOf(drawn).size(), 15u);
+    }
 }
 
 TEST_P(PaperBookTest, APaperAskingMoreThanTheBankHoldsIsRefusedNamingTheRule)
