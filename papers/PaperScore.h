@@ -33,6 +33,6 @@ public:
     bool passed() const { return totalTenths() >= paper_.passMarkTenths; }
 
 private:
-    const PaperDefinition& paper_;
+    PaperDefinition paper_;
     std::array<Tally, QuestionKind::count> tallies_{};
 };
