@@ -5,7 +5,6 @@
 #include "platform/CodePage.h"
 #include "questions/QuestionBank.h"
 #include "questions/QuestionRecord.h"
-#include "questions/TextRules.h"
 
 #include <algorithm>
 #include <charconv>
@@ -16,37 +15,6 @@ const std::string tableName = PaperBook::table;
 const std::vector<std::string> columns = {
     "Name",         "Rules",          "Minutes",         "Mode",          "HandIn",  "Shuffle",
     "SinglePoints", "MultiplePoints", "JudgementPoints", "PartialCredit", "PassMark"};
-
-std::string encodeRules(const std::vector<PaperDefinition::Rule>& rules)
-{
-    std::string text;
-    for (const PaperDefinition::Rule& rule : rules) {
-        if (!text.empty())
-            text += "\n";
-        text += std::to_string(rule.count) + "\t" + (rule.kind ? QuestionKind::name(*rule.kind) : "") + "\t" +
-                rule.category;
-    }
-    return text;
-}
-
-// A line that does not read as a rule becomes a rule of no questions, which
-// the editor then shows as a rule to mend rather than hiding it.
-std::vector<PaperDefinition::Rule> decodeRules(std::string_view text)
-{
-    std::vector<PaperDefinition::Rule> rules;
-    for (const std::string& line : TextRules::split(text, "\n")) {
-        PaperDefinition::Rule rule;
-        const std::size_t firstTab = line.find('\t');
-        const std::size_t secondTab = firstTab == std::string::npos ? firstTab : line.find('\t', firstTab + 1);
-        if (secondTab != std::string::npos) {
-            std::from_chars(line.data(), line.data() + firstTab, rule.count);
-            rule.kind = QuestionKind::fromName(std::string_view(line).substr(firstTab + 1, secondTab - firstTab - 1));
-            rule.category = line.substr(secondTab + 1);
-        }
-        rules.push_back(std::move(rule));
-    }
-    return rules;
-}
 
 int intOf(const std::optional<std::string>& cell)
 {
@@ -88,7 +56,7 @@ bool PaperBook::read(std::string_view condition, std::vector<PaperDefinition>& p
     for (const Database::Row& row : rows) {
         PaperDefinition paper;
         paper.name = row[0].value_or("");
-        paper.rules = decodeRules(row[1].value_or(""));
+        paper.rules = PaperDefinition::rulesFromText(row[1].value_or(""));
         paper.minutes = intOf(row[2]);
         paper.mode = intOf(row[3]) == 1 ? PaperDefinition::Mode::Exam : PaperDefinition::Mode::Practice;
         paper.handInWhenTimeUp = intOf(row[4]) != 0;
@@ -146,7 +114,7 @@ bool PaperBook::save(const PaperDefinition& paper, std::string_view replacing)
         }
     const auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
     const std::vector<std::string> values = {Dialect::literal(paper.name),
-                                             Dialect::literal(encodeRules(paper.rules)),
+                                             Dialect::literal(PaperDefinition::rulesText(paper.rules)),
                                              std::to_string(paper.minutes),
                                              flag(paper.mode == PaperDefinition::Mode::Exam),
                                              flag(paper.handInWhenTimeUp),

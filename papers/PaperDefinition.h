@@ -53,6 +53,18 @@ struct PaperDefinition {
     // Why the paper cannot be saved, in the program's words; empty when it can.
     std::string validate() const;
 
+    // The rules as one text, a line "count TAB kind TAB category" each: the
+    // kind's name or nothing for any kind, the category last. A line that
+    // does not read as a rule comes back as a rule of no questions, for the
+    // editor to show as one to mend.
+    static std::string rulesText(const std::vector<Rule>& rules);
+    static std::vector<Rule> rulesFromText(std::string_view text);
+    // The whole definition as one text, for an attempt to keep the paper it
+    // was drawn for as it was then, whatever becomes of the paper later.
+    // nullopt for a text without a name.
+    std::string toText() const;
+    static std::optional<PaperDefinition> fromText(std::string_view text);
+
     // How a message names a rule's questions: “安全生产”的多选题, 整个题库的题目.
     static std::string describe(const Rule& rule);
     // The name the program's own paper has in every list.

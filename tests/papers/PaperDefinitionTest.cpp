@@ -33,6 +33,7 @@ TEST(PaperDefinition, ValidateNamesWhatIsWrongInTheProgramsWords)
     };
     EXPECT_EQ(broken([](auto& p) { p.name.clear(); }), "请填写试卷名称。");
     EXPECT_EQ(broken([](auto& p) { p.name += GBK("　"); }), "试卷名称的前后不能有空格。");
+    EXPECT_EQ(broken([](auto& p) { p.name += "\n"; }), "试卷名称中不能有换行或制表符。");
     EXPECT_EQ(broken([](auto& p) { p.name = GBK("默认试卷"); }), "“默认试卷”是程序自带的试卷，请换一个名称。");
     EXPECT_EQ(broken([](auto& p) { p.name = std::string(101, 'x'); }), "试卷名称太长，最多50个汉字。");
     EXPECT_EQ(broken([](auto& p) { p.rules.clear(); }), "试卷中还没有抽题要求，请至少添加一条。");
@@ -66,4 +67,22 @@ TEST(PaperDefinition, PointsAreWholeNumbersOrTenths)
     EXPECT_EQ(platform::gbkToUtf8(PaperDefinition::describe({GBK("安全生产"), QuestionKind::Multiple, 1})),
               "“安全生产”的多选题");
     EXPECT_EQ(platform::gbkToUtf8(PaperDefinition::describe({"", std::nullopt, 1})), "整个题库的题目");
+}
+
+TEST(PaperDefinition, AnAttemptsCopyOfThePaperReadsBackWhole)
+{
+    PaperDefinition paper = examPaper();
+    paper.rules.push_back({GBK("第一章=总则"), std::nullopt, 3});
+    paper.partialCredit = true;
+    paper.mode = PaperDefinition::Mode::Exam;
+    paper.shuffleOptions = true;
+    EXPECT_EQ(PaperDefinition::fromText(paper.toText()), paper);
+    EXPECT_FALSE(PaperDefinition::fromText("minutes=5"));
+
+    // A rule line mangled elsewhere stays in the list, as a rule to mend.
+    const auto rules = PaperDefinition::rulesFromText(GBK("5\t多选\t\nbroken\n2\t\tA\tB"));
+    ASSERT_EQ(rules.size(), 3u);
+    EXPECT_EQ(rules[0], (PaperDefinition::Rule{"", QuestionKind::Multiple, 5}));
+    EXPECT_EQ(rules[1].count, 0);
+    EXPECT_EQ(rules[2], (PaperDefinition::Rule{"A\tB", std::nullopt, 2}));
 }
