@@ -12,10 +12,11 @@ int PaperScore::earned(std::string_view chosen, std::string_view key, std::strin
     const int points = worth(key, did);
     if (AnswerKey::matches(chosen, key))
         return points;
-    if (!paper_.partialCredit)
+    const int chosenKeyed = AnswerKey::keyedLettersChosen(chosen, key);
+    if (!paper_.partialCredit || chosenKeyed == 0)
         return 0;
     // A multiple-answer key holds each of its letters once.
-    return points * AnswerKey::keyedLettersChosen(chosen, key) / static_cast<int>(key.size());
+    return points * chosenKeyed / static_cast<int>(key.size());
 }
 
 void PaperScore::add(std::string_view chosen, std::string_view key, std::string_view did)

@@ -16,6 +16,7 @@ TEST(PaperScore, KindsEarnTheirPointsAndSubsetsTheirShareRoundedDown)
     EXPECT_EQ(score.earned("A", "AB", "4"), 10);
     EXPECT_EQ(score.earned("AB", "ACD", "4"), 0);
     EXPECT_EQ(score.earned("", "ACD", "4"), 0);
+    EXPECT_EQ(score.earned("", "", ""), 0);
     EXPECT_EQ(score.earned("B", "B", "2"), 5);
 
     score.add("AC", "ACD", "4");
