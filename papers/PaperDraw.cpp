@@ -72,6 +72,71 @@ bool servable(const std::vector<int>& needed, const std::vector<Group>& groups)
     return true;
 }
 
+// Why the bank cannot serve the paper, naming the first rule that does not
+// fit, alone or beside those before it; empty when it can.
+std::string refusal(const PaperDefinition& paper, const std::vector<Group>& groups, const std::vector<int>& fitting)
+{
+    std::vector<int> needed(paper.rules.size(), 0);
+    for (std::size_t r = 0; r < paper.rules.size(); ++r) {
+        const PaperDefinition::Rule& rule = paper.rules[r];
+        needed[r] = rule.count;
+        const std::string asked = GBK("试卷“") + paper.name + GBK("”要求") + PaperDefinition::describe(rule) +
+                                  std::to_string(rule.count) + GBK("道，");
+        if (fitting[r] < rule.count)
+            return asked + GBK("题库只有") + std::to_string(fitting[r]) + GBK("道。");
+        if (!servable(needed, groups))
+            return asked + GBK("题库中这样的题目有") + std::to_string(fitting[r]) +
+                   GBK("道，但其中一些已要用于前面的抽题要求，不够了。");
+    }
+    return {};
+}
+
+// Question by question, a rule takes from a group at random, as many as it
+// holds weigh, passing over a group whose questions the other rules need.
+// The keys per rule, each rule's in random order; the bank must serve the paper.
+std::vector<std::vector<std::string>> pick(const PaperDefinition& paper, std::vector<Group>& groups, std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    std::vector<int> needed;
+    for (const PaperDefinition::Rule& rule : paper.rules)
+        needed.push_back(rule.count);
+    std::vector<std::vector<std::string>> keys(paper.rules.size());
+    for (std::size_t r = 0; r < paper.rules.size(); ++r) {
+        while (needed[r] > 0) {
+            std::vector<std::size_t> open;
+            for (std::size_t g = 0; g < groups.size(); ++g)
+                if (groups[g].left > 0 &&
+                    std::find(groups[g].rules.begin(), groups[g].rules.end(), r) != groups[g].rules.end())
+                    open.push_back(g);
+            // A flow that found room for this rule found it in one of these groups.
+            while (!open.empty()) {
+                std::vector<int> weights;
+                for (std::size_t g : open)
+                    weights.push_back(groups[g].left);
+                const std::size_t choice =
+                    std::discrete_distribution<std::size_t>(weights.begin(), weights.end())(random);
+                Group& group = groups[open[choice]];
+                --group.left;
+                --needed[r];
+                if (servable(needed, groups)) {
+                    const auto last = static_cast<std::size_t>(group.left);
+                    std::swap(group.keys[std::uniform_int_distribution<std::size_t>(0, last)(random)],
+                              group.keys[last]);
+                    keys[r].push_back(group.keys[last]);
+                    break;
+                }
+                ++group.left;
+                ++needed[r];
+                open.erase(open.begin() + static_cast<std::ptrdiff_t>(choice));
+            }
+            if (open.empty())
+                return {};
+        }
+        std::shuffle(keys[r].begin(), keys[r].end(), random);
+    }
+    return keys;
+}
+
 } // namespace
 
 bool PaperDraw::draw(const PaperDefinition& paper, std::uint32_t seed, std::vector<QuestionRecord>& drawn)
@@ -108,62 +173,13 @@ bool PaperDraw::draw(const PaperDefinition& paper, std::uint32_t seed, std::vect
         error_ = GBK("抽题失败！") + bank.lastErrorText();
         return false;
     }
-
-    const auto asked = [&](std::size_t r) {
-        return GBK("试卷“") + paper.name + GBK("”要求") + PaperDefinition::describe(paper.rules[r]) +
-               std::to_string(paper.rules[r].count) + GBK("道，");
-    };
-    std::vector<int> needed(paper.rules.size(), 0);
-    for (std::size_t r = 0; r < paper.rules.size(); ++r) {
-        needed[r] = paper.rules[r].count;
-        if (fitting[r] < paper.rules[r].count) {
-            error_ = asked(r) + GBK("题库只有") + std::to_string(fitting[r]) + GBK("道。");
-            return false;
-        }
-        // The first rule that the bank cannot serve together with those before it.
-        if (!servable(needed, groups)) {
-            error_ = asked(r) + GBK("题库中这样的题目有") + std::to_string(fitting[r]) +
-                     GBK("道，但其中一些已要用于前面的抽题要求，不够了。");
-            return false;
-        }
-    }
-
-    // Question by question, a rule takes from a group at random, as many as
-    // it holds weigh, passing over a group that the other rules need.
-    std::mt19937 random(seed);
-    std::vector<std::vector<std::string>> keysByRule(paper.rules.size());
-    for (std::size_t r = 0; r < paper.rules.size(); ++r) {
-        for (int taken = 0; taken < paper.rules[r].count; ++taken) {
-            std::vector<std::size_t> open;
-            for (std::size_t g = 0; g < groups.size(); ++g)
-                if (groups[g].left > 0 &&
-                    std::find(groups[g].rules.begin(), groups[g].rules.end(), r) != groups[g].rules.end())
-                    open.push_back(g);
-            for (;;) {
-                if (open.empty()) { // a flow that found room found it in some group
-                    error_ = GBK("抽题失败！");
-                    return false;
-                }
-                std::vector<int> weights;
-                for (std::size_t g : open)
-                    weights.push_back(groups[g].left);
-                std::discrete_distribution<std::size_t> pick(weights.begin(), weights.end());
-                const std::size_t choice = pick(random);
-                Group& group = groups[open[choice]];
-                --group.left;
-                --needed[r];
-                if (servable(needed, groups)) {
-                    std::uniform_int_distribution<std::size_t> which(0, static_cast<std::size_t>(group.left));
-                    std::swap(group.keys[which(random)], group.keys[static_cast<std::size_t>(group.left)]);
-                    keysByRule[r].push_back(group.keys[static_cast<std::size_t>(group.left)]);
-                    break;
-                }
-                ++group.left;
-                ++needed[r];
-                open.erase(open.begin() + static_cast<std::ptrdiff_t>(choice));
-            }
-        }
-        std::shuffle(keysByRule[r].begin(), keysByRule[r].end(), random);
+    error_ = refusal(paper, groups, fitting);
+    if (!error_.empty())
+        return false;
+    const std::vector<std::vector<std::string>> keysByRule = pick(paper, groups, seed);
+    if (keysByRule.empty()) {
+        error_ = GBK("抽题失败！");
+        return false;
     }
 
     std::vector<std::string> keys;
