@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "questions/AnswerKey.h"
+#include "questions/QuestionKind.h"
 #include "questions/QuestionRecord.h"
 
 #include <algorithm>
@@ -96,19 +97,16 @@ void checkType(std::string_view stated, const std::string& answer, bool answerFi
     const std::string type(trimmedTitle(stated));
     if (type.empty())
         return;
-    const bool multiple = type == "多选" || type == "multiple";
-    const bool judgement = type == "判断" || type == "judgement";
-    if (!multiple && !judgement && type != "单选" && type != "single") {
+    const std::optional<QuestionKind::Kind> kind = QuestionKind::parse(type);
+    if (!kind) {
         report(GBK("题型应是单选、多选或判断"));
         return;
     }
     if (!answerFine)
         return;
-    if (multiple != AnswerKey::isMultiple(answer))
-        report(multiple ? GBK("题型是多选，答案却只有一个字母")
-                        : GBK("题型是") + platform::utf8ToGbk(type) + GBK("，答案却有多个字母"));
-    else if (judgement && count != 2)
-        report(GBK("题型是判断，选项应是两个"));
+    const std::string reason = QuestionKind::disagreement(*kind, type, answer, static_cast<int>(count));
+    if (!reason.empty())
+        report(reason);
 }
 
 } // namespace

@@ -40,6 +40,15 @@ bool AnswerKey::matches(std::string_view chosen, std::string_view key)
     return letterSet(chosen) == letterSet(key);
 }
 
+int AnswerKey::keyedLettersChosen(std::string_view chosen, std::string_view key)
+{
+    if (!isMultiple(key))
+        return 0;
+    const unsigned keyed = letterSet(key);
+    const unsigned picked = letterSet(chosen);
+    return (picked & ~keyed) == 0 ? std::popcount(picked) : 0;
+}
+
 bool AnswerKey::holds(std::string_view chosen, char letter)
 {
     return letter >= 'A' && letter < 'A' + maxOptions && chosen.find(letter) != std::string_view::npos;

@@ -19,6 +19,9 @@ public:
     // The choice with the letter ticked or unticked, letters in order.
     static std::string toggled(std::string_view chosen, char letter);
     static bool holds(std::string_view chosen, char letter);
+    // For a multiple-answer key: how many of its letters the choice holds,
+    // when it holds no letter outside the key; 0 otherwise.
+    static int keyedLettersChosen(std::string_view chosen, std::string_view key);
 
     // A key typed in the bank's editors, for a question of optionCount
     // options: valid letters within the count, none twice. On success the

@@ -122,6 +122,33 @@ bool QuestionBank::hasCategories()
     return database_.query(categoryProbeQuery(), none);
 }
 
+bool QuestionBank::forEachSorting(const std::function<void(const Sorting&)>& each)
+{
+    const std::string questions = table;
+    const std::string columns = "SELECT " + questions + ".id, " + questions + ".Answer, " + questions + ".did, ";
+    const std::string uncategorised = Dialect::literal(uncategorisedText());
+    const std::string sql = hasCategories()
+                                ? columns + "COALESCE(" + categoryTableName + ".Category, " + uncategorised +
+                                      ") FROM " + questions + " LEFT JOIN " + categoryTableName + " ON " +
+                                      categoryTableName + ".id=" + questions + ".id" + categorizedOrder()
+                                : columns + uncategorised + " FROM " + questions + categorizedOrder();
+    error_.clear();
+    Statement select = database_.prepare(sql);
+    Sorting row;
+    while (select.step()) {
+        row.id = select.text(0);
+        row.answer = select.text(1);
+        row.did = select.text(2);
+        row.category = select.text(3);
+        each(row);
+    }
+    if (select.failed()) {
+        error_ = database_.lastErrorText();
+        return false;
+    }
+    return true;
+}
+
 bool QuestionBank::replaceCategories(const Database::Rows& rows, bool present)
 {
     error_.clear();

@@ -116,6 +116,17 @@ public:
     // Every categorised key with its category, by key: id, Category.
     static std::string categoryCopyQuery();
 
+    // What a paper's rules sort questions by, for every question in key
+    // order: its key, Answer and did as stored, and its category
+    // (uncategorisedText() for one without), in a single query.
+    struct Sorting {
+        std::string id;
+        std::string answer;
+        std::string did;
+        std::string category;
+    };
+    bool forEachSorting(const std::function<void(const Sorting&)>& each);
+
     // Whether the category table exists; false too when it cannot be read.
     bool hasCategories();
     // Makes the category table anew holding exactly these rows of
