@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "questions/AnswerKey.h"
+#include "questions/QuestionKind.h"
 
 #include <algorithm>
 #include <cctype>
@@ -49,6 +50,24 @@ std::optional<int> fieldOf(const std::string& cell)
             return i + 1;
     }
     return std::nullopt;
+}
+
+// The bank keeps no kind: a question of two options is written as 判断, which
+// reads back into the same row.
+const char* kindText(const BankQuestion& q)
+{
+    std::size_t shown = q.options.size();
+    while (shown > 0 && q.options[shown - 1].empty())
+        --shown;
+    switch (QuestionKind::of(q.answer, static_cast<int>(shown))) {
+    case QuestionKind::Multiple:
+        return "多选";
+    case QuestionKind::Judgement:
+        return "判断";
+    case QuestionKind::Single:
+        break;
+    }
+    return "单选";
 }
 
 } // namespace
@@ -239,7 +258,7 @@ std::vector<std::vector<std::string>> SheetColumns::toCells(const std::vector<Ba
             row.push_back(i < q.options.size() ? q.options[i] : std::string());
         row.push_back(q.answer);
         if (extra) {
-            row.push_back(AnswerKey::isMultiple(q.answer) ? "多选" : "单选");
+            row.push_back(kindText(q));
             row.push_back(q.category);
         }
         cells.push_back(std::move(row));

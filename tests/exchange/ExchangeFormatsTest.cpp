@@ -125,6 +125,7 @@ TEST(BankExchange, TypesCategoriesAndMultipleAnswersRoundTripThroughTheSpreadshe
     }
     EXPECT_NE(readText(source.file("out.csv")).find("答案,题型,分类\r\n多选题,a,b,c,d,ACD,多选,安全生产\r\n"),
               std::string::npos);
+    EXPECT_NE(readText(source.file("out.csv")).find("\r\n判断题,对,错,,,A,判断,质量管理\r\n"), std::string::npos);
 }
 
 // Moodle's weights stand for a key only when the right answers share the
