@@ -19,6 +19,17 @@ const std::string noDatabase = platform::utf8ToGbk("数据库加载失败！tk.d
 const std::string noQuestionTable =
     platform::utf8ToGbk("数据库加载失败！数据库中没有题库表 KS_SJTK，请检查数据库是否正确！");
 
+// One question into the bank the program has open, as another program would.
+void addQuestion(const std::string& bank)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(bank.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "INSERT INTO KS_SJTK (Title, Tmnr, Answer, did) VALUES ('t', 'a|b|', 'B', '2')", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+}
+
 } // namespace
 
 TEST_F(AppTest, ConfiguredTitleReplacesTheDesignCaption)
@@ -105,12 +116,7 @@ TEST_F(AppTest, AnEmptyTableKeepsTheStartWindowForAnotherTry)
     EXPECT_EQ(Gui::text("start", "按钮1"), gbk("进入考场"));
     EXPECT_EQ(Gui::text("start", "百分标签"), "0%");
 
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file("tk.db").c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "INSERT INTO KS_SJTK (Title, Tmnr, Answer, did) VALUES ('t', 'a|b|', 'B', '2')", nullptr,
-                           nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    addQuestion(file("tk.db"));
     ASSERT_TRUE(GuiDriver::click("start", "按钮1"));
     EXPECT_EQ(driver.messageBoxes().size(), 1u);
     EXPECT_TRUE(Gui::isOpen("exam"));
@@ -229,12 +235,7 @@ TEST_F(AppTest, TheAdministratorReachesTheBankOfAnEmptyTable)
     // Back at the start once the bank holds a question: the empty attempt is
     // not offered for resuming.
     app.reset();
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file("tk.db").c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "INSERT INTO KS_SJTK (Title, Tmnr, Answer, did) VALUES ('t', 'a|b|', 'B', '2')", nullptr,
-                           nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    addQuestion(file("tk.db"));
     startApp();
     Gui::setText("start", "身份证编辑框", "739264");
     ASSERT_TRUE(GuiDriver::click("start", "按钮1"));
