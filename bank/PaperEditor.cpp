@@ -34,6 +34,8 @@ constexpr char ruleCountBox[] = "规则题数";
 constexpr char statusLabel[] = "状态标签";
 constexpr const char* pointsBoxes[QuestionKind::count] = {"单选分值", "多选分值", "判断分值"};
 constexpr platform::Rgb tooFewColour = 0xFFC0C0;
+// No pass mark can be negative: it stands for one typed that is no number.
+constexpr int unreadablePassMark = -1;
 
 std::optional<int> wholeNumber(const std::string& typed)
 {
@@ -104,7 +106,7 @@ platform::HandlerTable PaperEditor::handlers()
         {"newClicked", [this](const GuiEvent&) { newPaper(); }},
         {"saveClicked", [this](const GuiEvent&) { save(); }},
         {"deleteClicked", [this](const GuiEvent&) { remove(); }},
-        {"closeClicked", [](const GuiEvent&) { Gui::closeWindow(window); }},
+        {"closeClicked", [this](const GuiEvent&) { close(); }},
     };
 }
 
@@ -113,7 +115,7 @@ void PaperEditor::created()
     Gui::setComboIndex(window, ruleCategoryCombo, 0);
     Gui::setComboIndex(window, ruleKindCombo, 0);
     showCounts();
-    newPaper();
+    startNew();
 }
 
 void PaperEditor::listPapers()
@@ -124,13 +126,15 @@ void PaperEditor::listPapers()
         papers_.clear();
         Gui::failure(GBK("无法读取试卷：") + book_.lastErrorText());
     }
-    fillGrid(paperGrid, {GBK("试卷名称"), GBK("题数"), GBK("时间"), GBK("方式"), GBK("及格分")}, {170, 50, 64, 50, 64},
+    fillGrid(paperGrid, {GBK("试卷名称"), GBK("题数"), GBK("时间"), GBK("方式"), GBK("及格分")}, {196, 50, 64, 50, 64},
              static_cast<int>(papers_.size()));
     for (std::size_t i = 0; i < papers_.size(); ++i) {
         const PaperDefinition& paper = papers_[i];
         Gui::setGridRow(window, paperGrid, static_cast<int>(i + 1),
                         {paper.name, std::to_string(paper.questionCount()), std::to_string(paper.minutes) + GBK("分钟"),
                          PaperDefinition::modeName(paper.mode), PaperDefinition::pointsText(paper.passMarkTenths)});
+        if (!loaded_.empty() && paper.name == loaded_)
+            Gui::setGridCurrentCell(window, paperGrid, static_cast<int>(i + 1), 0);
     }
     filling_ = false;
 }
@@ -142,7 +146,14 @@ void PaperEditor::loadPaper()
     const int row = Gui::gridCurrentRow(window, paperGrid);
     if (row < 1 || row > static_cast<int>(papers_.size()))
         return;
-    const PaperDefinition& paper = papers_[static_cast<std::size_t>(row - 1)];
+    const PaperDefinition paper = papers_[static_cast<std::size_t>(row - 1)];
+    if (paper.name == loaded_)
+        return;
+    if (!discardChanges()) {
+        // Back to the row of the paper still in the fields.
+        listPapers();
+        return;
+    }
     loaded_ = paper.name;
     showPaper(paper);
     say({});
@@ -150,10 +161,31 @@ void PaperEditor::loadPaper()
 
 void PaperEditor::newPaper()
 {
+    if (discardChanges())
+        startNew();
+}
+
+void PaperEditor::close()
+{
+    if (discardChanges())
+        Gui::closeWindow(window);
+}
+
+void PaperEditor::startNew()
+{
     loaded_.clear();
     listPapers();
     showPaper(PaperDefinition{});
     say({});
+}
+
+bool PaperEditor::discardChanges()
+{
+    if (fieldsAsTyped() == shown_)
+        return true;
+    const std::string paper = loaded_.empty() ? GBK("新试卷") : GBK("试卷“") + loaded_ + GBK("”");
+    return Gui::messageBox(paper + GBK("的修改还没有保存，要放弃这些修改吗？"), GBK("提示"),
+                           MessageBoxIcon::Information, MessageBoxButtons::YesNo) == MessageBoxResult::Yes;
 }
 
 void PaperEditor::showPaper(const PaperDefinition& paper)
@@ -169,11 +201,12 @@ void PaperEditor::showPaper(const PaperDefinition& paper)
     Gui::setChecked(window, shuffleBox, paper.shuffleOptions);
     rules_ = paper.rules;
     showRules();
+    shown_ = paper;
 }
 
 void PaperEditor::showRules()
 {
-    fillGrid(ruleGrid, {GBK("分类"), GBK("题型"), GBK("题数"), GBK("题库现有")}, {190, 70, 60, 80},
+    fillGrid(ruleGrid, {GBK("分类"), GBK("题型"), GBK("题数"), GBK("题库现有")}, {214, 70, 60, 80},
              static_cast<int>(rules_.size()));
     for (std::size_t i = 0; i < rules_.size(); ++i) {
         const PaperDefinition::Rule& rule = rules_[i];
@@ -193,7 +226,7 @@ void PaperEditor::showCounts()
     for (int kind = 0; kind < QuestionKind::count; ++kind)
         header.push_back(QuestionKind::name(static_cast<QuestionKind::Kind>(kind)));
     header.push_back(GBK("合计"));
-    fillGrid(countGrid, header, {190, 56, 56, 56, 56}, static_cast<int>(categories_.size() + 1));
+    fillGrid(countGrid, header, {206, 56, 56, 56, 56}, static_cast<int>(categories_.size() + 1));
     std::vector<std::string> names{std::string()};
     names.insert(names.end(), categories_.begin(), categories_.end());
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -205,7 +238,7 @@ void PaperEditor::showCounts()
     }
 }
 
-std::optional<PaperDefinition> PaperEditor::fieldsAsPaper() const
+PaperDefinition PaperEditor::fieldsAsTyped() const
 {
     // A number that does not read as one leaves the field at 0, for the
     // definition's own check to name the field and its range.
@@ -217,18 +250,22 @@ std::optional<PaperDefinition> PaperEditor::fieldsAsPaper() const
         paper.pointsTenths[kind] =
             PaperDefinition::parsePoints(TextRules::trimSpaces(Gui::text(window, pointsBoxes[kind]))).value_or(0);
     paper.partialCredit = Gui::checked(window, partialBox);
-    // Read as 0 a typo would pass every candidate, so it is refused here.
-    if (const std::string pass = TextRules::trimSpaces(Gui::text(window, passBox)); !pass.empty()) {
-        const std::optional<int> tenths = PaperDefinition::parsePoints(pass);
-        if (!tenths) {
-            Gui::failure(GBK("及格分数请填写数字，最多一位小数，如 60 或 59.5。"));
-            return std::nullopt;
-        }
-        paper.passMarkTenths = *tenths;
-    }
+    if (const std::string pass = TextRules::trimSpaces(Gui::text(window, passBox)); !pass.empty())
+        paper.passMarkTenths = PaperDefinition::parsePoints(pass).value_or(unreadablePassMark);
     paper.mode = chosenValue(modeCombo) == 1 ? PaperDefinition::Mode::Exam : PaperDefinition::Mode::Practice;
     paper.handInWhenTimeUp = Gui::checked(window, handInBox);
     paper.shuffleOptions = Gui::checked(window, shuffleBox);
+    return paper;
+}
+
+std::optional<PaperDefinition> PaperEditor::fieldsAsPaper() const
+{
+    PaperDefinition paper = fieldsAsTyped();
+    // Read as 0 a typo would pass every candidate, so it is refused here.
+    if (paper.passMarkTenths == unreadablePassMark) {
+        Gui::failure(GBK("及格分数请填写数字，最多一位小数，如 60 或 59.5。"));
+        return std::nullopt;
+    }
     return paper;
 }
 
@@ -258,11 +295,9 @@ void PaperEditor::save()
         Gui::failure(GBK("试卷没有保存：") + book_.lastErrorText());
         return;
     }
-    listPapers();
-    for (std::size_t i = 0; i < papers_.size(); ++i)
-        if (papers_[i].name == paper->name)
-            Gui::setGridCurrentCell(window, paperGrid, static_cast<int>(i + 1), 0);
     loaded_ = paper->name;
+    listPapers();
+    showPaper(*paper);
     say(GBK("试卷“") + paper->name + GBK("”已保存。"));
 }
 
@@ -280,7 +315,7 @@ void PaperEditor::remove()
         return;
     }
     const std::string removed = loaded_;
-    newPaper();
+    startNew();
     say(GBK("试卷“") + removed + GBK("”已删除。"));
 }
 

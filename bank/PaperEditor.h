@@ -40,14 +40,20 @@ public:
     void remove();
     void addRule();
     void removeRule();
+    void close();
 
 private:
     platform::HandlerTable handlers();
+    // Marks the row of the paper in the fields without loading it again.
     void listPapers();
+    void startNew();
+    // Whether the fields may be left: nothing changed since shown, or the administrator agrees.
+    bool discardChanges();
     void showPaper(const PaperDefinition& paper);
     void showRules();
     void showCounts();
-    // The fields as a paper; nullopt, after saying why, when one reads as no number.
+    PaperDefinition fieldsAsTyped() const;
+    // The fields as a paper; nullopt, after saying why, when the pass mark reads as no number.
     std::optional<PaperDefinition> fieldsAsPaper() const;
     void say(const std::string& text);
 
@@ -57,6 +63,7 @@ private:
     std::vector<std::string> categories_; // as the rule combo lists them, from its second item
     std::vector<PaperDefinition> papers_; // as the list shows them, from its second row
     std::vector<PaperDefinition::Rule> rules_;
-    std::string loaded_; // the stored paper in the fields, "" for a new one
+    std::string loaded_;    // the stored paper in the fields, "" for a new one
+    PaperDefinition shown_; // the fields as last filled, to tell when they were changed
     bool filling_ = false;
 };

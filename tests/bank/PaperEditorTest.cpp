@@ -191,4 +191,37 @@ TEST_F(PaperEditorTest, APaperTheBankCannotServeOrThatDoesNotValidateIsRefused)
     EXPECT_FALSE(BackendRegistry::instance()->sqliteDatabase().tableExists(PaperBook::table));
 }
 
+// Leaving the fields (another paper, 新建, 关闭) after a change asks first;
+// answered No, everything stays as typed.
+TEST_F(PaperEditorTest, ChangesNotSavedAreLeftOnlyAfterAsking)
+{
+    inEditor([&] {
+        Gui::setText(editor, "名称编辑框", GBK("小测"));
+        addRule(0, 0, "3");
+        ASSERT_TRUE(GuiDriver::click(editor, "保存"));
+        Gui::setText(editor, "时间编辑框", "45");
+        confirm = false;
+        ASSERT_TRUE(GuiDriver::click(editor, "新建"));
+        EXPECT_EQ(Gui::text(editor, "时间编辑框"), "45");
+        confirm = true;
+        ASSERT_TRUE(GuiDriver::click(editor, "新建"));
+        EXPECT_EQ(Gui::text(editor, "时间编辑框"), "60");
+
+        Gui::setText(editor, "名称编辑框", GBK("另一卷"));
+        confirm = false;
+        ASSERT_TRUE(GuiDriver::clickGridCell(editor, "试卷表", 1, 0));
+        EXPECT_EQ(Gui::text(editor, "名称编辑框"), GBK("另一卷"));
+        EXPECT_EQ(Gui::gridCurrentRow(editor, "试卷表"), -1);
+        ASSERT_TRUE(GuiDriver::click(editor, "关闭"));
+        EXPECT_TRUE(Gui::isOpen(editor));
+        confirm = true;
+        ASSERT_TRUE(GuiDriver::click(editor, "关闭"));
+        EXPECT_FALSE(Gui::isOpen(editor));
+    });
+    ASSERT_EQ(boxes.size(), 5u);
+    EXPECT_EQ(boxes[0].text, GBK("试卷“小测”的修改还没有保存，要放弃这些修改吗？"));
+    EXPECT_EQ(boxes[2].text, GBK("新试卷的修改还没有保存，要放弃这些修改吗？"));
+    EXPECT_EQ(stored().at(0).minutes, 60);
+}
+
 } // namespace
