@@ -5,6 +5,7 @@
 #include "app/StartWindow.h"
 #include "app/StatisticsBridge.h"
 #include "attempts/AttemptRecorder.h"
+#include "bank/PaperEditor.h"
 #include "db/BackendRegistry.h"
 #include "db/EventPump.h"
 #include "exam/AppState.h"
@@ -48,13 +49,14 @@ std::unique_ptr<AttemptRecorder> Application::newRecorder(std::string path)
 
 BankWindow::Actions Application::bankActions()
 {
-    // Import and export work on the bank the program opened, the file or the room's server.
+    // Import, export and the papers work on the bank the program opened, the file or the room's server.
     BackendRegistry* registry = registry_.get();
     auto bank = [registry]() -> Database* {
         return registry->kind() == DbKind::Mysql ? &registry->mysqlDatabase() : &registry->sqliteDatabase();
     };
     return {.exchange = ExchangeWindow::bankActions(bank, [this] { return state_->runDirectory; }),
-            .statistics = StatisticsBridge::bankAction(*state_, *room_, bank)};
+            .statistics = StatisticsBridge::bankAction(*state_, *room_, bank),
+            .papers = PaperEditor::bankAction(bank)};
 }
 
 bool Application::start()

@@ -61,6 +61,8 @@ platform::WindowDescription BankWindow::layout(const Actions& actions)
     }
     if (actions.statistics)
         description.controls.push_back(bankStatisticsButton());
+    if (actions.papers)
+        description.controls.push_back(bankPapersButton());
     for (platform::ControlDescription& control : bankCategoryControls())
         description.controls.push_back(std::move(control));
     for (platform::ControlDescription& control : bankMultipleKeyControls())
@@ -96,6 +98,7 @@ platform::HandlerTable BankWindow::handlerTable()
         {"importClicked", [this](const GuiEvent&) { importBank(); }},
         {"exportClicked", [this](const GuiEvent&) { exportBank(); }},
         {"statisticsClicked", [this](const GuiEvent&) { openStatistics(); }},
+        {"papersClicked", [this](const GuiEvent&) { openPapers(); }},
     };
 }
 
@@ -321,6 +324,12 @@ void BankWindow::openStatistics()
 {
     if (actions_.statistics)
         actions_.statistics(window_, [this](const std::string& key) { showQuestion(key); });
+}
+
+void BankWindow::openPapers()
+{
+    if (actions_.papers)
+        actions_.papers(window_);
 }
 
 void BankWindow::showQuestion(const std::string& key)

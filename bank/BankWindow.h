@@ -29,10 +29,14 @@ public:
     // bank key of a question to check. Without it there is no button.
     using StatisticsAction =
         std::function<void(const std::string& owner, const std::function<void(const std::string& key)>& showQuestion)>;
+    // The papers of the bank are edited in a window from above as well,
+    // opened modal over this one (its id given). Without it there is no button.
+    using PapersAction = std::function<void(const std::string& owner)>;
     // What whoever opens the window puts behind its optional buttons.
     struct Actions {
         ExchangeActions exchange;
         StatisticsAction statistics;
+        PapersAction papers;
     };
 
     BankWindow(DbConnection& connection, DbRecordset& recordset, Actions actions = {});
@@ -62,6 +66,7 @@ public:
     void importBank();
     void exportBank();
     void openStatistics();
+    void openPapers();
     // Lists only the question with this bank key and loads it into the editor.
     void showQuestion(const std::string& key);
 

@@ -180,36 +180,42 @@ WindowDescription bankWindowLayout()
     };
 }
 
+namespace {
+
+// The buttons of the actions from above share the row between the option
+// previews and the editor's buttons, four places across the panel.
+ControlDescription actionRowButton(const char* name, int place, const std::string& text, const char* handler,
+                                   const std::string& accessibleName = {})
+{
+    return {.name = name,
+            .kind = Button,
+            .container = "外形框1",
+            .left = 9 + place * 102,
+            .top = 445,
+            .width = 92,
+            .height = 40,
+            .caption = text,
+            .font = {"微软雅黑", 21, true},
+            .events = {{Clicked, handler}},
+            .accessibleName = accessibleName};
+}
+
+} // namespace
+
 std::vector<ControlDescription> bankExchangeButtons()
 {
-    auto button = [](const char* name, int left, const std::string& text, const char* handler) {
-        return ControlDescription{.name = name,
-                                  .kind = Button,
-                                  .container = "外形框1",
-                                  .left = left,
-                                  .top = 445,
-                                  .width = 107,
-                                  .height = 40,
-                                  .caption = text,
-                                  .font = {"微软雅黑", 21, true},
-                                  .events = {{Clicked, handler}}};
-    };
-    return {button("导入", 33, GBK("导入…"), "importClicked"), button("导出", 154, GBK("导出…"), "exportClicked")};
+    return {actionRowButton("导入", 0, GBK("导入…"), "importClicked"),
+            actionRowButton("导出", 1, GBK("导出…"), "exportClicked")};
 }
 
 ControlDescription bankStatisticsButton()
 {
-    return {.name = "统计",
-            .kind = Button,
-            .container = "外形框1",
-            .left = 275,
-            .top = 445,
-            .width = 107,
-            .height = 40,
-            .caption = GBK("统计…"),
-            .font = {"微软雅黑", 21, true},
-            .events = {{Clicked, "statisticsClicked"}},
-            .accessibleName = GBK("题库统计")};
+    return actionRowButton("统计", 2, GBK("统计…"), "statisticsClicked", GBK("题库统计"));
+}
+
+ControlDescription bankPapersButton()
+{
+    return actionRowButton("试卷", 3, GBK("试卷…"), "papersClicked", GBK("试卷管理"));
 }
 
 std::vector<ControlDescription> bankCategoryControls()

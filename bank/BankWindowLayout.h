@@ -12,6 +12,8 @@ std::vector<platform::ControlDescription> bankExchangeButtons();
 
 // The statistics button, beside the export button.
 platform::ControlDescription bankStatisticsButton();
+// The papers button, last in the row of the import, export and statistics buttons.
+platform::ControlDescription bankPapersButton();
 // The category of the question in the editor and the category a search keeps
 // to, in the free rows of the editor's panel.
 std::vector<platform::ControlDescription> bankCategoryControls();

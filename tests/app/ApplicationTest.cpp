@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "bank/PaperEditor.h"
 #include "db/EventPump.h"
 #include "learning/StatsWindow.h"
 #include "tests/app/AppTestSupport.h"
@@ -43,4 +44,25 @@ TEST_F(AppTest, TheProgramAsMainBuildsItOffersTheBankWindowItsActions)
     ASSERT_TRUE(click("交卷"));
     EXPECT_EQ(text("透明标签12"), gbk("得分为 【   1   】 分"));
     EXPECT_EQ(app->exitCode(), std::nullopt);
+}
+
+// The papers of the bank the program opened are edited from its bank window.
+TEST_F(AppTest, TheBankWindowOpensThePaperEditorOnTheOpenBank)
+{
+    std::filesystem::copy_file(std::filesystem::path(SAMPLE_BANK_DIR) / "tk.db", file("tk.db"));
+    enterExam(std::string(ExamWindow::accessCode));
+    std::vector<std::string> opened;
+    int wholeBank = 0;
+    driver.setModalHook([&](const std::string& window) {
+        opened.push_back(window);
+        if (window == "bank")
+            EXPECT_TRUE(platform::GuiDriver::click(window, "试卷"));
+        else
+            wholeBank = std::stoi("0" + platform::Gui::gridText(window, "题量表", 1, 4));
+    });
+    ASSERT_TRUE(click("题库管理按钮"));
+    driver.setModalHook(nullptr);
+    EXPECT_EQ(opened, (std::vector<std::string>{"bank", PaperEditor::windowId}));
+    EXPECT_GT(wholeBank, 0);
+    EXPECT_TRUE(driver.messageBoxes().empty());
 }

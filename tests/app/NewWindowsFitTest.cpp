@@ -4,6 +4,7 @@
 
 #include "app/DrillCategoryChooser.h"
 #include "attempts/HistoryWindowLayout.h"
+#include "bank/PaperEditorLayout.h"
 #include "exchange/ExchangeWindowLayout.h"
 #include "learning/StatsWindowLayout.h"
 
@@ -11,8 +12,9 @@
 
 TEST(NewWindowsFit, EveryControlHasASizeInsideTheClientArea)
 {
-    for (const platform::WindowDescription& window : {exchangeWindowLayout(), historyWindowLayout(),
-                                                      statsWindowLayout(), DrillCategoryChooser::layout({{"x", 1}})}) {
+    for (const platform::WindowDescription& window :
+         {exchangeWindowLayout(), historyWindowLayout(), statsWindowLayout(), DrillCategoryChooser::layout({{"x", 1}}),
+          paperEditorLayout({"x"})}) {
         // The outer size counts a Windows frame.
         const int clientWidth = window.width - 6;
         const int clientHeight = window.height - 29;

@@ -170,7 +170,8 @@ TEST(CategoryControlsTest, TheAddedControlsLieInFreeRoomOfTheirPanel)
     using platform::WindowDescription;
     const BankWindow::Actions everything{
         .exchange = {.importBank = [](const std::string&) {}, .exportBank = [](const std::string&) {}},
-        .statistics = [](const std::string&, const auto&) {}};
+        .statistics = [](const std::string&, const auto&) {},
+        .papers = [](const std::string&) {}};
     const std::pair<WindowDescription, std::size_t> windows[] = {
         {BankWindow::layout(everything), bankWindowLayout().controls.size()},
         {CorrectionWindow::layout(), correctionWindowLayout().controls.size()}};
