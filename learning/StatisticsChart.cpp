@@ -82,13 +82,26 @@ bool StatisticsChart::writeFacility(const std::vector<QuestionStatistics>& quest
     chart->setTitle(qtText(GBK("各题答对率（按表中顺序）")));
     chart->addSeries(plain);
     chart->addSeries(suspect);
+    // The axes reach half a marker past the first and last question and past
+    // 0 and 100 %, so no point is cut at the frame; the ticks stay on whole
+    // numbers of questions and on tenths.
+    const int count = static_cast<int>(std::max<std::size_t>(questions.size(), 1));
+    int step = 1;
+    for (int scale = 1; count / step > 10; scale *= 10)
+        step = count <= 20 * scale ? 2 * scale : count <= 50 * scale ? 5 * scale : 10 * scale;
     auto* axisX = new QValueAxis;
-    axisX->setRange(0, static_cast<qreal>(std::max<std::size_t>(questions.size(), 1) + 1));
-    axisX->applyNiceNumbers();
+    axisX->setRange(0.5, count + 0.5);
+    axisX->setTickType(QValueAxis::TicksDynamic);
+    axisX->setTickAnchor(0);
+    axisX->setTickInterval(step);
     axisX->setLabelFormat("%d");
     axisX->setTitleText(qtText(GBK("题目")));
     auto* axisY = new QValueAxis;
-    axisY->setRange(0, 1);
+    axisY->setRange(-0.04, 1.04);
+    axisY->setTickType(QValueAxis::TicksDynamic);
+    axisY->setTickAnchor(0);
+    axisY->setTickInterval(0.2);
+    axisY->setLabelFormat("%.1f");
     axisY->setTitleText(qtText(GBK("答对率")));
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);

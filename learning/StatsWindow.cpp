@@ -193,6 +193,8 @@ void StatsWindow::sort()
         return descending_ ? *nb < *na : *na < *nb;
     });
     fill();
+    if (facilityShown_)
+        showFacility();
 }
 
 void StatsWindow::openQuestion()
@@ -215,6 +217,7 @@ void StatsWindow::showScores()
         Gui::failure(GBK("无法生成得分分布图。"));
         return;
     }
+    facilityShown_ = false;
     Gui::showHtmlFile(window(), view, page);
 }
 
@@ -231,6 +234,7 @@ void StatsWindow::showFacility()
         Gui::failure(GBK("无法生成答对率图。"));
         return;
     }
+    facilityShown_ = true;
     Gui::showHtmlFile(window(), view, page);
 }
 
@@ -247,8 +251,17 @@ std::string StatsWindow::exportedFigure(const std::string& text)
     return out == "-0.0" ? "0.0" : out;
 }
 
+std::string StatsWindow::nothingToExport()
+{
+    return GBK("表中还没有统计数据，没有可导出的内容：交卷后的考试才计入统计。");
+}
+
 void StatsWindow::exportTable(const char* extension)
 {
+    if (shown_.empty()) {
+        Gui::notice(nothingToExport());
+        return;
+    }
     const std::string path = exportPath(extension);
     std::vector<std::string> names;
     for (const char* heading : headings)
@@ -302,6 +315,10 @@ void StatsWindow::fillCategories()
 
 void StatsWindow::exportCategories(const char* extension)
 {
+    if (!categories_ || categories_->empty()) {
+        Gui::notice(nothingToExport());
+        return;
+    }
     const std::string path = categoryExportPath(extension);
     std::vector<std::string> names;
     for (const char* heading : categoryHeadings)

@@ -57,6 +57,7 @@ private:
     void openQuestion();
     void showScores();
     void showFacility();
+    static std::string nothingToExport();
     void exportTable(const char* extension);
     void exportCategories(const char* extension);
     void switchView();
@@ -68,6 +69,8 @@ private:
     Database* bank_;
     std::optional<std::vector<CategoryFigures>> categories_; // read on first showing
     bool byCategory_ = false;
+    // The facility chart is drawn in the table's order, so a sort redraws it.
+    bool facilityShown_ = false;
     std::vector<std::size_t> shown_; // indices into the questions, in table order
     int sortColumn_ = -1;
     bool descending_ = false;

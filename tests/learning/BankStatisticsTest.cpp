@@ -227,4 +227,28 @@ TEST_F(BankStatisticsTest, OpensFromTheBankWindowSortsAndShowsAFlaggedQuestionTh
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// Before any hand-in the tables are empty: an export says so and writes nothing.
+TEST(StatsWindowTest, AnEmptyTableIsNotExported)
+{
+    TestBank bank;
+    const std::filesystem::path folder = std::filesystem::path(bank.path()).parent_path();
+    Database results{DbKind::Sqlite};
+    ASSERT_TRUE(results.open(AttemptStore::fileOptions((folder / "ksjl.db").string())));
+    ASSERT_TRUE(AttemptStore(results).prepare());
+    StatsWindow window(results, folder.string());
+    GuiDriver driver;
+    driver.setModalHook([&](const std::string& w) {
+        for (const char* button : {"导出CSV按钮", "导出XLS按钮"})
+            ASSERT_TRUE(GuiDriver::click(w, button));
+        ASSERT_TRUE(GuiDriver::click(w, StatsWindow::categoryButton));
+        ASSERT_TRUE(GuiDriver::click(w, "导出CSV按钮"));
+    });
+    window.runModal("");
+    ASSERT_EQ(driver.messageBoxes().size(), 3u);
+    for (const auto& box : driver.messageBoxes())
+        EXPECT_NE(box.text.find(GBK("没有可导出的内容")), std::string::npos);
+    for (const char* name : {"题库统计.csv", "题库统计.xls", "分类统计.csv"})
+        EXPECT_FALSE(std::filesystem::exists(folder / name)) << name;
+}
+
 } // namespace
