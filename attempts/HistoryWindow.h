@@ -9,8 +9,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The history of attempts: one candidate's (the identity-card number entered),
@@ -63,6 +65,9 @@ private:
     void fill();
     void showChart();
     void showReport();
+    void saveReportPdf();
+    // The chosen attempt and its report, or nullopt once the user has been told why there is none.
+    std::optional<std::pair<AttemptSummary, std::string>> chosenReport();
     void exportList(const char* extension);
     std::string tempFile(const char* name) const;
 
