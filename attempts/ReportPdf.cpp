@@ -1,6 +1,7 @@
 #include "attempts/ReportPdf.h"
 
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 #include "platform/gui/Gui.h"
 #include "platform/print/HtmlPdfWriter.h"
 
@@ -70,6 +71,11 @@ bool ReportPdf::save(const std::string& window, const std::string& html, const s
     }
     if (!endsWithPdf(*path))
         *path += ".pdf";
+    if (platform::FileSystem::exists(*path) && !platform::FileSystem::isDirectory(*path) &&
+        Gui::messageBox(GBK("文件“") + *path + GBK("”已经存在，要用这份答卷替换它吗？"), GBK("信息："),
+                        platform::MessageBoxIcon::Information,
+                        platform::MessageBoxButtons::YesNo) != platform::MessageBoxResult::Yes)
+        return false;
     platform::HtmlPdfWriter writer;
     if (!writer.write(html, heading, *path)) {
         Gui::failure(GBK("答卷没有保存为PDF：") + writer.lastErrorText());

@@ -336,6 +336,14 @@ std::optional<std::string> Gui::saveFileName(const std::string& window, const st
     QFileDialog dialog(findWindow(window, false), qtText(caption), QFileInfo(start).path(), qtText(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // Qt's own words are English without its translations, which the program
+    // does not carry; the question about replacing a file is left to the caller.
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("保存在："));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件名："));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("保存类型："));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("保存(&S)"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
     // A name typed without an extension gets the suggested one before the
     // dialog asks about replacing a file, so it asks about the right file.
     dialog.setDefaultSuffix(QFileInfo(start).suffix());

@@ -65,6 +65,15 @@ TEST_F(ReportPdfTest, ExamWindowSavesTheHandedInReportWhereTheDialogSays)
     ASSERT_TRUE(click("PDF按钮"));
     const std::string saved = folder + "/" + gbk("我的答卷.pdf");
     EXPECT_EQ(lastBox(), gbk("答卷已保存为PDF：\r\n") + saved);
+
+    // The same name again: asked first, and a No keeps the file as it was.
+    const auto before = std::filesystem::last_write_time(*platform::FileSystem::toSystemPath(saved));
+    driver.clearMessageBoxes();
+    driver.answerNextFileDialog(saved);
+    ASSERT_TRUE(click("PDF按钮"));
+    ASSERT_EQ(driver.messageBoxes().size(), 1u);
+    EXPECT_EQ(driver.messageBoxes()[0].buttons, platform::MessageBoxButtons::YesNo);
+    EXPECT_EQ(std::filesystem::last_write_time(*platform::FileSystem::toSystemPath(saved)), before);
     const std::string text = pdfText(*platform::FileSystem::toSystemPath(saved));
     for (const char* piece : {"考试答卷", "3201/02", "得分：0", "编号", "未答"})
         EXPECT_NE(text.find(piece), std::string::npos) << piece << "\n" << text;
