@@ -14,77 +14,37 @@
 #include <filesystem>
 
 using platform::FileSystem;
-using platform::HtmlPdfWriter;
+using platform::utf8ToGbk;
 
-namespace {
-
-std::string gbk(const char* utf8)
+TEST(HtmlPdfWriterTest, ReportPrintsWithItsChineseTextAndBadPlacesAreRefusedWithoutAFile)
 {
-    return platform::utf8ToGbk(utf8);
-}
+    std::string folder = (std::filesystem::temp_directory_path() / "pdf-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(folder.data()), nullptr); // ASCII, the same in GBK and UTF-8
+    Paper paper;
+    paper.entry(1) = {utf8ToGbk("安全帽的作用是什么"), utf8ToGbk("防护头部|装饰|"), "A", "B"};
+    const std::string report = AnswerReport::build(paper, 2);
 
-class HtmlPdfWriterTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pdf-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
-    std::vector<std::string> entries() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
-
-    static std::string report()
-    {
-        Paper paper;
-        paper.entry(1) = {gbk("安全帽的作用是什么"), gbk("防护头部|装饰|"), "A", "B"};
-        paper.entry(2) = {gbk("电脑的大脑是"), gbk("CPU|内存|"), "A", "A"};
-        return AnswerReport::build(paper, 2);
-    }
-
-    std::string folder; // ASCII, the same in GBK and UTF-8
-};
-
-} // namespace
-
-TEST_F(HtmlPdfWriterTest, TheReportPrintsWithItsChineseTextAndTheHeading)
-{
-    HtmlPdfWriter writer;
-    const std::string path = FileSystem::joinPath(folder, gbk("答卷-110-20260101.pdf"));
-    ASSERT_TRUE(writer.write(report(), gbk("身份证号：110105199001011234\r\n得分：1"), path)) << writer.lastErrorText();
+    platform::HtmlPdfWriter writer;
+    const std::string path = FileSystem::joinPath(folder, utf8ToGbk("答卷.pdf"));
+    ASSERT_TRUE(writer.write(report, utf8ToGbk("身份证号：110105199001011234\r\n得分：0"), path));
     std::string bytes;
     ASSERT_TRUE(FileSystem::readFile(path, bytes));
     EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
-    EXPECT_EQ(entries().size(), 1u);
-
     const std::string text = pdfText(*FileSystem::toSystemPath(path));
-    for (const char* piece :
-         {"110105199001011234", "得分：1", "编号", "安全帽的作用是什么", "防护头部", "电脑的大脑是"})
+    for (const char* piece : {"110105199001011234", "得分：0", "编号", "安全帽的作用是什么", "防护头部", "未答"})
         EXPECT_NE(text.find(piece), std::string::npos) << piece << "\n" << text;
-}
+    std::filesystem::remove(*FileSystem::toSystemPath(path));
 
-TEST_F(HtmlPdfWriterTest, BadPlacesAreRefusedWithTheirReasonAndLeaveNoFile)
-{
-    HtmlPdfWriter writer;
-    EXPECT_FALSE(writer.write(report(), {}, folder + "/missing/a.pdf"));
-    EXPECT_NE(writer.lastErrorText().find(gbk("不存在")), std::string::npos);
-
-    EXPECT_FALSE(writer.write(report(), {}, folder));
-    EXPECT_NE(writer.lastErrorText().find(gbk("是一个文件夹")), std::string::npos);
-
-    EXPECT_FALSE(writer.write(report(), {}, {}));
-    EXPECT_FALSE(writer.lastErrorText().empty());
-    EXPECT_TRUE(entries().empty());
-
-    // A folder where even the superuser cannot create a file.
-    EXPECT_FALSE(writer.write(report(), {}, "/proc/a.pdf"));
-    EXPECT_NE(writer.lastErrorText().find(gbk("是否可写")), std::string::npos);
+    const std::pair<std::string, const char*> refused[] = {
+        {folder + "/missing/a.pdf", "不存在"},
+        {folder, "是一个文件夹"},
+        {"/proc/a.pdf", "是否可写"}, // even the superuser cannot create a file there
+    };
+    for (const auto& [target, reason] : refused) {
+        EXPECT_FALSE(writer.write(report, {}, target)) << target;
+        EXPECT_NE(writer.lastErrorText().find(utf8ToGbk(reason)), std::string::npos) << target;
+    }
     EXPECT_FALSE(FileSystem::exists("/proc/a.pdf"));
+    EXPECT_TRUE(std::filesystem::is_empty(folder)); // no part file either
+    std::filesystem::remove_all(folder);
 }
