@@ -17,8 +17,9 @@
 
 // The history of attempts: one candidate's (the identity-card number entered),
 // or everyone's with a filter for the administrator. The scores are drawn over
-// time, a handed-in attempt's report opens again and the list exports to CSV
-// and XLS as the program's export of query results writes them.
+// time, a handed-in attempt's report opens again (or is saved as a PDF) and
+// the list exports to CSV and XLS as the program's export of query results
+// writes them.
 class HistoryWindow {
 public:
     static constexpr char windowId[] = "history";
