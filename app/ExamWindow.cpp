@@ -3,6 +3,7 @@
 #include "app/AnswerReport.h"
 #include "app/AttemptBridge.h"
 #include "app/ExamAccessibility.h"
+#include "attempts/ReportPdf.h"
 #include "bank/BankWindow.h"
 #include "bank/BankWindowLayout.h"
 #include "bank/CorrectionWindow.h"
@@ -13,6 +14,9 @@
 #include "questions/AnswerKey.h"
 #include "questions/QuestionRecord.h"
 #include "questions/TextRules.h"
+
+#include <QDate>
+#include <QDateTime>
 
 #include <cstdlib>
 
@@ -36,6 +40,7 @@ constexpr char answerLabel[] = "透明标签7";
 constexpr char chosenLabel[] = "透明标签6";
 constexpr char htmlView[] = "超文本浏览框1";
 constexpr char reportFile[] = "temp.htm";
+constexpr char pdfButton[] = "PDF按钮";
 
 constexpr int largeFontPoints = 14;
 constexpr int smallFontPoints = 12;
@@ -92,6 +97,7 @@ platform::HandlerTable ExamWindow::handlers()
         {"bankButtonClicked", [this](const GuiEvent&) { openBankWindow(); }},
         {"correctionButtonClicked", [this](const GuiEvent&) { openCorrectionWindow(); }},
         {"handInClicked", [this](const GuiEvent&) { handIn(); }},
+        {"savePdfClicked", [this](const GuiEvent&) { saveReportPdf(); }},
         {"historyClicked",
          [this](const GuiEvent&) { AttemptBridge::openHistory(state_, room_, state_.candidateId, examWindow()); }},
         {"statusBarPressed", [](const GuiEvent&) {}},
@@ -131,6 +137,7 @@ void ExamWindow::created()
     Gui::setStatusText(w, "状态条", 1, state_.candidateId);
 
     addMultipleAnswerControls();
+    addPdfButton();
     showQuestion(1);
     ExamAccessibility::describeControls();
     Gui::setKeyHandler(w, [this](const platform::GuiKey& key) { return keys_.take(key); });
@@ -172,6 +179,37 @@ void ExamWindow::addMultipleAnswerControls()
     label.font = {"default", 12, true};
     label.textColour = 0x0000FF;
     Gui::addControl(w, label);
+}
+
+// Shown with the report, in the clock's page between the stopped clock and
+// the score: room nothing else takes.
+void ExamWindow::addPdfButton()
+{
+    platform::ControlDescription button;
+    button.name = pdfButton;
+    button.kind = platform::ControlKind::Button;
+    button.container = "高级选择夹3";
+    button.left = 57;
+    button.top = 107;
+    button.width = 96;
+    button.height = 26;
+    button.visible = false;
+    button.caption = GBK("保存PDF…");
+    button.accessibleName = GBK("答卷保存为PDF");
+    button.events = {{platform::GuiEventKind::Clicked, "savePdfClicked"}};
+    Gui::addControl(examWindow(), button);
+}
+
+void ExamWindow::saveReportPdf()
+{
+    // The report on show, byte for byte as the hand-in wrote it.
+    std::string html;
+    if (!platform::FileSystem::readFile(state_.filePath(reportFile), html)) {
+        Gui::failure(GBK("无法读取答卷报告文件：\r\n") + state_.filePath(reportFile));
+        return;
+    }
+    const std::string date = QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toStdString();
+    ReportPdf::save(examWindow(), html, pdfHeading_, state_.filePath(ReportPdf::fileName(state_.candidateId, date)));
 }
 
 const char* ExamWindow::optionControl(int index) const
@@ -405,6 +443,10 @@ void ExamWindow::handIn()
     const std::string scoreText = AnswerReport::scoreText(AnswerReport::score(state_.paper));
 
     if (written) {
+        const std::string handedInAt =
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")).toStdString();
+        pdfHeading_ = ReportPdf::heading(state_.drill ? GBK("错题练习") : GBK("考试"), state_.candidateId,
+                                         state_.seatNumber, handedInAt, AnswerReport::score(state_.paper));
         Gui::setGeometry(w, htmlView, reportArea);
         Gui::setVisible(w, htmlView, true);
         Gui::showHtmlFile(w, htmlView, path);
@@ -413,6 +455,7 @@ void ExamWindow::handIn()
     stopClock();
     AttemptBridge::handedIn(state_, AnswerReport::score(state_.paper));
     Gui::setVisible(w, "历史按钮", true);
+    Gui::setVisible(w, pdfButton, written);
     if (!written) {
         // An older report may still be on show; it no longer belongs to this hand-in.
         Gui::setVisible(w, htmlView, false);

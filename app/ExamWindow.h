@@ -60,6 +60,8 @@ private:
     void optionClicked(const platform::GuiEvent& event);
     void tickBoxClicked();
     void addMultipleAnswerControls();
+    void addPdfButton();
+    void saveReportPdf();
     void answerSwitchClicked();
     void cellPressed(const platform::GuiEvent& event);
     void previousClicked();
@@ -76,4 +78,6 @@ private:
     RoomServices& room_;
     const BankWindow::Actions bankActions_;
     ExamKeys keys_{*this};
+    // Above the report in its PDF: whose paper, when handed in, the score.
+    std::string pdfHeading_;
 };

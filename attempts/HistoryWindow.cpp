@@ -1,6 +1,7 @@
 #include "attempts/HistoryWindow.h"
 
 #include "attempts/HistoryWindowLayout.h"
+#include "attempts/ReportPdf.h"
 #include "attempts/ScoreChart.h"
 #include "db/TableExport.h"
 #include "platform/CodePage.h"
@@ -48,6 +49,7 @@ platform::HandlerTable HistoryWindow::handlers()
              showChart();
          }},
         {"reportClicked", [this](const GuiEvent&) { showReport(); }},
+        {"savePdfClicked", [this](const GuiEvent&) { saveReportPdf(); }},
         {"chartClicked", [this](const GuiEvent&) { showChart(); }},
         {"exportCsvClicked", [this](const GuiEvent&) { exportList(".csv"); }},
         {"exportXlsClicked", [this](const GuiEvent&) { exportList(".xls"); }},
@@ -155,25 +157,50 @@ void HistoryWindow::showChart()
     Gui::showHtmlFile(window(), view, page);
 }
 
-void HistoryWindow::showReport()
+std::optional<std::pair<AttemptSummary, std::string>> HistoryWindow::chosenReport()
 {
     const int row = Gui::gridCurrentRow(window(), grid);
     if (row < 1 || row > static_cast<int>(shown_.size())) {
         Gui::notice(GBK("请先在列表中选中一次考试。"));
-        return;
+        return std::nullopt;
     }
     const AttemptSummary& attempt = shown_[static_cast<std::size_t>(row - 1)];
     if (attempt.state != AttemptState::HandedIn) {
         Gui::notice(GBK("这次考试没有交卷，没有答卷报告。"));
-        return;
+        return std::nullopt;
     }
     const std::optional<StoredAttempt> stored = store_ != nullptr ? store_->load(attempt.id) : std::nullopt;
+    if (!stored) {
+        Gui::failure(GBK("无法打开这次考试的答卷报告。"));
+        return std::nullopt;
+    }
+    return std::make_pair(attempt, buildReport_(stored->entries));
+}
+
+void HistoryWindow::showReport()
+{
+    const auto report = chosenReport();
+    if (!report)
+        return;
     const std::string page = tempFile("report.htm");
-    if (!stored || !temp_.isValid() || !platform::FileSystem::writeFile(page, buildReport_(stored->entries))) {
+    if (!temp_.isValid() || !platform::FileSystem::writeFile(page, report->second)) {
         Gui::failure(GBK("无法打开这次考试的答卷报告。"));
         return;
     }
     Gui::showHtmlFile(window(), view, page);
+}
+
+void HistoryWindow::saveReportPdf()
+{
+    const auto report = chosenReport();
+    if (!report)
+        return;
+    const AttemptSummary& attempt = report->first;
+    const std::string name = ReportPdf::fileName(attempt.candidateId, ReportPdf::dateOf(attempt.endedAt));
+    ReportPdf::save(window(), report->second,
+                    ReportPdf::heading(kindText(attempt.kind), attempt.candidateId, attempt.seatNumber, attempt.endedAt,
+                                       attempt.score),
+                    platform::FileSystem::joinPath(exportFolder_, name));
 }
 
 void HistoryWindow::exportList(const char* extension)

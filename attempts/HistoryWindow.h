@@ -9,14 +9,17 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The history of attempts: one candidate's (the identity-card number entered),
 // or everyone's with a filter for the administrator. The scores are drawn over
-// time, a handed-in attempt's report opens again and the list exports to CSV
-// and XLS as the program's export of query results writes them.
+// time, a handed-in attempt's report opens again (or is saved as a PDF) and
+// the list exports to CSV and XLS as the program's export of query results
+// writes them.
 class HistoryWindow {
 public:
     static constexpr char windowId[] = "history";
@@ -63,6 +66,9 @@ private:
     void fill();
     void showChart();
     void showReport();
+    void saveReportPdf();
+    // The chosen attempt and its report, or nullopt once the user has been told why there is none.
+    std::optional<std::pair<AttemptSummary, std::string>> chosenReport();
     void exportList(const char* extension);
     std::string tempFile(const char* name) const;
 

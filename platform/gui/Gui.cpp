@@ -1,6 +1,7 @@
 #include "platform/gui/Gui.h"
 
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 #include "platform/gui/ControlFactory.h"
 #include "platform/gui/CornerMark.h"
 #include "platform/gui/GridView.h"
@@ -17,6 +18,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
@@ -317,6 +320,37 @@ void Gui::notice(const std::string& text)
 void Gui::failure(const std::string& text)
 {
     messageBox(text, GBK("信息"), MessageBoxIcon::Error);
+}
+
+// File dialogs --------------------------------------------------------------------
+
+std::optional<std::string> Gui::saveFileName(const std::string& window, const std::string& caption,
+                                             const std::string& suggested, const std::string& filter)
+{
+    initialise();
+    FileDialogRequest request{window, caption, suggested, filter};
+    if (GuiDriver* driver = GuiDriver::installed())
+        return driver->answer(request);
+
+    const QString start = QString::fromUtf8(FileSystem::toSystemPath(suggested).value_or(std::string()));
+    QFileDialog dialog(findWindow(window, false), qtText(caption), QFileInfo(start).path(), qtText(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // Qt's own words are English without its translations, which the program
+    // does not carry; the question about replacing a file is left to the caller.
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("保存在："));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件名："));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("保存类型："));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("保存(&S)"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
+    // A name typed without an extension gets the suggested one before the
+    // dialog asks about replacing a file, so it asks about the right file.
+    dialog.setDefaultSuffix(QFileInfo(start).suffix());
+    dialog.selectFile(QFileInfo(start).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return FileSystem::fromSystemPath(dialog.selectedFiles().constFirst().toStdString()).value_or(std::string());
 }
 
 // Timers ------------------------------------------------------------------------

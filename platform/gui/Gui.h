@@ -89,6 +89,16 @@ public:
     static void notice(const std::string& text);
     static void failure(const std::string& text);
 
+    // File dialogs ---------------------------------------------------------------
+
+    // Asks, modal over the window, for the name of a file to write; starts
+    // at `suggested` (a full path). filter: as "PDF 文件 (*.pdf)". nullopt
+    // when the user cancels; an empty text for a name GBK cannot hold, which
+    // no path of the program can name. Whether an existing file may be
+    // replaced is the caller's to ask.
+    static std::optional<std::string> saveFileName(const std::string& window, const std::string& caption,
+                                                   const std::string& suggested, const std::string& filter);
+
     // Timers -----------------------------------------------------------------
 
     // Starts (or restarts) timer `id` of the window; it dies with the window.

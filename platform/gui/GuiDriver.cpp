@@ -76,6 +76,21 @@ MessageBoxResult GuiDriver::answer(const MessageBoxRequest& request)
     return request.buttons == MessageBoxButtons::Ok ? MessageBoxResult::Ok : MessageBoxResult::No;
 }
 
+void GuiDriver::answerNextFileDialog(std::optional<std::string> path)
+{
+    fileAnswers_.push_back(std::move(path));
+}
+
+std::optional<std::string> GuiDriver::answer(const FileDialogRequest& request)
+{
+    fileDialogs_.push_back(request);
+    if (fileAnswers_.empty())
+        return std::nullopt;
+    std::optional<std::string> next = std::move(fileAnswers_.front());
+    fileAnswers_.pop_front();
+    return next;
+}
+
 void GuiDriver::setModalHook(std::function<void(const std::string& window)> hook)
 {
     modalHook_ = std::move(hook);

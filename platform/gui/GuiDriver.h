@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,13 @@ struct MessageBoxRequest {
     std::string caption; // GBK, "信息：" when none was given
     MessageBoxIcon icon = MessageBoxIcon::None;
     MessageBoxButtons buttons = MessageBoxButtons::Ok;
+};
+
+struct FileDialogRequest {
+    std::string window;    // the window it is modal over
+    std::string caption;   // GBK
+    std::string suggested; // GBK path
+    std::string filter;    // GBK
 };
 
 // The seam for tests and tools. While a driver exists it is installed: message
@@ -43,6 +51,13 @@ public:
     void setResponder(std::function<MessageBoxResult(const MessageBoxRequest&)> responder);
     const std::vector<MessageBoxRequest>& messageBoxes() const { return messageBoxes_; }
     void clearMessageBoxes() { messageBoxes_.clear(); }
+
+    // File dialogs ---------------------------------------------------------------
+
+    // Queues the path (GBK) the next file dialog gives; nullopt cancels it.
+    // Without a queued answer a dialog is cancelled.
+    void answerNextFileDialog(std::optional<std::string> path);
+    const std::vector<FileDialogRequest>& fileDialogs() const { return fileDialogs_; }
 
     // Modal windows --------------------------------------------------------------
 
@@ -81,6 +96,7 @@ public:
 
     // Used by Gui.
     MessageBoxResult answer(const MessageBoxRequest& request);
+    std::optional<std::string> answer(const FileDialogRequest& request);
     void runModal(const std::string& window);
 
 private:
@@ -91,6 +107,8 @@ private:
     std::deque<MessageBoxResult> answers_;
     std::function<MessageBoxResult(const MessageBoxRequest&)> responder_;
     std::vector<MessageBoxRequest> messageBoxes_;
+    std::deque<std::optional<std::string>> fileAnswers_;
+    std::vector<FileDialogRequest> fileDialogs_;
     std::function<void(const std::string&)> modalHook_;
     std::vector<std::string> modalWindows_;
     bool realTimers_ = false;

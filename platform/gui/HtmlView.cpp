@@ -2,13 +2,11 @@
 
 #include "platform/FileSystem.h"
 #include "platform/gui/QtText.h"
+#include "platform/print/HtmlPage.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTextDocument>
-#include <QTextFrame>
-#include <QTextTable>
 
 namespace platform {
 
@@ -46,38 +44,12 @@ QString HtmlView::decodePage(const QByteArray& bytes)
 
 QString HtmlView::unguardStyles(const QString& html)
 {
-    static const QRegularExpression guarded(QStringLiteral("(<style[^>]*>)\\s*<!--(.*?)-->\\s*(</style>)"),
-                                            QRegularExpression::CaseInsensitiveOption |
-                                                QRegularExpression::DotMatchesEverythingOption);
-    QString result = html;
-    result.replace(guarded, QStringLiteral("\\1\\2\\3"));
-    return result;
+    return HtmlPage::unguardStyles(html);
 }
 
 QString HtmlView::breakStrayParagraphEnds(const QString& html)
 {
-    static const QRegularExpression paragraphTag(QStringLiteral("<(/?)p(?:\\s[^>]*)?>"),
-                                                 QRegularExpression::CaseInsensitiveOption);
-    QString result;
-    result.reserve(html.size());
-    qsizetype copied = 0;
-    int open = 0;
-    for (auto it = paragraphTag.globalMatch(html); it.hasNext();) {
-        const QRegularExpressionMatch tag = it.next();
-        if (tag.captured(1).isEmpty()) {
-            ++open;
-            continue;
-        }
-        if (open > 0) {
-            --open;
-            continue;
-        }
-        result += QStringView(html).mid(copied, tag.capturedStart() - copied);
-        result += QStringLiteral("<br />");
-        copied = tag.capturedEnd();
-    }
-    result += QStringView(html).mid(copied);
-    return result;
+    return HtmlPage::breakStrayParagraphEnds(html);
 }
 
 bool HtmlView::showFile(const QString& path)
@@ -98,41 +70,13 @@ bool HtmlView::showFile(const QString& path)
     // nor the widened tables need a pass of their own.
     const QSizeF pageSize = document()->pageSize();
     document()->setPageSize(QSizeF(0, 0));
-    setHtml(breakStrayParagraphEnds(unguardStyles(decodePage(bytes))));
-    spreadPercentageColumns();
+    setHtml(HtmlPage::mended(decodePage(bytes)));
+    HtmlPage::spreadPercentageColumns(*document());
     document()->setPageSize(pageSize);
     // Finished now, so that the scroll range comes from the real height, not
     // from the estimate a partial layout reports.
     document()->documentLayout()->documentSize();
     return true;
-}
-
-void HtmlView::spreadPercentageColumns()
-{
-    std::vector<QTextFrame*> frames = {document()->rootFrame()};
-    while (!frames.empty()) {
-        QTextFrame* frame = frames.back();
-        frames.pop_back();
-        for (QTextFrame* child : frame->childFrames())
-            frames.push_back(child);
-        auto* table = qobject_cast<QTextTable*>(frame);
-        if (table == nullptr)
-            continue;
-        QTextTableFormat format = table->format();
-        QList<QTextLength> widths = format.columnWidthConstraints();
-        qreal sum = 0;
-        bool allPercentages = !widths.isEmpty();
-        for (const QTextLength& width : widths) {
-            allPercentages = allPercentages && width.type() == QTextLength::PercentageLength;
-            sum += width.rawValue();
-        }
-        if (!allPercentages || sum <= 0 || sum >= 100)
-            continue;
-        for (QTextLength& width : widths)
-            width = QTextLength(QTextLength::PercentageLength, width.rawValue() * 100 / sum);
-        format.setColumnWidthConstraints(widths);
-        table->setFormat(format);
-    }
 }
 
 QVariant HtmlView::loadResource(int type, const QUrl& name)

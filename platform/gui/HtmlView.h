@@ -19,11 +19,8 @@ public:
     QString shownFile() const { return shownFile_; }
 
     static QString decodePage(const QByteArray& bytes);
-    // Qt's style-sheet reader drops a whole style block wrapped in the old
-    // "<!-- ... -->" guard; the guard is taken off before the page is shown.
+    // As HtmlPage's, which every shown page goes through.
     static QString unguardStyles(const QString& html);
-    // A "</p>" without an open paragraph ends a line in a browser but nothing
-    // in Qt's reader; it becomes a line break.
     static QString breakStrayParagraphEnds(const QString& html);
 
 protected:
@@ -31,9 +28,6 @@ protected:
 
 private:
     void followLink(const QUrl& link);
-    // Tables whose columns all have percentage widths fill their own width, as
-    // in a browser; Qt would leave the rest of the table empty.
-    void spreadPercentageColumns();
 
     QString shownFile_;
     QUrl baseUrl_;
