@@ -11,37 +11,55 @@
 #include <random>
 #include <vector>
 
-int DrillBridge::drawDrill(AppState& state, RoomServices& room, const std::string& candidateId, std::string& reason)
+bool DrillBridge::withPlanner(AppState& state, RoomServices& room, const std::function<bool(DrillPlanner&)>& work,
+                              std::string& reason)
 {
     reason.clear();
-    const std::uint32_t seed = std::random_device{}();
-    std::vector<AttemptEntry> entries;
-    bool planned = false;
     if (Database* server = room.serverResults()) {
         DrillPlanner planner(*server, state.connection, state.recordset);
-        planned = planner.plan(candidateId, seed, entries);
+        if (work(planner))
+            return true;
         reason = planner.lastErrorText();
     }
-    if (!planned) {
-        Database local(DbKind::Sqlite);
-        AttemptStore store(local);
-        if (!local.open(AttemptStore::fileOptions(state.filePath(AttemptStore::fileName))) || !store.prepare()) {
-            reason = local.isOpen() ? store.lastErrorText() : local.lastErrorText();
-            return 0;
-        }
-        DrillPlanner planner(local, state.connection, state.recordset);
-        if (!planner.plan(candidateId, seed, entries)) {
-            reason = planner.lastErrorText();
-            return 0;
-        }
-        reason.clear();
+    Database local(DbKind::Sqlite);
+    AttemptStore store(local);
+    if (!local.open(AttemptStore::fileOptions(state.filePath(AttemptStore::fileName))) || !store.prepare()) {
+        reason = local.isOpen() ? store.lastErrorText() : local.lastErrorText();
+        return false;
     }
+    DrillPlanner planner(local, state.connection, state.recordset);
+    if (!work(planner)) {
+        reason = planner.lastErrorText();
+        return false;
+    }
+    reason.clear();
+    return true;
+}
+
+int DrillBridge::drawDrill(AppState& state, RoomServices& room, const std::string& candidateId, std::string& reason,
+                           const std::string& category)
+{
+    const std::uint32_t seed = std::random_device{}();
+    std::vector<AttemptEntry> entries;
+    const auto plan = [&](DrillPlanner& planner) { return planner.plan(candidateId, seed, entries, category); };
+    if (!withPlanner(state, room, plan, reason))
+        return 0;
     if (entries.empty())
         return 0;
     AttemptBridge::restorePaper(entries, state.paper);
     state.drill = true;
     state.paperLength = static_cast<int>(entries.size());
     return state.paperLength;
+}
+
+std::vector<DueCategory> DrillBridge::dueCategories(AppState& state, RoomServices& room, const std::string& candidateId)
+{
+    std::vector<DueCategory> categories;
+    std::string reason;
+    if (!withPlanner(
+            state, room, [&](DrillPlanner& planner) { return planner.dueCategories(candidateId, categories); }, reason))
+        categories.clear();
+    return categories;
 }
 
 std::string DrillBridge::nothingDueText()

@@ -2,6 +2,7 @@
 
 #include "app/AttemptBridge.h"
 #include "app/DrillBridge.h"
+#include "app/DrillCategoryChooser.h"
 #include "app/ExamWindow.h"
 #include "app/RoomServices.h"
 #include "attempts/AttemptRecorder.h"
@@ -178,7 +179,9 @@ void StartWindow::enterClicked()
 
     state_.candidateId = candidateId;
     state_.seatNumber = seatNumber;
-    if (drawPaper() == 0) {
+    // The administrator fills an empty bank from the exam window's bank
+    // management, so only a candidate is kept out of an empty paper.
+    if (drawPaper() == 0 && candidateId != ExamWindow::accessCode) {
         // An exam without questions can only be marked 0; the candidate may
         // try again once the bank holds questions.
         Gui::messageBox(GBK("题库中没有题目，无法生成试卷！请检查题库后再试。"), GBK("提示"),
@@ -246,22 +249,38 @@ void StartWindow::drillClicked()
         Gui::closeWindow(w);
         return;
     }
-    for (const char* button : {"按钮1", "错题按钮", "历史按钮"})
-        Gui::setEnabled(w, button, false);
+    const auto enableButtons = [&w](bool enabled) {
+        for (const char* button : {"按钮1", "错题按钮", "历史按钮"})
+            Gui::setEnabled(w, button, enabled);
+    };
+    enableButtons(false);
+    // With mistakes in one category only there is nothing to choose; a
+    // failure to read them shows in the drill's own message below.
+    std::string category;
+    if (const std::vector<DueCategory> due = DrillBridge::dueCategories(state_, room_, candidateId); due.size() > 1) {
+        std::optional<std::string> chosen = DrillCategoryChooser(due).choose(w);
+        if (!chosen) {
+            enableButtons(true);
+            return;
+        }
+        category = std::move(*chosen);
+    }
     std::string reason;
-    const int count = DrillBridge::drawDrill(state_, room_, candidateId, reason);
+    const int count = DrillBridge::drawDrill(state_, room_, candidateId, reason, category);
     if (count == 0) {
         if (reason.empty())
             Gui::notice(DrillBridge::nothingDueText());
         else
             Gui::failure(DrillBridge::failedText(reason));
-        for (const char* button : {"按钮1", "错题按钮", "历史按钮"})
-            Gui::setEnabled(w, button, true);
+        enableButtons(true);
         return;
     }
     Gui::setProgressRange(w, "进度条1", 0, count);
     Gui::setProgressPosition(w, "进度条1", count);
     Gui::setText(w, "百分标签", std::to_string(count) + "%");
     exam_.open();
+    if (!category.empty())
+        Gui::setWindowCaption(ExamWindow::windowId,
+                              Gui::windowCaption(ExamWindow::windowId) + GBK("（") + category + GBK("）"));
     Gui::closeWindow(w);
 }

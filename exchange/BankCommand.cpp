@@ -21,11 +21,13 @@ struct Arguments {
     std::optional<std::string> bank;
     std::optional<std::string> ini;
     std::optional<std::string> search;
+    std::string category;
     std::optional<BankFormat::Kind> format;
     TextEncoding encoding = TextEncoding::Auto;
     bool encodingGiven = false;
     bool dryRun = false;
     bool strict = false;
+    bool categoryPath = false;
 };
 
 std::optional<Arguments> parse(const std::vector<std::string>& args, std::string& error)
@@ -44,7 +46,10 @@ std::optional<Arguments> parse(const std::vector<std::string>& args, std::string
             a.dryRun = true;
         } else if (arg == "--strict") {
             a.strict = true;
-        } else if (arg == "--bank" || arg == "--ini" || arg == "--search" || arg == "--format" || arg == "--encoding") {
+        } else if (arg == "--category-path") {
+            a.categoryPath = true;
+        } else if (arg == "--bank" || arg == "--ini" || arg == "--search" || arg == "--format" || arg == "--encoding" ||
+                   arg == "--category") {
             std::optional<std::string> v = value();
             if (!v)
                 return std::nullopt;
@@ -57,6 +62,8 @@ std::optional<Arguments> parse(const std::vector<std::string>& args, std::string
                 }
             } else if (arg == "--search") {
                 a.search = *v;
+            } else if (arg == "--category") {
+                a.category = *v;
             } else if (arg == "--format") {
                 a.format = BankFormat::fromName(*v);
                 if (!a.format) {
@@ -90,6 +97,10 @@ std::optional<Arguments> parse(const std::vector<std::string>& args, std::string
     }
     if (a.command != "import" && a.command != "export" && a.command != "template" && a.command != "restore") {
         error = a.command.empty() ? "no command given" : "unknown command " + a.command;
+        return std::nullopt;
+    }
+    if ((!a.category.empty() || a.categoryPath) && a.command != "import") {
+        error = "--category and --category-path are for import";
         return std::nullopt;
     }
     if (a.shownFile.empty()) {
@@ -234,6 +245,8 @@ int runImport(const Arguments& a, const Target& target, std::FILE* out, std::FIL
     options.strict = a.strict;
     options.encoding = a.encoding;
     options.format = a.format;
+    options.category = a.category;
+    options.wholeCategoryPath = a.categoryPath;
     ImportReport report;
     {
         ProgressBar bar(err);
@@ -318,11 +331,13 @@ int runRestore(const Arguments& a, const Target& target, std::FILE* out, std::FI
 std::string BankCommand::usage()
 {
     return "usage: mockexam-bank [--bank FILE | --ini FILE] import FILE [--dry-run] [--strict] [--format F] "
-           "[--encoding E]\n"
+           "[--encoding E] [--category TEXT] [--category-path]\n"
            "       mockexam-bank [--bank FILE | --ini FILE] export FILE [--search TEXT] [--format F] [--encoding E]\n"
            "       mockexam-bank [--bank FILE | --ini FILE] restore BACKUP\n"
            "       mockexam-bank template FILE [--format F] [--encoding E]\n"
            "formats: csv, xlsx, xls, aiken (.txt), gift; encodings (csv): auto, utf8, gbk\n"
+           "category: for the questions the file files under none; --category-path: a GIFT category is\n"
+           "      its whole path, not its last name\n"
            "bank: --bank FILE, or the server of the [db] section of --ini FILE (default: i.ini beside\n"
            "      the program), else tk.db beside the program\n"
            "exit: 0 done, 1 problems found, 2 usage, 3 file or bank failure\n";

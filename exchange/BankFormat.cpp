@@ -85,7 +85,7 @@ bool BankFormat::checkReadable(const std::string& path, std::string& error, std:
     return true;
 }
 
-ParsedBank BankFormat::readFile(const std::string& path, Kind kind, TextEncoding encoding)
+ParsedBank BankFormat::readFile(const std::string& path, Kind kind, TextEncoding encoding, bool wholeCategoryPath)
 {
     platform::FileBytes bytes;
     if (std::string error; !checkReadable(path, error)) {
@@ -98,13 +98,13 @@ ParsedBank BankFormat::readFile(const std::string& path, Kind kind, TextEncoding
         bank.error = GBK("无法读取文件：") + path;
         return bank;
     }
-    return readBytes(bytes.view(), kind, encoding, path);
+    return readBytes(bytes.view(), kind, encoding, path, wholeCategoryPath);
 }
 
 bool BankFormat::forEachQuestion(const std::string& path, Kind kind, TextEncoding encoding,
                                  const std::function<void(BankQuestion&&)>& onQuestion,
                                  std::vector<BankProblem>& problems, std::string& error,
-                                 std::vector<std::string>* notes)
+                                 std::vector<std::string>* notes, bool wholeCategoryPath)
 {
     if (kind == Kind::Csv) {
         platform::FileBytes bytes;
@@ -116,7 +116,7 @@ bool BankFormat::forEachQuestion(const std::string& path, Kind kind, TextEncodin
         }
         return CsvFormat::forEachQuestion(bytes.view(), encoding, onQuestion, error);
     }
-    ParsedBank bank = readFile(path, kind, encoding);
+    ParsedBank bank = readFile(path, kind, encoding, wholeCategoryPath);
     if (!bank.error.empty()) {
         error = bank.error;
         return false;
@@ -129,7 +129,8 @@ bool BankFormat::forEachQuestion(const std::string& path, Kind kind, TextEncodin
     return true;
 }
 
-ParsedBank BankFormat::readBytes(std::string_view bytes, Kind kind, TextEncoding encoding, const std::string& path)
+ParsedBank BankFormat::readBytes(std::string_view bytes, Kind kind, TextEncoding encoding, const std::string& path,
+                                 bool wholeCategoryPath)
 {
     switch (kind) {
     case Kind::Csv:
@@ -141,7 +142,7 @@ ParsedBank BankFormat::readBytes(std::string_view bytes, Kind kind, TextEncoding
     case Kind::Aiken:
         return AikenFormat::read(bytes, encoding);
     case Kind::Gift:
-        return GiftFormat::read(bytes, encoding);
+        return GiftFormat::read(bytes, encoding, wholeCategoryPath);
     }
     return {};
 }

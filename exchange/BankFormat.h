@@ -30,9 +30,11 @@ public:
     static bool checkReadable(const std::string& path, std::string& error, std::uint64_t limit = sizeLimit);
 
     // Reads a file of the kind; a file that cannot be read gives an error text.
-    static ParsedBank readFile(const std::string& path, Kind kind, TextEncoding encoding = TextEncoding::Auto);
+    // wholeCategoryPath: GIFT's categories are whole paths, not last names.
+    static ParsedBank readFile(const std::string& path, Kind kind, TextEncoding encoding = TextEncoding::Auto,
+                               bool wholeCategoryPath = false);
     static ParsedBank readBytes(std::string_view bytes, Kind kind, TextEncoding encoding = TextEncoding::Auto,
-                                const std::string& path = {});
+                                const std::string& path = {}, bool wholeCategoryPath = false);
     // The questions of a file one at a time, and the problems the reader
     // found; CSV files are never held whole. False with the reason (GBK) in
     // error when the file cannot be read. notes, when given, gets what the
@@ -40,7 +42,7 @@ public:
     static bool forEachQuestion(const std::string& path, Kind kind, TextEncoding encoding,
                                 const std::function<void(BankQuestion&&)>& onQuestion,
                                 std::vector<BankProblem>& problems, std::string& error,
-                                std::vector<std::string>* notes = nullptr);
+                                std::vector<std::string>* notes = nullptr, bool wholeCategoryPath = false);
     // The questions of the list (numbered from 1) that the kind cannot carry
     // unchanged, each with its title and why; writeFile leaves them out.
     static std::vector<BankProblem> leftOut(Kind kind, const std::vector<BankQuestion>& questions);

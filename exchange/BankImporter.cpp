@@ -63,7 +63,8 @@ ImportReport BankImporter::run(const std::string& filePath, const ImportOptions&
     std::vector<std::string> notes;
     ImportReport report = run(
         [&](const std::function<void(BankQuestion &&)>& each, std::vector<BankProblem>& problems, std::string& error) {
-            return BankFormat::forEachQuestion(filePath, *kind, options.encoding, each, problems, error, &notes);
+            return BankFormat::forEachQuestion(filePath, *kind, options.encoding, each, problems, error, &notes,
+                                               options.wholeCategoryPath);
         },
         expected, options, progress);
     report.notes.insert(report.notes.begin(), notes.begin(), notes.end());
@@ -191,6 +192,8 @@ ImportReport BankImporter::run(const Source& source, std::size_t expected, const
     const bool read = source(
         [&](BankQuestion&& q) {
             ++checked.questionsRead;
+            if (q.category.empty())
+                q.category = options.category;
             if (!checker.checkOne(q, batch[pending], checked.problems))
                 return;
             ++checked.accepted;

@@ -19,6 +19,10 @@ struct ImportOptions {
     TextEncoding encoding = TextEncoding::Auto;
     std::optional<BankFormat::Kind> format; // unset = by the file's extension
     std::size_t keepBackups = BankBackup::defaultKeep;
+    // UTF-8: the category of every question the file leaves without one.
+    std::string category = {};
+    // GIFT's "$CATEGORY:" paths are kept whole rather than by their last name.
+    bool wholeCategoryPath = false;
 };
 
 struct ImportReport {

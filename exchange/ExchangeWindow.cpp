@@ -23,7 +23,8 @@ constexpr char statusBar[] = "状态栏";
 constexpr char strictBox[] = "严格";
 constexpr char searchOnlyBox[] = "只导出查询结果";
 constexpr char encodingCombo[] = "编码";
-constexpr const char* importControls[] = {"模板", "严格", "编码", "检查", "导入"};
+constexpr char categoryBox[] = "分类编辑框";
+constexpr const char* importControls[] = {"模板", "严格", "编码", "检查", "导入", "分类标签", categoryBox, "分类说明"};
 constexpr const char* exportControls[] = {"只导出查询结果", "导出"};
 
 std::string summary(const CheckedBank& checked)
@@ -122,6 +123,7 @@ ImportOptions ExchangeWindow::options() const
     static constexpr TextEncoding encodings[] = {TextEncoding::Auto, TextEncoding::Utf8, TextEncoding::Gbk};
     const int item = Gui::comboIndex(window_, encodingCombo);
     options.encoding = item >= 0 && item < 3 ? encodings[item] : TextEncoding::Auto;
+    options.category = platform::gbkToUtf8(Gui::text(window_, categoryBox));
     return options;
 }
 

@@ -14,10 +14,14 @@
 // backslash escapes for ~ = # { } : and \, and \n for a line break. A
 // leading [html], [moodle], [plain] or [markdown] names the text's format;
 // any other bracket is text. Feedback after "#" is dropped; other question
-// kinds are reported as problems.
+// kinds are reported as problems. Moodle's multiple-answer form with "%n%"
+// weights is a multiple-answer key when the right answers share the mark
+// equally, and "$CATEGORY:" lines file the questions after them.
 class GiftFormat {
 public:
-    static ParsedBank read(std::string_view bytes, TextEncoding encoding = TextEncoding::Auto);
+    // wholeCategoryPath: a category is the whole path of names, not the last one.
+    static ParsedBank read(std::string_view bytes, TextEncoding encoding = TextEncoding::Auto,
+                           bool wholeCategoryPath = false);
     // Why the question would not come back as it is (GBK), or nullopt.
     static std::optional<std::string> cannotCarry(const BankQuestion& question);
     // The questions the format can carry; the others are left out.

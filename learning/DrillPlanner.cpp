@@ -77,16 +77,69 @@ bool DrillPlanner::dueKeys(const std::string& candidateId, std::uint32_t seed, s
     return true;
 }
 
-bool DrillPlanner::lookUp(const std::vector<std::string>& keys, std::vector<AttemptEntry>& found)
+std::unique_ptr<QuestionBank> DrillPlanner::currentBank()
 {
     // The bank is the database the connection works on now.
     BackendRegistry* registry = BackendRegistry::instance();
     const DbKind kind = BackendRegistry::currentKind();
     if (registry == nullptr || (kind != DbKind::Sqlite && kind != DbKind::Mysql)) {
         error_ = bank_.lastErrorText();
-        return false;
+        return nullptr;
     }
-    QuestionBank bank(kind == DbKind::Mysql ? registry->mysqlDatabase() : registry->sqliteDatabase());
+    return std::make_unique<QuestionBank>(kind == DbKind::Mysql ? registry->mysqlDatabase()
+                                                                : registry->sqliteDatabase());
+}
+
+bool DrillPlanner::categoriesOf(const std::vector<std::string>& keys,
+                                std::vector<std::pair<std::string, std::string>>& out)
+{
+    out.clear();
+    std::unique_ptr<QuestionBank> bank = currentBank();
+    if (!bank)
+        return false;
+    std::vector<std::pair<std::string, std::string>> found;
+    for (std::size_t from = 0; from < keys.size(); from += lookupBatch) {
+        const auto begin = keys.begin() + static_cast<std::ptrdiff_t>(from);
+        const auto end = keys.begin() + static_cast<std::ptrdiff_t>(std::min(keys.size(), from + lookupBatch));
+        if (!bank->findCategoriesByKeys({begin, end}, found)) {
+            error_ = bank->lastErrorText();
+            return false;
+        }
+    }
+    std::unordered_map<std::string, std::string> byKey(found.begin(), found.end());
+    for (const std::string& key : keys) {
+        auto it = byKey.find(key);
+        if (it != byKey.end())
+            out.emplace_back(key, it->second);
+    }
+    return true;
+}
+
+bool DrillPlanner::dueCategories(const std::string& candidateId, std::vector<DueCategory>& out)
+{
+    out.clear();
+    std::vector<std::string> keys;
+    std::vector<std::pair<std::string, std::string>> categorised;
+    if (!dueKeys(candidateId, 0, keys) || !categoriesOf(keys, categorised))
+        return false;
+    std::map<std::string, int> counts;
+    for (const auto& [key, category] : categorised)
+        ++counts[category];
+    const std::string& uncategorised = QuestionBank::uncategorisedText();
+    for (const auto& [name, count] : counts)
+        if (name != uncategorised)
+            out.push_back({name, count});
+    if (auto it = counts.find(uncategorised); it != counts.end())
+        out.push_back({it->first, it->second});
+    return true;
+}
+
+bool DrillPlanner::lookUp(const std::vector<std::string>& keys, std::vector<AttemptEntry>& found)
+{
+    std::unique_ptr<QuestionBank> current = currentBank();
+    if (!current)
+        return false;
+    QuestionBank& bank = *current;
     std::vector<QuestionRecord> records;
     if (!bank.findByKeys(keys, records)) {
         error_ = bank.lastErrorText();
@@ -110,12 +163,22 @@ bool DrillPlanner::lookUp(const std::vector<std::string>& keys, std::vector<Atte
     return true;
 }
 
-bool DrillPlanner::plan(const std::string& candidateId, std::uint32_t seed, std::vector<AttemptEntry>& out)
+bool DrillPlanner::plan(const std::string& candidateId, std::uint32_t seed, std::vector<AttemptEntry>& out,
+                        const std::string& category)
 {
     out.clear();
     std::vector<std::string> keys;
     if (!dueKeys(candidateId, seed, keys))
         return false;
+    if (!category.empty()) {
+        std::vector<std::pair<std::string, std::string>> categorised;
+        if (!categoriesOf(keys, categorised))
+            return false;
+        keys.clear();
+        for (const auto& [key, name] : categorised)
+            if (name == category)
+                keys.push_back(key);
+    }
     for (std::size_t from = 0; from < keys.size() && out.size() < maxQuestions; from += lookupBatch) {
         const auto end = keys.begin() + static_cast<std::ptrdiff_t>(std::min(keys.size(), from + lookupBatch));
         if (!lookUp({keys.begin() + static_cast<std::ptrdiff_t>(from), end}, out)) {

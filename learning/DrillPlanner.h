@@ -3,12 +3,22 @@
 #include "attempts/AttemptRecords.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class Database;
 class DbConnection;
 class DbRecordset;
+class QuestionBank;
+
+// A category with questions due, and how many.
+struct DueCategory {
+    std::string name; // GBK; QuestionBank::uncategorisedText() for those without one
+    int count = 0;
+    bool operator==(const DueCategory&) const = default;
+};
 
 // The paper of a drill of one's own mistakes. A question is due when the
 // candidate answered it wrong or left it unanswered in a handed-in attempt
@@ -32,12 +42,22 @@ public:
     // orders the questions missed in the same attempt.
     bool dueKeys(const std::string& candidateId, std::uint32_t seed, std::vector<std::string>& out);
     // The drill's entries, numbered from 1, at most maxQuestions; empty when
-    // nothing is due.
-    bool plan(const std::string& candidateId, std::uint32_t seed, std::vector<AttemptEntry>& out);
+    // nothing is due. A category other than "" keeps to the questions of that
+    // one, in the same order.
+    bool plan(const std::string& candidateId, std::uint32_t seed, std::vector<AttemptEntry>& out,
+              const std::string& category = {});
+    // The categories of the due questions the bank still holds, by name with
+    // the uncategorised last; empty when nothing is due.
+    bool dueCategories(const std::string& candidateId, std::vector<DueCategory>& out);
 
     std::string lastErrorText() const { return error_; }
 
 private:
+    // The bank the connection works on now; null (error_ set) when there is none.
+    std::unique_ptr<QuestionBank> currentBank();
+    // Each key with its category, for the keys the bank still holds, in the
+    // order of keys.
+    bool categoriesOf(const std::vector<std::string>& keys, std::vector<std::pair<std::string, std::string>>& out);
     // Adds to found the questions of keys that the bank still holds.
     bool lookUp(const std::vector<std::string>& keys, std::vector<AttemptEntry>& found);
 

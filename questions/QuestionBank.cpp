@@ -364,25 +364,9 @@ bool QuestionBank::findByKeys(const std::vector<std::string>& keys, std::vector<
     error_.clear();
     if (keys.empty())
         return true;
-    std::string marks;
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        marks += i ? ",?" : "?";
-    Statement select = database_.prepare(std::string("SELECT id, Title, Tmnr, Answer, did FROM ") + table +
-                                         " WHERE id IN (" + marks + ")");
-    bool bound = select.isValid();
-    for (std::size_t i = 0; bound && i < keys.size(); ++i) {
-        const std::string& key = keys[i];
-        const int index = static_cast<int>(i + 1);
-        // A key as an integer finds its row on either backend whatever the
-        // column's declared type; anything else can only match as text.
-        long long number = 0;
-        const auto [end, error] = std::from_chars(key.data(), key.data() + key.size(), number);
-        if (isKey(key) && error == std::errc() && end == key.data() + key.size())
-            bound = select.bind(index, number);
-        else
-            bound = select.bind(index, key);
-    }
-    if (!bound) {
+    Statement select =
+        selectByKeys(std::string("SELECT id, Title, Tmnr, Answer, did FROM ") + table + " WHERE id IN (", keys);
+    if (!select.isValid()) {
         error_ = database_.lastErrorText();
         return false;
     }
@@ -398,4 +382,52 @@ bool QuestionBank::findByKeys(const std::vector<std::string>& keys, std::vector<
         return false;
     }
     return true;
+}
+
+bool QuestionBank::findCategoriesByKeys(const std::vector<std::string>& keys,
+                                        std::vector<std::pair<std::string, std::string>>& found)
+{
+    error_.clear();
+    if (keys.empty())
+        return true;
+    const std::string uncategorised = Dialect::literal(uncategorisedText());
+    const std::string head =
+        hasCategories() ? std::string("SELECT ") + table + ".id, COALESCE(" + categoryTableName + ".Category, " +
+                              uncategorised + ") FROM " + table + " LEFT JOIN " + categoryTableName + " ON " +
+                              categoryTableName + ".id=" + table + ".id WHERE " + table + ".id IN ("
+                        : std::string("SELECT id, ") + uncategorised + " FROM " + table + " WHERE id IN (";
+    Statement select = selectByKeys(head, keys);
+    if (!select.isValid()) {
+        error_ = database_.lastErrorText();
+        return false;
+    }
+    while (select.step())
+        found.emplace_back(select.text(0), select.text(1));
+    if (select.failed()) {
+        error_ = database_.lastErrorText();
+        return false;
+    }
+    return true;
+}
+
+Statement QuestionBank::selectByKeys(const std::string& head, const std::vector<std::string>& keys)
+{
+    std::string marks;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        marks += i ? ",?" : "?";
+    Statement select = database_.prepare(head + marks + ")");
+    bool bound = select.isValid();
+    for (std::size_t i = 0; bound && i < keys.size(); ++i) {
+        const std::string& key = keys[i];
+        const int index = static_cast<int>(i + 1);
+        // A key as an integer finds its row on either backend whatever the
+        // column's declared type; anything else can only match as text.
+        long long number = 0;
+        const auto [end, error] = std::from_chars(key.data(), key.data() + key.size(), number);
+        if (isKey(key) && error == std::errc() && end == key.data() + key.size())
+            bound = select.bind(index, number);
+        else
+            bound = select.bind(index, key);
+    }
+    return bound ? std::move(select) : Statement();
 }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class Statement;
@@ -84,6 +85,11 @@ public:
     // The rows the table holds for these keys, as stored (NULL reads as an
     // empty text), in no particular order; a key without a row is passed over.
     bool findByKeys(const std::vector<std::string>& keys, std::vector<QuestionRecord>& found);
+    // The same keys with each one's category (uncategorisedText() for a
+    // question without one, or when no category was ever stored): key,
+    // category.
+    bool findCategoriesByKeys(const std::vector<std::string>& keys,
+                              std::vector<std::pair<std::string, std::string>>& found);
 
     // Makes the table anew holding exactly these rows of copyQuery(), keys
     // included; the rows go in one transaction.
@@ -133,6 +139,10 @@ public:
 
 private:
     static constexpr std::size_t rowsPerCopyStatement = 200;
+
+    // head ends in "IN ("; the keys follow bound as parameters. Invalid when
+    // it did not prepare or a key did not bind.
+    Statement selectByKeys(const std::string& head, const std::vector<std::string>& keys);
 
     Database& database_;
     std::string error_;

@@ -2,6 +2,7 @@
 // window where the user can see it. A control without a place is created with
 // no size and whatever it says is never seen.
 
+#include "app/DrillCategoryChooser.h"
 #include "attempts/HistoryWindowLayout.h"
 #include "exchange/ExchangeWindowLayout.h"
 #include "learning/StatsWindowLayout.h"
@@ -10,8 +11,8 @@
 
 TEST(NewWindowsFit, EveryControlHasASizeInsideTheClientArea)
 {
-    for (const platform::WindowDescription& window :
-         {exchangeWindowLayout(), historyWindowLayout(), statsWindowLayout()}) {
+    for (const platform::WindowDescription& window : {exchangeWindowLayout(), historyWindowLayout(),
+                                                      statsWindowLayout(), DrillCategoryChooser::layout({{"x", 1}})}) {
         // The outer size counts a Windows frame.
         const int clientWidth = window.width - 6;
         const int clientHeight = window.height - 29;

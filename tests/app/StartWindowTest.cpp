@@ -215,3 +215,14 @@ TEST_F(AppTest, DrawRemovesLineBreaksAndBlanksOfBothKinds)
     EXPECT_EQ(entry.answer, "B");
     EXPECT_EQ(entry.id, "1");
 }
+
+TEST_F(AppTest, TheAdministratorReachesTheBankOfAnEmptyTable)
+{
+    makeBank({});
+    startApp();
+    Gui::setText("start", "身份证编辑框", "739264");
+    ASSERT_TRUE(GuiDriver::click("start", "按钮1"));
+    EXPECT_TRUE(driver.messageBoxes().empty());
+    EXPECT_TRUE(Gui::isOpen("exam"));
+    EXPECT_TRUE(Gui::isVisible("exam", "题库管理按钮"));
+}

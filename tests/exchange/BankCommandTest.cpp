@@ -1,5 +1,7 @@
 #include "exchange/BankCommand.h"
 #include "exchange/BankBackup.h"
+#include "platform/CodePage.h"
+#include "questions/QuestionBank.h"
 
 #include "exchange/ExchangeTestSupport.h"
 
@@ -62,6 +64,23 @@ TEST(BankCommand, SaysWhichBankItWroteAndRestoresACopy)
     EXPECT_TRUE(bank.rows().empty());
     EXPECT_EQ(run({"restore", bank.file("in.txt")}, bank), BankCommand::Failure);
     EXPECT_EQ(run({"--ini", bank.file("none.ini"), "export", bank.file("o.csv")}, bank), BankCommand::Failure);
+}
+
+// Aiken has no place for a category, so the command line gives one for the file.
+TEST(BankCommand, ACategoryGivenFilesTheQuestionsOfTheFile)
+{
+    ScratchBank bank;
+    writeText(bank.file("in.txt"), "一加一？\nA. 1\nB. 2\nANSWER: B\n");
+    EXPECT_EQ(run({"export", bank.file("o.txt"), "--category", "安全生产"}, bank), BankCommand::UsageError);
+    ASSERT_EQ(run({"import", bank.file("in.txt"), "--category", "安全生产"}, bank), BankCommand::Success);
+    Database::Rows categories;
+    ASSERT_TRUE(bank.bank.query(QuestionBank::categoryCopyQuery(), categories));
+    EXPECT_EQ(categories, (Database::Rows{{std::string("1"), GBK("安全生产")}}));
+
+    writeText(bank.file("in.gift"), "$CATEGORY: 安全/第一章\n\n二加二？ {=4 ~5}\n");
+    ASSERT_EQ(run({"import", bank.file("in.gift"), "--category-path", "--category", "x"}, bank), BankCommand::Success);
+    ASSERT_TRUE(bank.bank.query(QuestionBank::categoryCopyQuery(), categories));
+    EXPECT_EQ(categories.back(), (Database::Row{std::string("2"), GBK("安全/第一章")}));
 }
 
 } // namespace

@@ -127,6 +127,51 @@ TEST(BankExchange, TypesCategoriesAndMultipleAnswersRoundTripThroughTheSpreadshe
               std::string::npos);
 }
 
+// Moodle's weights stand for a key only when the right answers share the
+// mark; its category paths give their last name, and a bare top none.
+TEST(BankExchange, GiftWeightsAndCategoryLinesRoundTrip)
+{
+    ScratchBank source;
+    writeText(source.file("in.gift"), "// 手写\n"
+                                      "$CATEGORY: $course$/top/安全生产\n"
+                                      "\n"
+                                      "::多选:: 哪些是防护用品？ {\n"
+                                      "~%33.33333%安全帽\n"
+                                      "~%33.33333%手套\n"
+                                      "~%-100%拖鞋\n"
+                                      "~%33.33333%护目镜\n"
+                                      "}\n"
+                                      "\n"
+                                      "::部分:: 不等分的 {~%70%a ~%30%b ~%-100%c}\n"
+                                      "\n"
+                                      "$CATEGORY: $course$/top\n"
+                                      "\n"
+                                      "单选题 {=a ~b}\n"
+                                      "\n"
+                                      "$CATEGORY: $system$/top/质量//管理\n"
+                                      "\n"
+                                      "判断题 {=对 ~错}\n");
+    const ImportReport report = importInto(source, source.file("in.gift"));
+    ASSERT_TRUE(report.ok) << platform::gbkToUtf8(report.error);
+    ASSERT_EQ(report.checked.problems.size(), 1u);
+    EXPECT_EQ(report.checked.problems[0].line, 11);
+    const std::vector<std::vector<std::string>> stored = withCategories(source);
+    EXPECT_EQ(stored, (std::vector<std::vector<std::string>>{
+                          {"哪些是防护用品？", "安全帽|手套|拖鞋|护目镜|", "ABD", "4", "安全生产"},
+                          {"单选题", "a|b|||", "A", "2", ""},
+                          {"判断题", "对|错|||", "A", "2", "质量/管理"}}));
+
+    BankExporter exporter(source.bank);
+    ASSERT_EQ(exporter.exportTo(source.file("out.gift"), BankFormat::Kind::Gift), 3);
+    const std::string written = readText(source.file("out.gift"));
+    for (const char* piece : {"$CATEGORY: $course$/top/安全生产\n\n::Q1::", "\t~%33.33333%手套\n\t~%-100%拖鞋\n",
+                              "$CATEGORY: $course$/top\n\n::Q2::", "$CATEGORY: $course$/top/质量//管理\n"})
+        EXPECT_NE(written.find(piece), std::string::npos) << piece << "\n" << written;
+    ScratchBank target;
+    ASSERT_TRUE(importInto(target, source.file("out.gift"), {.strict = true}).ok);
+    EXPECT_EQ(withCategories(target), stored);
+}
+
 TEST(BankExchange, ABankOfSingleAnswersWithoutCategoriesKeepsItsFilesAndItsTables)
 {
     ScratchBank bank;

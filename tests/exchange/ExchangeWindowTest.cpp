@@ -8,6 +8,7 @@
 #include "exchange/ExchangeTestSupport.h"
 #include "platform/CodePage.h"
 #include "platform/gui/GuiDriver.h"
+#include "questions/QuestionBank.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,25 @@ TEST_F(ExchangeWindowTest, ExportWritesTheRowsOfTheCurrentSearch)
     ASSERT_EQ(found.questions.size(), 1u);
     EXPECT_EQ(found.questions[0].title, "另一道题");
     EXPECT_EQ(found.questions[0].options, (std::vector<std::string>{"丙", "丁", "", ""}));
+}
+
+TEST_F(ExchangeWindowTest, TheCategoryBoxFilesTheQuestionsOfAFileWithoutCategories)
+{
+    writeText(file("new.txt"), "一加一？\nA. 1\nB. 2\nANSWER: B\n");
+    runBank(
+        [&] {
+            ASSERT_TRUE(GuiDriver::click("bank", "导入"));
+            GuiDriver::clickCloseBox("bank");
+        },
+        [&] {
+            Gui::setText("exchange", "文件编辑框", file("new.txt"));
+            Gui::setText("exchange", "分类编辑框", GBK("安全生产"));
+            ASSERT_TRUE(GuiDriver::click("exchange", "导入"));
+            GuiDriver::clickCloseBox("exchange");
+        });
+    Database::Rows categories;
+    ASSERT_TRUE(BackendRegistry::instance()->sqliteDatabase().query(QuestionBank::categoryCopyQuery(), categories));
+    EXPECT_EQ(categories, (Database::Rows{{std::string("2"), GBK("安全生产")}}));
 }
 
 } // namespace

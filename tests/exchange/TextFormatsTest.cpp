@@ -38,6 +38,19 @@ TEST(TextFormats, GiftKeepsEscapesDropsFeedbackAndReportsOtherKinds)
     EXPECT_EQ(problemLines(bank), (std::vector<int>{8, 12}));
 }
 
+TEST(TextFormats, GiftOfSingleAnswersWithoutCategoriesIsWrittenAsBefore)
+{
+    EXPECT_EQ(GiftFormat::write({{0, "一加一？", {"1", "2"}, "B"}, {0, "%开头", {"%50%", "b"}, "A"}}),
+              "::Q1:: 一加一？ {\n\t~1\n\t=2\n}\n\n::Q2:: %开头 {\n\t=\\%50%\n\t~b\n}\n\n");
+}
+
+TEST(TextFormats, GiftCategoryIsTheLastNameOrTheWholePath)
+{
+    const std::string gift = "$CATEGORY: $course$/top/安全/第一章\n\n题 {=a ~b}\n";
+    EXPECT_EQ(GiftFormat::read(gift).questions.at(0).category, "第一章");
+    EXPECT_EQ(GiftFormat::read(gift, TextEncoding::Auto, true).questions.at(0).category, "安全/第一章");
+}
+
 TEST(TextFormats, AikenReportsMissingAnswersAndOutOfOrderLetters)
 {
     const ParsedBank bank = AikenFormat::read("第一题\n第二行\nA. 甲\nB) 乙\nANSWER: B\n\n"

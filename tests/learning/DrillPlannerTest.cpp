@@ -5,6 +5,7 @@
 #include "db/Database.h"
 #include "db/DbConnection.h"
 #include "db/DbRecordset.h"
+#include "questions/QuestionBank.h"
 
 #include <set>
 
@@ -173,4 +174,35 @@ TEST_F(DrillPlannerTest, AMultipleAnswerIsMissedUnlessTheWholeSetWasChosen)
     ASSERT_TRUE(store.recordHandIn(id, 1, 0, "2026-01-01 10:00:00"));
     const std::vector<std::string> keys = due();
     EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()), (std::set<std::string>{"21", "22", "23"}));
+}
+
+TEST_F(DrillPlannerTest, DueQuestionsCountByCategoryAndADrillKeepsToOne)
+{
+    seedHistory(); // due, newest miss first: {1, 8}, {3, 6}, 2
+    std::vector<DueCategory> categories;
+    ASSERT_TRUE(planner.dueCategories("X", categories)) << planner.lastErrorText();
+    EXPECT_EQ(categories, (std::vector<DueCategory>{{gbk("未分类"), 5}}));
+
+    ASSERT_TRUE(bank.execute(QuestionBank::createCategoryTableStatement(DbKind::Sqlite)));
+    for (const auto& [key, category] : {std::pair{"1", "乙"}, {"3", "乙"}, {"6", "甲"}, {"2", "甲"}, {"12", "甲"}})
+        ASSERT_TRUE(bank.execute(QuestionBank::setCategoryStatement(key, gbk(category))));
+    ASSERT_TRUE(bank.execute("DELETE FROM KS_SJTK WHERE id=2"));
+    ASSERT_TRUE(planner.dueCategories("X", categories)) << planner.lastErrorText();
+    // By name (甲 sorts before 乙 in GBK), the uncategorised last; deleted questions count nowhere.
+    EXPECT_EQ(categories, (std::vector<DueCategory>{{gbk("甲"), 1}, {gbk("乙"), 2}, {gbk("未分类"), 1}}));
+
+    std::vector<AttemptEntry> paper;
+    for (std::uint32_t seed = 1; seed <= 10; ++seed) {
+        ASSERT_TRUE(planner.plan("X", seed, paper, gbk("乙"))) << planner.lastErrorText();
+        ASSERT_EQ(paper.size(), 2u);
+        EXPECT_EQ(paper[0].questionKey, "1");
+        EXPECT_EQ(paper[0].number, 1);
+        EXPECT_EQ(paper[1].questionKey, "3");
+        EXPECT_EQ(paper[1].number, 2);
+    }
+    ASSERT_TRUE(planner.plan("X", 1, paper, gbk("未分类")));
+    ASSERT_EQ(paper.size(), 1u);
+    EXPECT_EQ(paper[0].questionKey, "8");
+    ASSERT_TRUE(planner.plan("X", 1, paper, gbk("没有的分类")));
+    EXPECT_TRUE(paper.empty());
 }

@@ -1,10 +1,13 @@
 #include "app/AppTestSupport.h"
 #include "app/AttemptBridge.h"
 #include "app/DrillBridge.h"
+#include "app/DrillCategoryChooser.h"
 #include "attempts/AttemptStore.h"
 #include "attempts/ScoreChart.h"
 #include "db/Database.h"
+#include "questions/QuestionBank.h"
 
+#include <functional>
 #include <set>
 
 using platform::Gui;
@@ -163,6 +166,81 @@ TEST_F(DrillWindowTest, DrillOfTheMistakesRunsInTheExamWindowResumesAsADrillAndI
     EXPECT_EQ(attempts[1].paperSize, 29);
     EXPECT_EQ(AttemptBridge::replayReport(entries), report);
     EXPECT_EQ(ScoreChart::points(attempts).size(), 1u);
+}
+
+class DrillCategoryTest : public DrillWindowTest {
+protected:
+    // The candidate hands in an exam of the whole bank unanswered; then
+    // question k gets the category categoryOf(k), none when that is empty.
+    void handInUnansweredAndCategorise(const std::function<const char*(int)>& categoryOf)
+    {
+        enterExam(candidate);
+        driver.answerNext(MessageBoxResult::Yes);
+        ASSERT_TRUE(click("交卷"));
+        restart();
+        Database bank{DbKind::Sqlite};
+        ConnectOptions options;
+        options.kind = DbKind::Sqlite;
+        options.file = file("tk.db").string();
+        ASSERT_TRUE(bank.open(options));
+        ASSERT_TRUE(bank.execute(QuestionBank::createCategoryTableStatement(DbKind::Sqlite)));
+        for (int key = 1; key <= 30; ++key)
+            ASSERT_TRUE(bank.execute(QuestionBank::setCategoryStatement(std::to_string(key), gbk(categoryOf(key)))));
+    }
+
+    const std::string candidate = gbk("分类考生");
+};
+
+TEST_F(DrillCategoryTest, WithSeveralCategoriesDueTheCandidateChoosesOneOrCancels)
+{
+    handInUnansweredAndCategorise([](int key) { return key <= 10 ? "甲" : key <= 20 ? "乙" : ""; });
+
+    std::vector<std::string> items;
+    bool choose = false;
+    driver.setModalHook([&](const std::string& window) {
+        ASSERT_EQ(window, DrillCategoryChooser::windowId);
+        items.clear();
+        for (int i = 0; i < Gui::comboCount(window, "分类框"); ++i) {
+            ASSERT_TRUE(Gui::setComboIndex(window, "分类框", i));
+            items.push_back(Gui::text(window, "分类框"));
+        }
+        ASSERT_TRUE(GuiDriver::selectComboItem(window, "分类框", 2));
+        ASSERT_TRUE(GuiDriver::click(window, choose ? "开始练习" : "取消"));
+    });
+    clickDrill(candidate);
+    EXPECT_EQ(items, (std::vector<std::string>{gbk("全部错题（30题）"), gbk("甲（10题）"), gbk("乙（10题）"),
+                                               gbk("未分类（10题）")}));
+    EXPECT_TRUE(driver.messageBoxes().empty());
+    EXPECT_TRUE(Gui::isOpen("start"));
+    EXPECT_FALSE(Gui::isOpen("exam"));
+    for (const char* button : {"按钮1", "错题按钮", "历史按钮"})
+        EXPECT_TRUE(Gui::isEnabled("start", button)) << button;
+    EXPECT_EQ(stored().size(), 1u);
+
+    choose = true;
+    ASSERT_TRUE(GuiDriver::click("start", "错题按钮"));
+    ASSERT_TRUE(Gui::isOpen("exam"));
+    ASSERT_TRUE(state().drill);
+    ASSERT_EQ(state().paperLength, 10);
+    for (int k = 1; k <= 10; ++k) {
+        const int key = std::stoi(state().paper.entry(k).id);
+        EXPECT_TRUE(key >= 11 && key <= 20) << key;
+    }
+    EXPECT_TRUE(Gui::windowCaption("exam").ends_with(gbk(" - 错题练习（乙）")));
+    const std::vector<AttemptSummary> attempts = stored();
+    ASSERT_EQ(attempts.size(), 2u);
+    EXPECT_EQ(attempts[1].kind, "drill");
+    EXPECT_EQ(attempts[1].paperSize, 10);
+}
+
+TEST_F(DrillCategoryTest, WithEveryDueQuestionInOneCategoryTheDrillStartsAsBefore)
+{
+    handInUnansweredAndCategorise([](int) { return "甲"; });
+    clickDrill(candidate);
+    EXPECT_TRUE(driver.modalWindows().empty());
+    ASSERT_TRUE(Gui::isOpen("exam"));
+    EXPECT_EQ(state().paperLength, 30);
+    EXPECT_TRUE(Gui::windowCaption("exam").ends_with(gbk(" - 错题练习")));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "db/DbRecordset.h"
 #include "exam/AppState.h"
 #include "learning/DrillPlanner.h"
+#include "questions/QuestionBank.h"
 #include "room/BankCopier.h"
 #include "room/ResultsOutbox.h"
 #include "room/RoomServer.h"
@@ -73,4 +74,43 @@ TEST_F(RoomTest, DrillIsDrawnFromTheServersAttemptsAndBank)
     EXPECT_TRUE(app->state().drill);
     EXPECT_EQ(app->state().paperLength, 3);
     EXPECT_EQ(app->state().paper.entry(1).id, "2");
+}
+
+// The categories of the due questions come from the server's bank too.
+TEST_F(RoomTest, DrillOfOneCategoryReadsTheServersCategories)
+{
+    makeBankFile(file("load.db"), plainRows(6));
+    BankCopier copier;
+    ASSERT_TRUE(copier.toServer(file("load.db"), config)) << copier.lastErrorText();
+    std::string error;
+    ASSERT_TRUE(ResultsOutbox::prepareServer(config, error)) << error;
+    Database server{DbKind::Mysql};
+    ASSERT_TRUE(ResultsOutbox::openServer(server, config)) << server.lastErrorText();
+    AttemptStore store(server);
+    AttemptStart start{.candidateId = "1101"};
+    for (int key = 1; key <= 6; ++key)
+        start.entries.push_back({.number = key, .questionKey = std::to_string(key), .answer = "A"});
+    const std::int64_t id = store.begin(start);
+    ASSERT_GT(id, 0) << store.lastErrorText();
+    ASSERT_TRUE(store.recordHandIn(id, 0, 0, "2026-01-01 10:00:00"));
+
+    BackendRegistry registry;
+    ASSERT_TRUE(RoomServer::openBank(config, error)) << error;
+    DbConnection bank;
+    DbRecordset rows;
+    DrillPlanner planner(server, bank, rows);
+    std::vector<DueCategory> categories;
+    ASSERT_TRUE(planner.dueCategories("1101", categories)) << planner.lastErrorText();
+    EXPECT_EQ(categories, (std::vector<DueCategory>{{GBK("未分类"), 6}}));
+
+    Database& questions = registry.mysqlDatabase();
+    ASSERT_TRUE(questions.execute(QuestionBank::createCategoryTableStatement(DbKind::Mysql)));
+    for (const char* key : {"2", "5"})
+        ASSERT_TRUE(questions.execute(QuestionBank::setCategoryStatement(key, GBK("安全生产"))));
+    ASSERT_TRUE(planner.dueCategories("1101", categories)) << planner.lastErrorText();
+    EXPECT_EQ(categories, (std::vector<DueCategory>{{GBK("安全生产"), 2}, {GBK("未分类"), 4}}));
+    std::vector<AttemptEntry> drill;
+    ASSERT_TRUE(planner.plan("1101", 3, drill, GBK("安全生产"))) << planner.lastErrorText();
+    ASSERT_EQ(drill.size(), 2u);
+    EXPECT_EQ((std::set<std::string>{drill[0].questionKey, drill[1].questionKey}), (std::set<std::string>{"2", "5"}));
 }
