@@ -20,7 +20,22 @@ const char* const attemptTable = "CREATE TABLE IF NOT EXISTS exam_attempt ("
                                  "seconds_left INTEGER NOT NULL, "
                                  "paper_duration INTEGER NOT NULL, "
                                  "current_question INTEGER NOT NULL, "
-                                 "score INTEGER)";
+                                 "score INTEGER, "
+                                 "paper_name VARCHAR(100), "
+                                 "paper_text TEXT, "
+                                 "points INTEGER, "
+                                 "passed INTEGER)";
+
+// Columns a results file made before defined papers lacks, added when it is
+// opened; NULL in every attempt of the program's own paper.
+struct AddedColumn {
+    const char* name;
+    const char* type;
+};
+constexpr AddedColumn paperColumns[] = {
+    {"paper_name", "VARCHAR(100)"}, {"paper_text", "TEXT"}, {"points", "INTEGER"}, {"passed", "INTEGER"}};
+// The attempt's columns before those.
+constexpr std::size_t firstAttemptColumns = 11;
 
 const char* const entryTable = "CREATE TABLE IF NOT EXISTS exam_attempt_entry ("
                                "attempt_id BIGINT NOT NULL, "
@@ -101,8 +116,9 @@ ConnectOptions AttemptStore::fileOptions(const std::string& path)
 const std::vector<std::string>& AttemptStore::attemptColumns()
 {
     static const std::vector<std::string> columns = {
-        "attempt_id", "kind",         "candidate_id",   "seat_number",      "started_at", "ended_at",
-        "state",      "seconds_left", "paper_duration", "current_question", "score"};
+        "attempt_id", "kind",       "candidate_id", "seat_number",    "started_at",
+        "ended_at",   "state",      "seconds_left", "paper_duration", "current_question",
+        "score",      "paper_name", "paper_text",   "points",         "passed"};
     return columns;
 }
 
@@ -207,7 +223,8 @@ bool AttemptStore::prepare()
     Database::Rows rows;
     error_.clear();
     if (!database_.execute(replaced(attemptTable, "%KEY%", key)) || !database_.execute(entryTable) ||
-        !database_.execute(metaTable) || !database_.query("SELECT value FROM results_meta WHERE name='schema'", rows))
+        !database_.execute(metaTable) || !addPaperColumns() ||
+        !database_.query("SELECT value FROM results_meta WHERE name='schema'", rows))
         return failRead();
     if (!rows.empty())
         return true;
@@ -220,6 +237,18 @@ bool AttemptStore::prepare()
     return true;
 }
 
+bool AttemptStore::addPaperColumns()
+{
+    Database::Rows rows;
+    for (const AddedColumn& column : paperColumns) {
+        if (database_.query(std::string("SELECT ") + column.name + " FROM exam_attempt WHERE 1=0", rows))
+            continue;
+        if (!database_.execute(std::string("ALTER TABLE exam_attempt ADD COLUMN ") + column.name + " " + column.type))
+            return false;
+    }
+    return true;
+}
+
 std::int64_t AttemptStore::begin(const AttemptStart& start)
 {
     error_.clear();
@@ -227,10 +256,18 @@ std::int64_t AttemptStore::begin(const AttemptStart& start)
         fail();
         return 0;
     }
-    if (!statement("INSERT INTO exam_attempt (kind, candidate_id, seat_number, started_at, state, seconds_left, "
-                   "paper_duration, current_question) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-                   {start.kind, start.candidateId, start.seatNumber, now(), stateCode(AttemptState::InProgress),
-                    start.secondsLeft, start.paperDuration, start.currentQuestion})
+    const bool defined = !start.paperName.empty();
+    if (!(defined
+              ? statement("INSERT INTO exam_attempt (kind, candidate_id, seat_number, started_at, state, "
+                          "seconds_left, paper_duration, current_question, paper_name, paper_text) VALUES "
+                          "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                          {start.kind, start.candidateId, start.seatNumber, now(), stateCode(AttemptState::InProgress),
+                           start.secondsLeft, start.paperDuration, start.currentQuestion, start.paperName,
+                           start.paperText})
+              : statement("INSERT INTO exam_attempt (kind, candidate_id, seat_number, started_at, state, "
+                          "seconds_left, paper_duration, current_question) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+                          {start.kind, start.candidateId, start.seatNumber, now(), stateCode(AttemptState::InProgress),
+                           start.secondsLeft, start.paperDuration, start.currentQuestion}))
              .run()) {
         fail();
         return 0;
@@ -294,6 +331,14 @@ bool AttemptStore::recordHandIn(std::int64_t attempt, int score, int secondsLeft
                   {stateCode(AttemptState::HandedIn), score, secondsLeft, at, attempt});
 }
 
+bool AttemptStore::recordHandIn(std::int64_t attempt, int score, int secondsLeft, const std::string& at,
+                                int pointsTenths, bool passed)
+{
+    return change("UPDATE exam_attempt SET state=?, score=?, seconds_left=?, ended_at=?, points=?, passed=? "
+                  "WHERE attempt_id=?",
+                  {stateCode(AttemptState::HandedIn), score, secondsLeft, at, pointsTenths, passed ? 1 : 0, attempt});
+}
+
 bool AttemptStore::recordAbandoned(std::int64_t attempt, const std::string& at)
 {
     return change("UPDATE exam_attempt SET state=?, ended_at=? WHERE attempt_id=? AND state=?",
@@ -314,7 +359,7 @@ std::string AttemptStore::summaryColumns()
            "(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.chosen<>'') "
            "AS answered, "
            "(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.flagged<>0) "
-           "AS flagged";
+           "AS flagged, a.paper_name, a.paper_text, a.points, a.passed";
 }
 
 AttemptSummary AttemptStore::summaryFrom(const Database::Row& row)
@@ -336,6 +381,10 @@ AttemptSummary AttemptStore::summaryFrom(const Database::Row& row)
     s.paperSize = toInt(cell(row, 11));
     s.answered = toInt(cell(row, 12));
     s.flagged = toInt(cell(row, 13));
+    s.paperName = cell(row, 14);
+    s.paperText = cell(row, 15);
+    s.pointsTenths = toInt(cell(row, 16), -1);
+    s.passed = toInt(cell(row, 17), -1);
     return s;
 }
 
@@ -562,9 +611,16 @@ bool AttemptStore::putCopiedRows(const std::vector<CopiedRow>& rows)
         std::vector<std::string> values;
         for (const std::optional<std::string>& value : row.cells)
             values.push_back(value ? Dialect::literal(*value) : std::string("NULL"));
-        const std::string sql =
-            Dialect::upsert(database_.kind(), row.attempt ? "exam_attempt" : "exam_attempt_entry",
-                            row.attempt ? attemptColumns() : entryColumns(), values, row.attempt ? 1 : 2);
+        std::vector<std::string> columns = row.attempt ? attemptColumns() : entryColumns();
+        // An attempt of the program's own paper names none of the paper's
+        // columns, so it still reaches a server whose table lacks them.
+        if (row.attempt)
+            while (values.size() > firstAttemptColumns && values.back() == "NULL") {
+                values.pop_back();
+                columns.resize(values.size());
+            }
+        const std::string sql = Dialect::upsert(database_.kind(), row.attempt ? "exam_attempt" : "exam_attempt_entry",
+                                                columns, values, row.attempt ? 1 : 2);
         if (!database_.execute(sql))
             return fail();
     }

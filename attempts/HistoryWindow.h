@@ -56,6 +56,9 @@ public:
     static std::string unsentText(AttemptState state);
     // "h:mm:ss" of the time from the start to the hand-in (or to the last write).
     static std::string timeUsedText(const AttemptSummary& attempt);
+    // The score, or a defined paper's points with 合格/不合格.
+    static std::string scoreText(const AttemptSummary& attempt);
+    // The kind column names a defined paper by its name.
     static std::vector<std::string> rowTexts(const AttemptSummary& attempt);
 
 private:
