@@ -1,6 +1,7 @@
 #include "app/AttemptBridge.h"
 
 #include "app/AnswerReport.h"
+#include "app/DefinedPaperText.h"
 #include "app/ExamAccessibility.h"
 #include "app/ExamWindow.h"
 #include "app/RoomServices.h"
@@ -106,6 +107,14 @@ bool AttemptBridge::offerResume(AppState& state, const std::string& candidateId)
     restorePaper(stored->entries, state.paper);
     state.drill = stored->summary.kind == "drill";
     state.paperLength = state.drill ? lengthOf(stored->entries) : Paper::size;
+    state.definedPaper.reset();
+    state.clock.duration = ExamClock::paperDuration;
+    if (std::optional<DefinedPaperText::Kept> kept = DefinedPaperText::read(stored->summary.paperText)) {
+        state.definedPaper = std::move(kept->paper);
+        state.optionSeed = kept->optionSeed;
+        state.paperLength = lengthOf(stored->entries);
+        state.clock.duration = stored->summary.paperDuration;
+    }
     state.attempts->holdForResume(std::move(*stored));
     return true;
 }
@@ -136,7 +145,11 @@ void AttemptBridge::examOpened(AppState& state, ExamWindow& exam)
                                .secondsLeft = secondsLeft(state),
                                .paperDuration = state.clock.duration,
                                .currentQuestion = state.currentQuestion,
-                               .entries = entriesOf(state.paper, state.paperLength)});
+                               .entries = entriesOf(state.paper, state.paperLength),
+                               .paperName = state.definedPaper ? state.definedPaper->name : std::string(),
+                               .paperText = state.definedPaper
+                                                ? DefinedPaperText::write(*state.definedPaper, state.optionSeed)
+                                                : std::string()});
         return;
     }
     // The answers go through the exam window's own handler so that cells and
@@ -186,8 +199,15 @@ void AttemptBridge::clockTicked(AppState& state)
 
 void AttemptBridge::handedIn(AppState& state, int score)
 {
-    if (state.attempts != nullptr)
+    if (state.attempts == nullptr)
+        return;
+    if (!state.definedPaper) {
         state.attempts->handIn(score, secondsLeft(state));
+        return;
+    }
+    const PaperScore marked = AnswerReport::mark(state.paper, state.paperLength, *state.definedPaper);
+    state.attempts->handIn(score, secondsLeft(state),
+                           AttemptRecorder::PaperResult{marked.totalTenths(), marked.passed()});
 }
 
 std::string AttemptBridge::replayReport(const std::vector<AttemptEntry>& entries)

@@ -5,6 +5,9 @@
 #include "exam/AppState.h"
 #include "platform/gui/Gui.h"
 
+#include "papers/OptionOrder.h"
+
+#include <optional>
 #include <string>
 
 class RoomServices;
@@ -40,6 +43,7 @@ public:
     // check box while a multiple-answer question is on screen.
     const char* optionControl(int index) const;
     void clockTick();
+    // Asks first, then hands in.
     void handIn();
     // As a press on the cell of question k (1..paperLength()).
     void jumpTo(int k);
@@ -68,6 +72,20 @@ private:
     void openBankWindow();
     void openCorrectionWindow();
 
+    // Writes and shows the report, stops the clock and records the hand-in.
+    void submit();
+    // The time of a paper that is handed in when it runs out has run out.
+    void timeUp();
+    // The order of the entry's options on screen, when the paper shuffles them.
+    std::optional<OptionOrder> optionOrder(const PaperEntry& entry) const;
+    // Letters of the bank as the screen shows them.
+    std::string shown(const PaperEntry& entry, const std::string& bankLetters) const;
+    // A defined paper in exam mode before its hand-in: nothing tells right from wrong.
+    bool hidingResults() const;
+    void colourCell(int k);
+    void describeCell(int k);
+    void setUpDefinedPaper();
+
     void resetCellBorders();
     void uncheckOptions();
     void stopClock();
@@ -76,4 +94,5 @@ private:
     RoomServices& room_;
     const BankWindow::Actions bankActions_;
     ExamKeys keys_{*this};
+    bool handedIn_ = false;
 };
