@@ -217,6 +217,16 @@ std::string AttemptBridge::replayReport(const std::vector<AttemptEntry>& entries
     return AnswerReport::build(paper, lengthOf(entries));
 }
 
+std::string AttemptBridge::replayReport(const StoredAttempt& attempt)
+{
+    const std::optional<DefinedPaperText::Kept> kept = DefinedPaperText::read(attempt.summary.paperText);
+    if (!kept)
+        return replayReport(attempt.entries);
+    Paper paper;
+    restorePaper(attempt.entries, paper);
+    return AnswerReport::build(paper, lengthOf(attempt.entries), kept->paper);
+}
+
 void AttemptBridge::openHistory(AppState& state, RoomServices& room, const std::string& candidateId,
                                 const std::string& owner)
 {
@@ -224,8 +234,9 @@ void AttemptBridge::openHistory(AppState& state, RoomServices& room, const std::
         return;
     state.attempts->setPath(state.filePath(AttemptStore::fileName));
     const bool everyone = candidateId == ExamWindow::accessCode;
-    HistoryWindow history(*state.attempts, everyone ? std::string() : candidateId, everyone, &replayReport,
-                          state.runDirectory);
+    HistoryWindow history(
+        *state.attempts, everyone ? std::string() : candidateId, everyone,
+        [](const StoredAttempt& attempt) { return replayReport(attempt); }, state.runDirectory);
     // In an exam room the administrator sees every PC's attempts on the
     // server; the candidate's own stay local, marked until they are sent.
     Database* server = room.onServer() && everyone ? room.serverResults() : nullptr;

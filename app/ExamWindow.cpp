@@ -285,7 +285,7 @@ bool ExamWindow::recordAnswer(const std::string& letter)
     Gui::setText(w, answerLabel, Gui::checked(w, answerSwitch) ? shown(entry, state_.currentAnswer) : GBK("关"));
 
     const bool correct = AnswerKey::matches(letter, state_.currentAnswer);
-    colourCell(state_.currentQuestion);
+    colourCell(state_.currentQuestion, state_.currentAnswer);
     describeCell(state_.currentQuestion);
     AttemptBridge::answered(state_);
     return correct;
@@ -299,7 +299,7 @@ void ExamWindow::describeCell(int k)
     ExamAccessibility::describeCell(k, entry);
 }
 
-void ExamWindow::colourCell(int k)
+void ExamWindow::colourCell(int k, const std::string& key)
 {
     const std::string& w = examWindow();
     const PaperEntry& entry = state_.paper.entry(k);
@@ -312,7 +312,7 @@ void ExamWindow::colourCell(int k)
         Gui::setTextColour(w, cell, answeredText);
         Gui::setBackgroundColour(w, cell, answeredBackground);
     } else {
-        const bool correct = AnswerKey::matches(entry.chosen, entry.answer);
+        const bool correct = AnswerKey::matches(entry.chosen, key);
         Gui::setTextColour(w, cell, correct ? red : yellow);
         Gui::setBackgroundColour(w, cell, correct ? green : red);
     }
@@ -493,7 +493,7 @@ void ExamWindow::submit()
     handedIn_ = true;
     if (hidden)
         for (int k = 1; k <= state_.paperLength; ++k)
-            colourCell(k);
+            colourCell(k, state_.paper.entry(k).answer);
 
     if (written) {
         Gui::setGeometry(w, htmlView, reportArea);

@@ -82,7 +82,8 @@ private:
     std::string shown(const PaperEntry& entry, const std::string& bankLetters) const;
     // A defined paper in exam mode before its hand-in: nothing tells right from wrong.
     bool hidingResults() const;
-    void colourCell(int k);
+    // Colours cell k by its answer held against key.
+    void colourCell(int k, const std::string& key);
     void describeCell(int k);
     void setUpDefinedPaper();
 

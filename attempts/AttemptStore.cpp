@@ -223,8 +223,10 @@ bool AttemptStore::prepare()
     Database::Rows rows;
     error_.clear();
     if (!database_.execute(replaced(attemptTable, "%KEY%", key)) || !database_.execute(entryTable) ||
-        !database_.execute(metaTable) || !addPaperColumns() ||
-        !database_.query("SELECT value FROM results_meta WHERE name='schema'", rows))
+        !database_.execute(metaTable))
+        return failRead();
+    addPaperColumns();
+    if (!database_.query("SELECT value FROM results_meta WHERE name='schema'", rows))
         return failRead();
     if (!rows.empty())
         return true;
@@ -237,16 +239,26 @@ bool AttemptStore::prepare()
     return true;
 }
 
-bool AttemptStore::addPaperColumns()
+void AttemptStore::addPaperColumns()
 {
+    // An account that may not alter tables (a room's server set up before
+    // papers) leaves them out: attempts of the program's own paper are kept
+    // and listed all the same.
     Database::Rows rows;
-    for (const AddedColumn& column : paperColumns) {
-        if (database_.query(std::string("SELECT ") + column.name + " FROM exam_attempt WHERE 1=0", rows))
-            continue;
-        if (!database_.execute(std::string("ALTER TABLE exam_attempt ADD COLUMN ") + column.name + " " + column.type))
-            return false;
+    for (const AddedColumn& column : paperColumns)
+        if (!database_.query(std::string("SELECT ") + column.name + " FROM exam_attempt WHERE 1=0", rows))
+            database_.execute(std::string("ALTER TABLE exam_attempt ADD COLUMN ") + column.name + " " + column.type);
+    hasPaperColumns_.reset();
+}
+
+bool AttemptStore::hasPaperColumns()
+{
+    if (!hasPaperColumns_) {
+        Database::Rows rows;
+        hasPaperColumns_ =
+            database_.query("SELECT paper_name, paper_text, points, passed FROM exam_attempt WHERE 1=0", rows);
     }
-    return true;
+    return *hasPaperColumns_;
 }
 
 std::int64_t AttemptStore::begin(const AttemptStart& start)
@@ -352,14 +364,18 @@ bool AttemptStore::writable()
 
 std::string AttemptStore::summaryColumns()
 {
-    return "a.attempt_id, a.kind, a.candidate_id, a.seat_number, a.started_at, a.ended_at, a.state, a.seconds_left, "
-           "a.paper_duration, a.current_question, a.score, "
-           "(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.question_key<>'') "
-           "AS paper_size, "
-           "(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.chosen<>'') "
-           "AS answered, "
-           "(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.flagged<>0) "
-           "AS flagged, a.paper_name, a.paper_text, a.points, a.passed";
+    const char* paper =
+        hasPaperColumns() ? ", a.paper_name, a.paper_text, a.points, a.passed" : ", NULL, NULL, NULL, NULL";
+    return std::string(
+               "a.attempt_id, a.kind, a.candidate_id, a.seat_number, a.started_at, a.ended_at, a.state, "
+               "a.seconds_left, a.paper_duration, a.current_question, a.score, "
+               "(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.question_key<>'') "
+               "AS paper_size, "
+               "(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.chosen<>'') "
+               "AS answered, "
+               "(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.flagged<>0) "
+               "AS flagged") +
+           paper;
 }
 
 AttemptSummary AttemptStore::summaryFrom(const Database::Row& row)
@@ -605,6 +621,7 @@ bool AttemptStore::copiedRow(const OutboxChange& change, CopiedRow& out)
 bool AttemptStore::putCopiedRows(const std::vector<CopiedRow>& rows)
 {
     error_.clear();
+    const bool paperColumns = hasPaperColumns();
     if (!database_.beginTransaction())
         return fail();
     for (const CopiedRow& row : rows) {
@@ -612,13 +629,12 @@ bool AttemptStore::putCopiedRows(const std::vector<CopiedRow>& rows)
         for (const std::optional<std::string>& value : row.cells)
             values.push_back(value ? Dialect::literal(*value) : std::string("NULL"));
         std::vector<std::string> columns = row.attempt ? attemptColumns() : entryColumns();
-        // An attempt of the program's own paper names none of the paper's
-        // columns, so it still reaches a server whose table lacks them.
-        if (row.attempt)
-            while (values.size() > firstAttemptColumns && values.back() == "NULL") {
-                values.pop_back();
-                columns.resize(values.size());
-            }
+        // A server whose table lacks the paper's columns still takes the
+        // attempt, without them, so that nothing sent after it is held up.
+        if (row.attempt && !paperColumns) {
+            values.resize(std::min(values.size(), firstAttemptColumns));
+            columns.resize(values.size());
+        }
         const std::string sql = Dialect::upsert(database_.kind(), row.attempt ? "exam_attempt" : "exam_attempt_entry",
                                                 columns, values, row.attempt ? 1 : 2);
         if (!database_.execute(sql))

@@ -139,11 +139,14 @@ private:
     bool fail();
     bool failRead();
     // The columns of a defined paper, on a database made before them.
-    bool addPaperColumns();
-    static std::string summaryColumns();
+    void addPaperColumns();
+    // Whether exam_attempt holds the paper's columns; asked once.
+    bool hasPaperColumns();
+    std::string summaryColumns();
     static AttemptSummary summaryFrom(const Database::Row& row);
     static std::vector<AnsweredEntry> answeredFrom(const Database::Rows& rows);
 
     Database& database_;
     std::string error_;
+    std::optional<bool> hasPaperColumns_;
 };

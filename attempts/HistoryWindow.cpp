@@ -184,7 +184,7 @@ void HistoryWindow::showReport()
     }
     const std::optional<StoredAttempt> stored = store_ != nullptr ? store_->load(attempt.id) : std::nullopt;
     const std::string page = tempFile("report.htm");
-    if (!stored || !temp_.isValid() || !platform::FileSystem::writeFile(page, buildReport_(stored->entries))) {
+    if (!stored || !temp_.isValid() || !platform::FileSystem::writeFile(page, buildReport_(*stored))) {
         Gui::failure(GBK("无法打开这次考试的答卷报告。"));
         return;
     }

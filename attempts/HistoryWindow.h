@@ -25,7 +25,7 @@ public:
     static constexpr char filterBox[] = "身份证筛选框";
 
     // The whole report file of a stored paper, as the hand-in writes it.
-    using ReportBuilder = std::function<std::string(const std::vector<AttemptEntry>&)>;
+    using ReportBuilder = std::function<std::string(const StoredAttempt&)>;
 
     // recorder: its results database is listed (an unreadable one lists
     // nothing). candidateId: whose attempts; everyone: list all, with the

@@ -166,6 +166,9 @@ TEST_F(DefinedPaperTest, AnExamModePaperIsAnsweredByKeysAndMarkedInPoints)
     ASSERT_EQ(attempts.size(), 1u);
     EXPECT_EQ(HistoryWindow::rowTexts(attempts[0])[3], gbk("安全考试"));
     EXPECT_EQ(HistoryWindow::rowTexts(attempts[0])[7], gbk("28 合格"));
+    const std::optional<StoredAttempt> stored = AttemptStore(results).load(attempts[0].id);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(AttemptBridge::replayReport(*stored), report);
 }
 
 TEST_F(DefinedPaperTest, TimeUpHandsInAndTellsTheCandidate)
@@ -247,6 +250,7 @@ TEST(AttemptStoreUpgrade, AResultsFileFromBeforePapersGainsTheirColumnsAndKeepsI
 {
     const std::string path = (std::filesystem::temp_directory_path() / "upgrade-ksjl.db").string();
     std::filesystem::remove(path);
+    std::filesystem::remove(path + ".server");
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db,
@@ -276,6 +280,23 @@ TEST(AttemptStoreUpgrade, AResultsFileFromBeforePapersGainsTheirColumnsAndKeepsI
         ASSERT_TRUE(store.recordHandIn(id, 3, 0, AttemptStore::now(), 35, false));
         ASSERT_TRUE(store.list("y", attempts));
         EXPECT_EQ(HistoryWindow::rowTexts(attempts[0])[7], platform::utf8ToGbk("3.5 不合格"));
+
+        // A server still on the old table takes the attempt without them.
+        AttemptStore::CopiedRow row;
+        ASSERT_TRUE(store.copiedRow({.seq = 1, .attempt = id, .entry = 0}, row));
+        Database server(DbKind::Sqlite);
+        ASSERT_TRUE(server.open(ConnectOptions::sqlite(path + ".server")));
+        ASSERT_TRUE(server.execute("CREATE TABLE exam_attempt (attempt_id INTEGER PRIMARY KEY, kind, candidate_id, "
+                                   "seat_number, started_at, ended_at, state, seconds_left, paper_duration, "
+                                   "current_question, score)"));
+        ASSERT_TRUE(server.execute("CREATE TABLE exam_attempt_entry (attempt_id, question_key, chosen, flagged)"));
+        AttemptStore onServer(server);
+        ASSERT_TRUE(onServer.putCopiedRows({row})) << onServer.lastErrorText();
+        ASSERT_TRUE(onServer.list("y", attempts));
+        ASSERT_EQ(attempts.size(), 1u);
+        EXPECT_EQ(attempts[0].score, 3);
+        EXPECT_EQ(attempts[0].pointsTenths, -1);
     }
     std::filesystem::remove(path);
+    std::filesystem::remove(path + ".server");
 }
