@@ -157,6 +157,7 @@ void ExamWindow::setUpDefinedPaper()
     Gui::setChecked(w, answerSwitch, false);
     Gui::setVisible(w, answerSwitch, false);
     Gui::setVisible(w, answerLabel, false);
+    Gui::setVisible(w, "透明标签10", false); // the switch's caption
     Gui::setVisible(w, "纠错按钮", false);
 }
 

@@ -119,8 +119,8 @@ TEST_F(DefinedPaperTest, AnExamModePaperIsAnsweredByKeysAndMarkedInPoints)
     ASSERT_TRUE(Gui::isOpen("exam"));
     EXPECT_EQ(state().paperLength, 30);
     EXPECT_EQ(text("透明标签4"), gbk("安全考试 共30题"));
-    EXPECT_FALSE(visible("显示正确答案"));
-    EXPECT_FALSE(visible("纠错按钮"));
+    for (const char* control : {"显示正确答案", "透明标签10", "透明标签7", "纠错按钮"})
+        EXPECT_FALSE(visible(control)) << control;
     EXPECT_FALSE(visible(ExamWindow::cellName(31)));
     for (int k = 1; k <= 10; ++k)
         EXPECT_LE(std::stoi(state().paper.entry(k).id), 12) << k; // the singles of 法规
@@ -299,4 +299,20 @@ TEST(AttemptStoreUpgrade, AResultsFileFromBeforePapersGainsTheirColumnsAndKeepsI
     }
     std::filesystem::remove(path);
     std::filesystem::remove(path + ".server");
+}
+
+TEST_F(DefinedPaperTest, APracticePaperColoursAtOnceAndShowsTheKeyInTheLettersOnScreen)
+{
+    paper.mode = PaperDefinition::Mode::Practice;
+    save(paper);
+    enterPaper();
+    ASSERT_TRUE(visible("显示正确答案"));
+    ASSERT_TRUE(click("显示正确答案"));
+    for (int k = 1; k <= 20; ++k) {
+        const std::string key = state().paper.entry(k).answer;
+        answerByKeys(k, key);
+        EXPECT_EQ(Gui::backgroundColour("exam", ExamWindow::cellName(k)), 0x00FF00u) << k;
+        EXPECT_EQ(text("透明标签7"), order(k).toShown(key)) << k;
+        EXPECT_EQ(text("透明标签6"), order(k).toShown(key)) << k;
+    }
 }
