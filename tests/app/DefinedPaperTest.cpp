@@ -96,20 +96,18 @@ protected:
             press(static_cast<Qt::Key>(shown));
     }
 
-    std::string recorded(const std::string& column)
+    // The one attempt of the results file, and the file's store.
+    AttemptSummary recorded()
     {
-        sqlite3* db = nullptr;
-        sqlite3_open(file("ksjl.db").c_str(), &db);
-        sqlite3_stmt* query = nullptr;
-        sqlite3_prepare_v2(db, ("SELECT " + column + " FROM exam_attempt").c_str(), -1, &query, nullptr);
-        std::string value = sqlite3_step(query) == SQLITE_ROW && sqlite3_column_text(query, 0)
-                                ? reinterpret_cast<const char*>(sqlite3_column_text(query, 0))
-                                : "NULL";
-        sqlite3_finalize(query);
-        sqlite3_close(db);
-        return value;
+        results = std::make_unique<Database>(DbKind::Sqlite);
+        std::vector<AttemptSummary> attempts;
+        EXPECT_TRUE(results->open(AttemptStore::fileOptions(file("ksjl.db").string())));
+        EXPECT_TRUE(AttemptStore(*results).list("", attempts));
+        EXPECT_EQ(attempts.size(), 1u);
+        return attempts.empty() ? AttemptSummary{} : attempts[0];
     }
 
+    std::unique_ptr<Database> results;
     PaperDefinition paper;
 };
 
@@ -154,19 +152,12 @@ TEST_F(DefinedPaperTest, AnExamModePaperIsAnsweredByKeysAndMarkedInPoints)
     EXPECT_NE(report.find(gbk("<td>多选</td><td>10</td><td>4</td><td>8</td><td>20</td>")), std::string::npos);
     EXPECT_NE(report.find(gbk("<td>合计</td><td>30</td><td>24</td><td>28</td><td>40</td>")), std::string::npos);
     EXPECT_NE(report.find(gbk("总分 28 分，及格分 24 分：合格")), std::string::npos);
-    EXPECT_EQ(recorded("paper_name"), "安全考试");
-    EXPECT_EQ(recorded("points"), "280");
-    EXPECT_EQ(recorded("passed"), "1");
-    EXPECT_EQ(recorded("score"), "24");
-
-    Database results(DbKind::Sqlite);
-    ASSERT_TRUE(results.open(AttemptStore::fileOptions(file("ksjl.db").string())));
-    std::vector<AttemptSummary> attempts;
-    ASSERT_TRUE(AttemptStore(results).list("", attempts));
-    ASSERT_EQ(attempts.size(), 1u);
-    EXPECT_EQ(HistoryWindow::rowTexts(attempts[0])[3], gbk("安全考试"));
-    EXPECT_EQ(HistoryWindow::rowTexts(attempts[0])[7], gbk("28 合格"));
-    const std::optional<StoredAttempt> stored = AttemptStore(results).load(attempts[0].id);
+    const AttemptSummary attempt = recorded();
+    EXPECT_EQ(attempt.score, 24);
+    EXPECT_EQ(attempt.pointsTenths, 280);
+    EXPECT_EQ(HistoryWindow::rowTexts(attempt)[3], gbk("安全考试"));
+    EXPECT_EQ(HistoryWindow::rowTexts(attempt)[7], gbk("28 合格"));
+    const std::optional<StoredAttempt> stored = AttemptStore(*results).load(attempt.id);
     ASSERT_TRUE(stored);
     EXPECT_EQ(AttemptBridge::replayReport(*stored), report);
 }
@@ -185,8 +176,9 @@ TEST_F(DefinedPaperTest, TimeUpHandsInAndTellsTheCandidate)
     EXPECT_EQ(driver.messageBoxes()[0].text, gbk("考试时间到，试卷已自动交卷，请查看答卷报告。"));
     EXPECT_TRUE(std::filesystem::exists(file("temp.htm")));
     EXPECT_EQ(text("透明标签12"), gbk("得分为 【   0   】 分"));
-    EXPECT_EQ(recorded("state"), "handed_in");
-    EXPECT_EQ(recorded("passed"), "0");
+    const AttemptSummary attempt = recorded();
+    EXPECT_EQ(attempt.state, AttemptState::HandedIn);
+    EXPECT_EQ(attempt.passed, 0);
 }
 
 TEST_F(DefinedPaperTest, AResumedAttemptKeepsItsPaperTimeAndOptionOrder)
