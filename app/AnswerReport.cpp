@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "questions/AnswerKey.h"
+#include "questions/QuestionKind.h"
 #include "questions/QuestionRecord.h"
 #include "questions/TextRules.h"
 
@@ -41,6 +42,21 @@ int AnswerReport::score(const Paper& paper)
 std::string AnswerReport::scoreText(int score)
 {
     return GBK("得分为 【   ") + std::to_string(score) + GBK("   】 分");
+}
+
+std::string AnswerReport::scoreText(const std::string& points)
+{
+    return GBK("得分为 【   ") + points + GBK("   】 分");
+}
+
+PaperScore AnswerReport::mark(const Paper& paper, int length, const PaperDefinition& defined)
+{
+    PaperScore score(defined);
+    for (int number = 1; number <= std::min(length, Paper::size); ++number) {
+        const PaperEntry& entry = paper.entry(number);
+        score.add(entry.chosen, entry.answer, entry.did);
+    }
+    return score;
 }
 
 const std::string& AnswerReport::headPiece()
@@ -193,5 +209,51 @@ std::string AnswerReport::build(const Paper& paper, int length)
     for (int number = 1; number <= std::min(length, Paper::size); ++number)
         report += row(number, paper.entry(number));
     report += closingPiece();
+    return report;
+}
+
+std::string AnswerReport::pointsPiece(const PaperScore& score, const PaperDefinition& defined)
+{
+    const auto cells = [](std::initializer_list<std::string> texts, const char* tag) {
+        std::string row = "\t<tr>";
+        for (const std::string& text : texts)
+            row += std::string("<") + tag + ">" + text + "</" + tag + ">";
+        return row + "</tr>\r\n";
+    };
+    using Points = PaperDefinition;
+    std::string piece = "<table width=\"100%\" class=\"datalist\">\r\n";
+    piece += "<caption>" + escapeHtml(defined.name) + "</caption>\r\n";
+    piece += cells({GBK("题型"), GBK("题数"), GBK("答对"), GBK("得分"), GBK("满分")}, "th");
+    int questions = 0, right = 0;
+    for (int kind = 0; kind < QuestionKind::count; ++kind) {
+        const PaperScore::Tally& tally = score.tally(static_cast<QuestionKind::Kind>(kind));
+        if (tally.questions == 0)
+            continue;
+        questions += tally.questions;
+        right += tally.right;
+        piece += cells({QuestionKind::name(static_cast<QuestionKind::Kind>(kind)), std::to_string(tally.questions),
+                        std::to_string(tally.right), Points::pointsText(tally.earnedTenths),
+                        Points::pointsText(tally.worthTenths)},
+                       "td");
+    }
+    piece += cells({GBK("合计"), std::to_string(questions), std::to_string(right),
+                    Points::pointsText(score.totalTenths()), Points::pointsText(score.maximumTenths())},
+                   "td");
+    piece += "</table>\r\n";
+    piece += "<p>" + GBK("总分 ") + Points::pointsText(score.totalTenths()) + GBK(" 分，及格分 ") +
+             Points::pointsText(defined.passMarkTenths) + GBK(" 分：") +
+             (score.passed() ? GBK("合格") : GBK("<strong><font color=\"#FF0033\">不合格</font></strong>")) +
+             "</p>\r\n";
+    return piece;
+}
+
+std::string AnswerReport::build(const Paper& paper, int length, const PaperDefinition& defined)
+{
+    std::string report = headPiece();
+    for (int number = 1; number <= std::min(length, Paper::size); ++number)
+        report += row(number, paper.entry(number));
+    report += "</table>\r\n";
+    report += pointsPiece(mark(paper, length, defined), defined);
+    report += "</body>\r\n</html>";
     return report;
 }

@@ -17,7 +17,8 @@ Application::Application(Options options)
     : state_(std::make_unique<AppState>()), registry_(std::make_unique<BackendRegistry>()), attempts_(newRecorder()),
       room_(std::make_unique<RoomServices>()),
       examWindow_(std::make_unique<ExamWindow>(*state_, *room_, bankActions())),
-      startWindow_(std::make_unique<StartWindow>(*state_, *examWindow_, *room_, std::move(options.runDirectory)))
+      startWindow_(std::make_unique<StartWindow>(*state_, *examWindow_, *room_, std::move(options.runDirectory),
+                                                 [this] { return currentBank(); }))
 {
     // Long exports keep the windows (and the exam clock) alive.
     EventPump::install(&platform::Gui::processEvents);
@@ -45,6 +46,11 @@ std::unique_ptr<AttemptRecorder> Application::newRecorder(std::string path)
         platform::Gui::failure(text);
     };
     return recorder;
+}
+
+Database* Application::currentBank()
+{
+    return registry_->kind() == DbKind::Mysql ? &registry_->mysqlDatabase() : &registry_->sqliteDatabase();
 }
 
 BankWindow::Actions Application::bankActions()

@@ -9,6 +9,7 @@
 class AppState;
 class AttemptRecorder;
 class BackendRegistry;
+class Database;
 class ExamWindow;
 class RoomServices;
 class StartWindow;
@@ -50,6 +51,8 @@ public:
 private:
     // What the bank window offers beside the bank: import, export, statistics.
     BankWindow::Actions bankActions();
+    // The bank the program opened: the file or the room's server.
+    Database* currentBank();
 
     std::unique_ptr<AppState> state_;
     std::unique_ptr<BackendRegistry> registry_;

@@ -1,6 +1,7 @@
 #include "app/AttemptBridge.h"
 
 #include "app/AnswerReport.h"
+#include "app/DefinedPaperText.h"
 #include "app/ExamAccessibility.h"
 #include "app/ExamWindow.h"
 #include "app/RoomServices.h"
@@ -112,6 +113,14 @@ bool AttemptBridge::offerResume(AppState& state, const std::string& candidateId)
     restorePaper(stored->entries, state.paper);
     state.drill = stored->summary.kind == "drill";
     state.paperLength = state.drill ? lengthOf(stored->entries) : Paper::size;
+    state.definedPaper.reset();
+    state.clock.duration = ExamClock::paperDuration;
+    if (std::optional<DefinedPaperText::Kept> kept = DefinedPaperText::read(stored->summary.paperText)) {
+        state.definedPaper = std::move(kept->paper);
+        state.optionSeed = kept->optionSeed;
+        state.paperLength = lengthOf(stored->entries);
+        state.clock.duration = stored->summary.paperDuration;
+    }
     state.attempts->holdForResume(std::move(*stored));
     return true;
 }
@@ -142,7 +151,11 @@ void AttemptBridge::examOpened(AppState& state, ExamWindow& exam)
                                .secondsLeft = secondsLeft(state),
                                .paperDuration = state.clock.duration,
                                .currentQuestion = state.currentQuestion,
-                               .entries = entriesOf(state.paper, state.paperLength)});
+                               .entries = entriesOf(state.paper, state.paperLength),
+                               .paperName = state.definedPaper ? state.definedPaper->name : std::string(),
+                               .paperText = state.definedPaper
+                                                ? DefinedPaperText::write(*state.definedPaper, state.optionSeed)
+                                                : std::string()});
         return;
     }
     // The answers go through the exam window's own handler so that cells and
@@ -192,8 +205,15 @@ void AttemptBridge::clockTicked(AppState& state)
 
 void AttemptBridge::handedIn(AppState& state, int score)
 {
-    if (state.attempts != nullptr)
+    if (state.attempts == nullptr)
+        return;
+    if (!state.definedPaper) {
         state.attempts->handIn(score, secondsLeft(state));
+        return;
+    }
+    const PaperScore marked = AnswerReport::mark(state.paper, state.paperLength, *state.definedPaper);
+    state.attempts->handIn(score, secondsLeft(state),
+                           AttemptRecorder::PaperResult{marked.totalTenths(), marked.passed()});
 }
 
 std::string AttemptBridge::replayReport(const std::vector<AttemptEntry>& entries)
@@ -203,6 +223,16 @@ std::string AttemptBridge::replayReport(const std::vector<AttemptEntry>& entries
     return AnswerReport::build(paper, lengthOf(entries));
 }
 
+std::string AttemptBridge::replayReport(const StoredAttempt& attempt)
+{
+    const std::optional<DefinedPaperText::Kept> kept = DefinedPaperText::read(attempt.summary.paperText);
+    if (!kept)
+        return replayReport(attempt.entries);
+    Paper paper;
+    restorePaper(attempt.entries, paper);
+    return AnswerReport::build(paper, lengthOf(attempt.entries), kept->paper);
+}
+
 void AttemptBridge::openHistory(AppState& state, RoomServices& room, const std::string& candidateId,
                                 const std::string& owner)
 {
@@ -210,8 +240,9 @@ void AttemptBridge::openHistory(AppState& state, RoomServices& room, const std::
         return;
     state.attempts->setPath(state.filePath(AttemptStore::fileName));
     const bool everyone = candidateId == ExamWindow::accessCode;
-    HistoryWindow history(*state.attempts, everyone ? std::string() : candidateId, everyone, &replayReport,
-                          state.runDirectory);
+    HistoryWindow history(
+        *state.attempts, everyone ? std::string() : candidateId, everyone,
+        [](const StoredAttempt& attempt) { return replayReport(attempt); }, state.runDirectory);
     // In an exam room the administrator sees every PC's attempts on the
     // server; the candidate's own stay local, marked until they are sent.
     Database* server = room.onServer() && everyone ? room.serverResults() : nullptr;

@@ -45,6 +45,8 @@ public:
     static void historyFromStart(AppState& state, RoomServices& room);
     // A stored paper's report, byte for byte as its hand-in wrote it.
     static std::string replayReport(const std::vector<AttemptEntry>& entries);
+    // The same for an attempt of a defined paper, marked as that paper was drawn.
+    static std::string replayReport(const StoredAttempt& attempt);
 
     // The time left on the clock (ExamClock::secondsLeft), and back.
     static int secondsLeft(const AppState& state);

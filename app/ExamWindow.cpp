@@ -51,6 +51,9 @@ constexpr int gridColumns = 25;
 constexpr platform::Rgb red = 0xFF0000;
 constexpr platform::Rgb green = 0x00FF00;
 constexpr platform::Rgb yellow = 0xFFFF00;
+// An answered cell of an exam-mode paper before the hand-in: answered, no more.
+constexpr platform::Rgb answeredBackground = 0x87CEFA;
+constexpr platform::Rgb answeredText = 0x000000;
 
 const std::string& examWindow()
 {
@@ -109,6 +112,7 @@ void ExamWindow::created()
     const std::string& w = examWindow();
     state_.showQuestion = [this](int k) { showQuestion(k); };
     state_.currentQuestion = 1;
+    handedIn_ = false;
 
     const platform::GuiRect cell = Gui::geometry(w, cellTemplate);
     for (int i = 1; i <= Paper::size; ++i) {
@@ -135,6 +139,7 @@ void ExamWindow::created()
     Gui::setText(w, "透明标签2", state_.seatNumber);
     Gui::setVisible(w, "题库管理按钮", state_.candidateId == accessCode);
     Gui::setStatusText(w, "状态条", 1, state_.candidateId);
+    setUpDefinedPaper();
 
     addMultipleAnswerControls();
     addPdfButton();
@@ -145,6 +150,40 @@ void ExamWindow::created()
     Gui::startTimer(w, clockTimerId, clockIntervalMs, [this] { clockTick(); });
     state_.clock.start();
     AttemptBridge::examOpened(state_, *this);
+}
+
+void ExamWindow::setUpDefinedPaper()
+{
+    if (!state_.definedPaper)
+        return;
+    const std::string& w = examWindow();
+    Gui::setText(w, "透明标签4",
+                 state_.definedPaper->name + GBK(" 共") + std::to_string(state_.paperLength) + GBK("题"));
+    if (state_.definedPaper->mode != PaperDefinition::Mode::Exam)
+        return;
+    Gui::setChecked(w, answerSwitch, false);
+    Gui::setVisible(w, answerSwitch, false);
+    Gui::setVisible(w, answerLabel, false);
+    Gui::setVisible(w, "透明标签10", false); // the switch's caption
+    Gui::setVisible(w, "纠错按钮", false);
+}
+
+std::optional<OptionOrder> ExamWindow::optionOrder(const PaperEntry& entry) const
+{
+    if (!state_.definedPaper || !state_.definedPaper->shuffleOptions || entry.id.empty())
+        return std::nullopt;
+    return OptionOrder(state_.optionSeed, entry.id, QuestionRecord::visibleOptionCount(entry.did));
+}
+
+std::string ExamWindow::shown(const PaperEntry& entry, const std::string& bankLetters) const
+{
+    const std::optional<OptionOrder> order = optionOrder(entry);
+    return order ? order->toShown(bankLetters) : bankLetters;
+}
+
+bool ExamWindow::hidingResults() const
+{
+    return state_.definedPaper && state_.definedPaper->mode == PaperDefinition::Mode::Exam && !handedIn_;
 }
 
 // Made at run time so that the window's own table stays as it is; each box
@@ -244,22 +283,26 @@ void ExamWindow::showQuestion(int k)
     for (int i = 0; i < QuestionRecord::slotCount; ++i) {
         Gui::setVisible(w, optionNames[i], !multiple && i < visible);
         Gui::setVisible(w, tickBoxNames[i], multiple && i < visible);
-        Gui::setChecked(w, tickBoxNames[i], multiple && AnswerKey::holds(entry.chosen, optionNames[i][0]));
+        Gui::setChecked(w, tickBoxNames[i],
+                        multiple && AnswerKey::holds(shown(entry, entry.chosen), optionNames[i][0]));
     }
     Gui::setVisible(w, kindLabel, multiple);
 
+    const std::string chosen = shown(entry, entry.chosen);
     for (const char* option : optionNames) {
-        if (entry.chosen == option)
+        if (chosen == option)
             Gui::setChecked(w, option, true);
     }
-    Gui::setText(w, chosenLabel, entry.chosen);
+    Gui::setText(w, chosenLabel, chosen);
     if (Gui::checked(w, answerSwitch))
-        Gui::setText(w, answerLabel, state_.currentAnswer);
+        Gui::setText(w, answerLabel, shown(entry, state_.currentAnswer));
     Gui::setText(w, "透明标签11", GBK("题库编号：【 ") + state_.currentId + GBK(" 】"));
 
     // A single piece fills no option: the first two captions are only set
     // together.
-    const std::vector<std::string> pieces = QuestionRecord::splitOptions(entry.options);
+    const std::optional<OptionOrder> order = optionOrder(entry);
+    const std::vector<std::string> pieces =
+        QuestionRecord::splitOptions(order ? order->shownOptions(entry.options) : entry.options);
     if (pieces.size() >= 2) {
         const std::size_t shown = std::min<std::size_t>(pieces.size(), QuestionRecord::slotCount);
         for (std::size_t i = 0; i < shown; ++i) {
@@ -275,28 +318,51 @@ void ExamWindow::showQuestion(int k)
 bool ExamWindow::recordAnswer(const std::string& letter)
 {
     const std::string& w = examWindow();
-    state_.paper.entry(state_.currentQuestion).chosen = letter;
-    Gui::setText(w, chosenLabel, letter);
-    Gui::setText(w, answerLabel, Gui::checked(w, answerSwitch) ? state_.currentAnswer : GBK("关"));
+    PaperEntry& entry = state_.paper.entry(state_.currentQuestion);
+    entry.chosen = letter;
+    Gui::setText(w, chosenLabel, shown(entry, letter));
+    Gui::setText(w, answerLabel, Gui::checked(w, answerSwitch) ? shown(entry, state_.currentAnswer) : GBK("关"));
 
     const bool correct = AnswerKey::matches(letter, state_.currentAnswer);
-    const std::string cell = cellName(state_.currentQuestion);
-    if (letter.empty()) {
-        // Every box unticked again: the question is unanswered, its cell as drawn.
-        Gui::setTextColour(w, cell, Gui::textColour(w, cellTemplate));
-        Gui::setBackgroundColour(w, cell, Gui::backgroundColour(w, cellTemplate));
-    } else {
-        Gui::setTextColour(w, cell, correct ? red : yellow);
-        Gui::setBackgroundColour(w, cell, correct ? green : red);
-    }
-    ExamAccessibility::describeCell(state_.currentQuestion, state_.paper.entry(state_.currentQuestion));
+    colourCell(state_.currentQuestion, state_.currentAnswer);
+    describeCell(state_.currentQuestion);
     AttemptBridge::answered(state_);
     return correct;
 }
 
+// A screen reader hears the letters the candidate sees.
+void ExamWindow::describeCell(int k)
+{
+    PaperEntry entry = state_.paper.entry(k);
+    entry.chosen = shown(entry, entry.chosen);
+    ExamAccessibility::describeCell(k, entry);
+}
+
+void ExamWindow::colourCell(int k, const std::string& key)
+{
+    const std::string& w = examWindow();
+    const PaperEntry& entry = state_.paper.entry(k);
+    const std::string cell = cellName(k);
+    if (entry.chosen.empty()) {
+        // Every box unticked again: the question is unanswered, its cell as drawn.
+        Gui::setTextColour(w, cell, Gui::textColour(w, cellTemplate));
+        Gui::setBackgroundColour(w, cell, Gui::backgroundColour(w, cellTemplate));
+    } else if (hidingResults()) {
+        Gui::setTextColour(w, cell, answeredText);
+        Gui::setBackgroundColour(w, cell, answeredBackground);
+    } else {
+        const bool correct = AnswerKey::matches(entry.chosen, key);
+        Gui::setTextColour(w, cell, correct ? red : yellow);
+        Gui::setBackgroundColour(w, cell, correct ? green : red);
+    }
+}
+
+// The controls' tags are the letters on screen; the paper keeps the bank's.
 void ExamWindow::optionClicked(const GuiEvent& event)
 {
-    recordAnswer(Gui::tag(examWindow(), event.control));
+    const std::string letter = Gui::tag(examWindow(), event.control);
+    const std::optional<OptionOrder> order = optionOrder(state_.paper.entry(state_.currentQuestion));
+    recordAnswer(order ? order->toBank(letter) : letter);
 }
 
 void ExamWindow::tickBoxClicked()
@@ -305,7 +371,8 @@ void ExamWindow::tickBoxClicked()
     for (int i = 0; i < QuestionRecord::slotCount; ++i)
         if (Gui::checked(examWindow(), tickBoxNames[i]))
             chosen += optionNames[i];
-    recordAnswer(chosen);
+    const std::optional<OptionOrder> order = optionOrder(state_.paper.entry(state_.currentQuestion));
+    recordAnswer(order ? order->toBank(chosen) : chosen);
 }
 
 void ExamWindow::answerSwitchClicked()
@@ -364,7 +431,7 @@ void ExamWindow::showFlag(int k)
 {
     const PaperEntry& entry = state_.paper.entry(k);
     Gui::setMarked(examWindow(), cellName(k), entry.flagged);
-    ExamAccessibility::describeCell(k, entry);
+    describeCell(k);
 }
 
 void ExamWindow::previousClicked()
@@ -424,6 +491,14 @@ void ExamWindow::clockTick()
     if (tick.timeUp)
         stopClock();
     AttemptBridge::clockTicked(state_);
+    if (tick.timeUp && state_.definedPaper && state_.definedPaper->handInWhenTimeUp && !handedIn_)
+        timeUp();
+}
+
+void ExamWindow::timeUp()
+{
+    submit();
+    Gui::messageBox(GBK("考试时间到，试卷已自动交卷，请查看答卷报告。"), GBK("信息"), MessageBoxIcon::Information);
 }
 
 void ExamWindow::stopClock()
@@ -437,10 +512,27 @@ void ExamWindow::handIn()
     if (Gui::messageBox(GBK("是否现在交卷吗？如果是按错您可以现在点击否按钮！"), GBK("信息："),
                         MessageBoxIcon::Information, MessageBoxButtons::YesNo) != MessageBoxResult::Yes)
         return;
+    submit();
+}
 
+void ExamWindow::submit()
+{
+    const std::string& w = examWindow();
     const std::string path = state_.filePath(reportFile);
-    const bool written = platform::FileSystem::writeFile(path, AnswerReport::build(state_.paper, state_.paperLength));
-    const std::string scoreText = AnswerReport::scoreText(AnswerReport::score(state_.paper));
+    const PaperDefinition* defined = state_.definedPaper ? &*state_.definedPaper : nullptr;
+    const bool written =
+        platform::FileSystem::writeFile(path, defined ? AnswerReport::build(state_.paper, state_.paperLength, *defined)
+                                                      : AnswerReport::build(state_.paper, state_.paperLength));
+    const std::string scoreText =
+        defined ? AnswerReport::scoreText(PaperDefinition::pointsText(
+                      AnswerReport::mark(state_.paper, state_.paperLength, *defined).totalTenths()))
+                : AnswerReport::scoreText(AnswerReport::score(state_.paper));
+    // An exam-mode paper shows right and wrong from the hand-in on.
+    const bool hidden = hidingResults();
+    handedIn_ = true;
+    if (hidden)
+        for (int k = 1; k <= state_.paperLength; ++k)
+            colourCell(k, state_.paper.entry(k).answer);
 
     if (written) {
         const std::string handedInAt =

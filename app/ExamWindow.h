@@ -5,6 +5,9 @@
 #include "exam/AppState.h"
 #include "platform/gui/Gui.h"
 
+#include "papers/OptionOrder.h"
+
+#include <optional>
 #include <string>
 
 class RoomServices;
@@ -40,6 +43,7 @@ public:
     // check box while a multiple-answer question is on screen.
     const char* optionControl(int index) const;
     void clockTick();
+    // Asks first, then hands in.
     void handIn();
     // As a press on the cell of question k (1..paperLength()).
     void jumpTo(int k);
@@ -70,6 +74,21 @@ private:
     void openBankWindow();
     void openCorrectionWindow();
 
+    // Writes and shows the report, stops the clock and records the hand-in.
+    void submit();
+    // The time of a paper that is handed in when it runs out has run out.
+    void timeUp();
+    // The order of the entry's options on screen, when the paper shuffles them.
+    std::optional<OptionOrder> optionOrder(const PaperEntry& entry) const;
+    // Letters of the bank as the screen shows them.
+    std::string shown(const PaperEntry& entry, const std::string& bankLetters) const;
+    // A defined paper in exam mode before its hand-in: nothing tells right from wrong.
+    bool hidingResults() const;
+    // Colours cell k by its answer held against key.
+    void colourCell(int k, const std::string& key);
+    void describeCell(int k);
+    void setUpDefinedPaper();
+
     void resetCellBorders();
     void uncheckOptions();
     void stopClock();
@@ -80,4 +99,5 @@ private:
     ExamKeys keys_{*this};
     // Above the report in its PDF: whose paper, when handed in, the score.
     std::string pdfHeading_;
+    bool handedIn_ = false;
 };

@@ -9,6 +9,9 @@
 #include "attempts/AttemptStore.h"
 #include "bank/StartWindowLayout.h"
 #include "db/BackendRegistry.h"
+#include "db/Database.h"
+#include "papers/PaperBook.h"
+#include "papers/PaperDraw.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/ProfileReader.h"
@@ -16,6 +19,8 @@
 #include "questions/QuestionRecord.h"
 
 #include <algorithm>
+#include <chrono>
+#include <random>
 
 using platform::Gui;
 using platform::GuiEvent;
@@ -53,8 +58,9 @@ const std::string& startWindow()
 
 } // namespace
 
-StartWindow::StartWindow(AppState& state, ExamWindow& exam, RoomServices& room, std::optional<std::string> runDirectory)
-    : state_(state), exam_(exam), runDirectory_(std::move(runDirectory)), room_(room)
+StartWindow::StartWindow(AppState& state, ExamWindow& exam, RoomServices& room, std::optional<std::string> runDirectory,
+                         std::function<Database*()> bank)
+    : state_(state), exam_(exam), runDirectory_(std::move(runDirectory)), room_(room), bank_(std::move(bank))
 {
 }
 
@@ -138,10 +144,25 @@ void StartWindow::created()
             return;
         }
         room_.startSending(state_.filePath(AttemptStore::fileName), state_.attempts);
+        offerPapers();
         return;
     }
-    if (const std::string problem = bankProblem(); !problem.empty())
+    if (const std::string problem = bankProblem(); !problem.empty()) {
         endProgram(problem, GBK("提示"), MessageBoxIcon::Information, 0);
+        return;
+    }
+    offerPapers();
+}
+
+void StartWindow::offerPapers()
+{
+    // Papers that cannot be read leave the program's own paper, which needs
+    // only the question table.
+    Database* bank = bank_ ? bank_() : nullptr;
+    std::vector<PaperDefinition> papers;
+    if (bank == nullptr || !PaperBook(*bank).list(papers))
+        return;
+    papers_.offer(startWindow(), std::move(papers));
 }
 
 bool StartWindow::readEntries(std::string& candidateId, std::string& seatNumber)
@@ -179,6 +200,18 @@ void StartWindow::enterClicked()
 
     state_.candidateId = candidateId;
     state_.seatNumber = seatNumber;
+    state_.definedPaper.reset();
+    state_.clock.duration = ExamClock::paperDuration;
+    if (const std::optional<PaperDefinition> paper = papers_.chosen(w)) {
+        if (!drawDefinedPaper(*paper)) {
+            Gui::setText(w, "按钮1", caption);
+            Gui::setEnabled(w, "按钮1", true);
+            return;
+        }
+        exam_.open();
+        Gui::closeWindow(w);
+        return;
+    }
     // The administrator fills an empty bank from the exam window's bank
     // management, so only a candidate is kept out of an empty paper.
     if (drawPaper() == 0 && candidateId != ExamWindow::accessCode) {
@@ -236,6 +269,44 @@ int StartWindow::drawPaper()
     return std::min(count, Paper::size);
 }
 
+bool StartWindow::drawDefinedPaper(const PaperDefinition& paper)
+{
+    const std::string& w = startWindow();
+    Database* bank = bank_ ? bank_() : nullptr;
+    if (bank == nullptr)
+        return false; // no papers are offered without a bank
+    std::vector<QuestionRecord> drawn;
+    PaperDraw draw(*bank);
+    const auto seed = static_cast<std::uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    if (!draw.draw(paper, seed, drawn) || drawn.empty()) {
+        Gui::messageBox(draw.lastErrorText(), GBK("提示"), MessageBoxIcon::Information);
+        return false;
+    }
+    const int count = std::min(static_cast<int>(drawn.size()), Paper::size);
+    Gui::setProgressRange(w, "进度条1", 0, count);
+    state_.paper.clear();
+    for (int i = 1; i <= count; ++i) {
+        const QuestionRecord& question = drawn[static_cast<std::size_t>(i - 1)];
+        PaperEntry& entry = state_.paper.entry(i);
+        entry.id = question.id;
+        entry.title = question.title;
+        entry.options = question.options;
+        entry.answer = question.answer;
+        entry.did = question.did;
+        const int position = Gui::progressPosition(w, "进度条1") + 1;
+        Gui::setProgressPosition(w, "进度条1", position);
+        Gui::setText(w, "百分标签", std::to_string(position) + "%");
+    }
+    state_.drill = false;
+    state_.paperLength = count;
+    state_.definedPaper = paper;
+    state_.clock.duration = paper.minutes * 60;
+    // Another candidate drawing the same paper in the same second still sees
+    // the options in an order of their own.
+    state_.optionSeed = (static_cast<std::uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}() ^ seed;
+    return true;
+}
+
 void StartWindow::drillClicked()
 {
     const std::string& w = startWindow();
@@ -249,6 +320,7 @@ void StartWindow::drillClicked()
         Gui::closeWindow(w);
         return;
     }
+    state_.definedPaper.reset();
     const auto enableButtons = [&w](bool enabled) {
         for (const char* button : {"按钮1", "错题按钮", "历史按钮"})
             Gui::setEnabled(w, button, enabled);

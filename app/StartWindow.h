@@ -1,11 +1,14 @@
 #pragma once
 
+#include "app/PaperChoice.h"
 #include "exam/AppState.h"
 #include "platform/gui/Gui.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
+class Database;
 class ExamWindow;
 class RoomServices;
 
@@ -18,7 +21,10 @@ public:
     static constexpr char windowId[] = "start";
 
     // runDirectory: where tk.db and i.ini are; unset = the program's own folder.
-    StartWindow(AppState& state, ExamWindow& exam, RoomServices& room, std::optional<std::string> runDirectory = {});
+    // bank: the bank the program opened (the file or the room's server), for
+    // the papers the administrator defined; none offers only the default paper.
+    StartWindow(AppState& state, ExamWindow& exam, RoomServices& room, std::optional<std::string> runDirectory = {},
+                std::function<Database*()> bank = {});
     ~StartWindow();
     StartWindow(const StartWindow&) = delete;
     StartWindow& operator=(const StartWindow&) = delete;
@@ -31,6 +37,9 @@ public:
     // Fills the paper with up to 100 random questions of the bank; the number
     // drawn, 0 when the bank gave none.
     int drawPaper();
+    // Draws the defined paper into entries 1..n; false, after telling the
+    // candidate why, when the bank cannot serve it.
+    bool drawDefinedPaper(const PaperDefinition& paper);
 
 private:
     platform::HandlerTable handlers();
@@ -45,10 +54,14 @@ private:
                     int exitCode);
     // Why the bank cannot serve a paper; empty when it can.
     std::string bankProblem();
+    // The bank is open: its defined papers, if any, are offered.
+    void offerPapers();
 
     AppState& state_;
     ExamWindow& exam_;
     std::optional<std::string> runDirectory_;
     RoomServices& room_;
     std::optional<int> exitCode_;
+    std::function<Database*()> bank_;
+    PaperChoice papers_;
 };

@@ -201,11 +201,13 @@ void AttemptRecorder::secondsLeft(int seconds)
     committed();
 }
 
-void AttemptRecorder::handIn(int score, int secondsLeft)
+void AttemptRecorder::handIn(int score, int secondsLeft, std::optional<PaperResult> result)
 {
     if (!recording())
         return;
-    if (!store_->recordHandIn(attempt_, score, secondsLeft, AttemptStore::now()))
+    if (!(result ? store_->recordHandIn(attempt_, score, secondsLeft, AttemptStore::now(), result->pointsTenths,
+                                        result->passed)
+                 : store_->recordHandIn(attempt_, score, secondsLeft, AttemptStore::now())))
         return failed(store_->lastErrorText());
     stop();
     committed();

@@ -62,7 +62,12 @@ public:
     // The seat the candidate sits at now (a resumed attempt may move).
     void seatNumber(const std::string& seat);
     void secondsLeft(int seconds);
-    void handIn(int score, int secondsLeft);
+    // A defined paper's marking against its pass mark.
+    struct PaperResult {
+        int pointsTenths = 0;
+        bool passed = false;
+    };
+    void handIn(int score, int secondsLeft, std::optional<PaperResult> result = {});
 
 private:
     bool ensureOpen();

@@ -39,6 +39,10 @@ struct AttemptStart {
     int paperDuration = 0;
     int currentQuestion = 1;
     std::vector<AttemptEntry> entries{};
+    // A paper the administrator defined: its name and the whole paper as
+    // drawn; both empty for the program's own paper.
+    std::string paperName{};
+    std::string paperText{};
 };
 
 // One row of the history: an attempt and the figures taken from its entries.
@@ -57,6 +61,10 @@ struct AttemptSummary {
     int paperSize = 0; // entries holding a question
     int answered = 0;
     int flagged = 0;
+    std::string paperName{}; // empty for the program's own paper
+    std::string paperText{};
+    int pointsTenths = -1; // a defined paper's points once handed in
+    int passed = -1;       // 1 passed, 0 failed, -1 not marked against a pass mark
 };
 
 // One entry of an attempt as the drills and the statistics weigh it.

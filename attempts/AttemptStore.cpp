@@ -20,7 +20,22 @@ const char* const attemptTable = "CREATE TABLE IF NOT EXISTS exam_attempt ("
                                  "seconds_left INTEGER NOT NULL, "
                                  "paper_duration INTEGER NOT NULL, "
                                  "current_question INTEGER NOT NULL, "
-                                 "score INTEGER)";
+                                 "score INTEGER, "
+                                 "paper_name VARCHAR(100), "
+                                 "paper_text TEXT, "
+                                 "points INTEGER, "
+                                 "passed INTEGER)";
+
+// Columns a results file made before defined papers lacks, added when it is
+// opened; NULL in every attempt of the program's own paper.
+struct AddedColumn {
+    const char* name;
+    const char* type;
+};
+constexpr AddedColumn paperColumns[] = {
+    {"paper_name", "VARCHAR(100)"}, {"paper_text", "TEXT"}, {"points", "INTEGER"}, {"passed", "INTEGER"}};
+// The attempt's columns before those.
+constexpr std::size_t firstAttemptColumns = 11;
 
 const char* const entryTable = "CREATE TABLE IF NOT EXISTS exam_attempt_entry ("
                                "attempt_id BIGINT NOT NULL, "
@@ -101,8 +116,9 @@ ConnectOptions AttemptStore::fileOptions(const std::string& path)
 const std::vector<std::string>& AttemptStore::attemptColumns()
 {
     static const std::vector<std::string> columns = {
-        "attempt_id", "kind",         "candidate_id",   "seat_number",      "started_at", "ended_at",
-        "state",      "seconds_left", "paper_duration", "current_question", "score"};
+        "attempt_id", "kind",       "candidate_id", "seat_number",    "started_at",
+        "ended_at",   "state",      "seconds_left", "paper_duration", "current_question",
+        "score",      "paper_name", "paper_text",   "points",         "passed"};
     return columns;
 }
 
@@ -207,7 +223,10 @@ bool AttemptStore::prepare()
     Database::Rows rows;
     error_.clear();
     if (!database_.execute(replaced(attemptTable, "%KEY%", key)) || !database_.execute(entryTable) ||
-        !database_.execute(metaTable) || !database_.query("SELECT value FROM results_meta WHERE name='schema'", rows))
+        !database_.execute(metaTable))
+        return failRead();
+    addPaperColumns();
+    if (!database_.query("SELECT value FROM results_meta WHERE name='schema'", rows))
         return failRead();
     if (!rows.empty())
         return true;
@@ -220,6 +239,28 @@ bool AttemptStore::prepare()
     return true;
 }
 
+void AttemptStore::addPaperColumns()
+{
+    // An account that may not alter tables (a room's server set up before
+    // papers) leaves them out: attempts of the program's own paper are kept
+    // and listed all the same.
+    Database::Rows rows;
+    for (const AddedColumn& column : paperColumns)
+        if (!database_.query(std::string("SELECT ") + column.name + " FROM exam_attempt WHERE 1=0", rows))
+            database_.execute(std::string("ALTER TABLE exam_attempt ADD COLUMN ") + column.name + " " + column.type);
+    hasPaperColumns_.reset();
+}
+
+bool AttemptStore::hasPaperColumns()
+{
+    if (!hasPaperColumns_) {
+        Database::Rows rows;
+        hasPaperColumns_ =
+            database_.query("SELECT paper_name, paper_text, points, passed FROM exam_attempt WHERE 1=0", rows);
+    }
+    return *hasPaperColumns_;
+}
+
 std::int64_t AttemptStore::begin(const AttemptStart& start)
 {
     error_.clear();
@@ -227,10 +268,18 @@ std::int64_t AttemptStore::begin(const AttemptStart& start)
         fail();
         return 0;
     }
-    if (!statement("INSERT INTO exam_attempt (kind, candidate_id, seat_number, started_at, state, seconds_left, "
-                   "paper_duration, current_question) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-                   {start.kind, start.candidateId, start.seatNumber, now(), stateCode(AttemptState::InProgress),
-                    start.secondsLeft, start.paperDuration, start.currentQuestion})
+    const bool defined = !start.paperName.empty();
+    if (!(defined
+              ? statement("INSERT INTO exam_attempt (kind, candidate_id, seat_number, started_at, state, "
+                          "seconds_left, paper_duration, current_question, paper_name, paper_text) VALUES "
+                          "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                          {start.kind, start.candidateId, start.seatNumber, now(), stateCode(AttemptState::InProgress),
+                           start.secondsLeft, start.paperDuration, start.currentQuestion, start.paperName,
+                           start.paperText})
+              : statement("INSERT INTO exam_attempt (kind, candidate_id, seat_number, started_at, state, "
+                          "seconds_left, paper_duration, current_question) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+                          {start.kind, start.candidateId, start.seatNumber, now(), stateCode(AttemptState::InProgress),
+                           start.secondsLeft, start.paperDuration, start.currentQuestion}))
              .run()) {
         fail();
         return 0;
@@ -294,6 +343,14 @@ bool AttemptStore::recordHandIn(std::int64_t attempt, int score, int secondsLeft
                   {stateCode(AttemptState::HandedIn), score, secondsLeft, at, attempt});
 }
 
+bool AttemptStore::recordHandIn(std::int64_t attempt, int score, int secondsLeft, const std::string& at,
+                                int pointsTenths, bool passed)
+{
+    return change("UPDATE exam_attempt SET state=?, score=?, seconds_left=?, ended_at=?, points=?, passed=? "
+                  "WHERE attempt_id=?",
+                  {stateCode(AttemptState::HandedIn), score, secondsLeft, at, pointsTenths, passed ? 1 : 0, attempt});
+}
+
 bool AttemptStore::recordAbandoned(std::int64_t attempt, const std::string& at)
 {
     return change("UPDATE exam_attempt SET state=?, ended_at=? WHERE attempt_id=? AND state=?",
@@ -307,14 +364,18 @@ bool AttemptStore::writable()
 
 std::string AttemptStore::summaryColumns()
 {
-    return "a.attempt_id, a.kind, a.candidate_id, a.seat_number, a.started_at, a.ended_at, a.state, a.seconds_left, "
-           "a.paper_duration, a.current_question, a.score, "
-           "(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.question_key<>'') "
-           "AS paper_size, "
-           "(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.chosen<>'') "
-           "AS answered, "
-           "(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.flagged<>0) "
-           "AS flagged";
+    const char* paper =
+        hasPaperColumns() ? ", a.paper_name, a.paper_text, a.points, a.passed" : ", NULL, NULL, NULL, NULL";
+    return std::string(
+               "a.attempt_id, a.kind, a.candidate_id, a.seat_number, a.started_at, a.ended_at, a.state, "
+               "a.seconds_left, a.paper_duration, a.current_question, a.score, "
+               "(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.question_key<>'') "
+               "AS paper_size, "
+               "(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.chosen<>'') "
+               "AS answered, "
+               "(SELECT COUNT(*) FROM exam_attempt_entry e WHERE e.attempt_id=a.attempt_id AND e.flagged<>0) "
+               "AS flagged") +
+           paper;
 }
 
 AttemptSummary AttemptStore::summaryFrom(const Database::Row& row)
@@ -336,6 +397,10 @@ AttemptSummary AttemptStore::summaryFrom(const Database::Row& row)
     s.paperSize = toInt(cell(row, 11));
     s.answered = toInt(cell(row, 12));
     s.flagged = toInt(cell(row, 13));
+    s.paperName = cell(row, 14);
+    s.paperText = cell(row, 15);
+    s.pointsTenths = toInt(cell(row, 16), -1);
+    s.passed = toInt(cell(row, 17), -1);
     return s;
 }
 
@@ -556,15 +621,22 @@ bool AttemptStore::copiedRow(const OutboxChange& change, CopiedRow& out)
 bool AttemptStore::putCopiedRows(const std::vector<CopiedRow>& rows)
 {
     error_.clear();
+    const bool paperColumns = hasPaperColumns();
     if (!database_.beginTransaction())
         return fail();
     for (const CopiedRow& row : rows) {
         std::vector<std::string> values;
         for (const std::optional<std::string>& value : row.cells)
             values.push_back(value ? Dialect::literal(*value) : std::string("NULL"));
-        const std::string sql =
-            Dialect::upsert(database_.kind(), row.attempt ? "exam_attempt" : "exam_attempt_entry",
-                            row.attempt ? attemptColumns() : entryColumns(), values, row.attempt ? 1 : 2);
+        std::vector<std::string> columns = row.attempt ? attemptColumns() : entryColumns();
+        // A server whose table lacks the paper's columns still takes the
+        // attempt, without them, so that nothing sent after it is held up.
+        if (row.attempt && !paperColumns) {
+            values.resize(std::min(values.size(), firstAttemptColumns));
+            columns.resize(values.size());
+        }
+        const std::string sql = Dialect::upsert(database_.kind(), row.attempt ? "exam_attempt" : "exam_attempt_entry",
+                                                columns, values, row.attempt ? 1 : 2);
         if (!database_.execute(sql))
             return fail();
     }

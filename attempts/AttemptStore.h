@@ -63,6 +63,9 @@ public:
     bool recordSeatNumber(std::int64_t attempt, const std::string& seatNumber);
     bool recordSecondsLeft(std::int64_t attempt, int secondsLeft);
     bool recordHandIn(std::int64_t attempt, int score, int secondsLeft, const std::string& at);
+    // The hand-in of a defined paper, with its points (tenths) and whether it passed.
+    bool recordHandIn(std::int64_t attempt, int score, int secondsLeft, const std::string& at, int pointsTenths,
+                      bool passed);
     bool recordAbandoned(std::int64_t attempt, const std::string& at);
     // Whether the database takes a write now: an update that changes nothing
     // and touches no attempt. Reading may work where writing does not.
@@ -135,10 +138,15 @@ private:
     // Keeps the reason of the failed statement and rolls back; always false.
     bool fail();
     bool failRead();
-    static std::string summaryColumns();
+    // The columns of a defined paper, on a database made before them.
+    void addPaperColumns();
+    // Whether exam_attempt holds the paper's columns; asked once.
+    bool hasPaperColumns();
+    std::string summaryColumns();
     static AttemptSummary summaryFrom(const Database::Row& row);
     static std::vector<AnsweredEntry> answeredFrom(const Database::Rows& rows);
 
     Database& database_;
     std::string error_;
+    std::optional<bool> hasPaperColumns_;
 };

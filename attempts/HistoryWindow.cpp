@@ -92,16 +92,31 @@ std::string HistoryWindow::timeUsedText(const AttemptSummary& attempt)
            (seconds < 10 ? ":0" : ":") + std::to_string(seconds);
 }
 
+std::string HistoryWindow::scoreText(const AttemptSummary& a)
+{
+    if (a.score < 0)
+        return {};
+    if (a.pointsTenths < 0)
+        return std::to_string(a.score);
+    // A defined paper is marked in points, with its result against the pass mark.
+    std::string points = std::to_string(a.pointsTenths / 10);
+    if (a.pointsTenths % 10 != 0)
+        points += "." + std::to_string(a.pointsTenths % 10);
+    if (a.passed >= 0)
+        points += a.passed ? GBK(" 合格") : GBK(" 不合格");
+    return points;
+}
+
 std::vector<std::string> HistoryWindow::rowTexts(const AttemptSummary& a)
 {
     return {a.startedAt,
             a.candidateId,
             a.seatNumber,
-            kindText(a.kind),
+            a.paperName.empty() ? kindText(a.kind) : a.paperName,
             std::to_string(a.paperSize),
             std::to_string(a.answered),
             std::to_string(a.flagged),
-            a.score < 0 ? std::string() : std::to_string(a.score),
+            scoreText(a),
             timeUsedText(a),
             stateText(a.state)};
 }
@@ -174,7 +189,7 @@ std::optional<std::pair<AttemptSummary, std::string>> HistoryWindow::chosenRepor
         Gui::failure(GBK("无法打开这次考试的答卷报告。"));
         return std::nullopt;
     }
-    return std::make_pair(attempt, buildReport_(stored->entries));
+    return std::make_pair(attempt, buildReport_(*stored));
 }
 
 void HistoryWindow::showReport()

@@ -28,7 +28,7 @@ public:
     static constexpr char filterBox[] = "身份证筛选框";
 
     // The whole report file of a stored paper, as the hand-in writes it.
-    using ReportBuilder = std::function<std::string(const std::vector<AttemptEntry>&)>;
+    using ReportBuilder = std::function<std::string(const StoredAttempt&)>;
 
     // recorder: its results database is listed (an unreadable one lists
     // nothing). candidateId: whose attempts; everyone: list all, with the
@@ -59,6 +59,9 @@ public:
     static std::string unsentText(AttemptState state);
     // "h:mm:ss" of the time from the start to the hand-in (or to the last write).
     static std::string timeUsedText(const AttemptSummary& attempt);
+    // The score, or a defined paper's points with 合格/不合格.
+    static std::string scoreText(const AttemptSummary& attempt);
+    // The kind column names a defined paper by its name.
     static std::vector<std::string> rowTexts(const AttemptSummary& attempt);
 
 private:

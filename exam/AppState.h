@@ -4,11 +4,13 @@
 #include "db/DbRecordset.h"
 #include "exam/ExamClock.h"
 #include "exam/Paper.h"
+#include "papers/PaperDefinition.h"
 #include "platform/FileSystem.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,4 +54,10 @@ public:
     // holds paperLength questions, an exam's always Paper::size.
     bool drill = false;
     int paperLength = Paper::size;
+    // The administrator's paper the candidate chose, as it was when drawn
+    // (a later change in the bank does not reach a running or resumed
+    // attempt); unset for the program's own paper and for a drill.
+    std::optional<PaperDefinition> definedPaper;
+    // Makes each question's option order when the defined paper shuffles them.
+    std::uint64_t optionSeed = 0;
 };

@@ -3,8 +3,10 @@
 // no size and whatever it says is never seen.
 
 #include "app/DrillCategoryChooser.h"
+#include "app/PaperChoice.h"
 #include "attempts/HistoryWindowLayout.h"
 #include "bank/PaperEditorLayout.h"
+#include "bank/StartWindowLayout.h"
 #include "exchange/ExchangeWindowLayout.h"
 #include "learning/StatsWindowLayout.h"
 
@@ -28,6 +30,30 @@ TEST(NewWindowsFit, EveryControlHasASizeInsideTheClientArea)
             EXPECT_GE(control.top, 0);
             EXPECT_LE(control.left + control.width, clientWidth);
             EXPECT_LE(control.top + control.height, clientHeight);
+        }
+    }
+}
+
+// The paper choice joins the start window's frame in room no other control takes.
+TEST(NewWindowsFit, ThePaperChoiceFitsTheStartWindowsFreeRoom)
+{
+    const platform::WindowDescription start = startWindowLayout();
+    for (const platform::ControlDescription& added : PaperChoice::controls({PaperDefinition{.name = "x"}})) {
+        SCOPED_TRACE(added.name);
+        ASSERT_EQ(added.container, PaperChoice::frame);
+        EXPECT_GT(added.width, 0);
+        EXPECT_GT(added.height, 0);
+        for (const platform::ControlDescription& control : start.controls) {
+            if (control.name == added.container) {
+                EXPECT_GE(added.left, 0);
+                EXPECT_GE(added.top, 0);
+                EXPECT_LE(added.left + added.width, control.width);
+                EXPECT_LE(added.top + added.height, control.height);
+            } else if (control.container == added.container) {
+                EXPECT_TRUE(added.left >= control.left + control.width || control.left >= added.left + added.width ||
+                            added.top >= control.top + control.height || control.top >= added.top + added.height)
+                    << control.name;
+            }
         }
     }
 }
