@@ -523,10 +523,17 @@ void ExamWindow::submit()
     const bool written =
         platform::FileSystem::writeFile(path, defined ? AnswerReport::build(state_.paper, state_.paperLength, *defined)
                                                       : AnswerReport::build(state_.paper, state_.paperLength));
-    const std::string scoreText =
-        defined ? AnswerReport::scoreText(PaperDefinition::pointsText(
-                      AnswerReport::mark(state_.paper, state_.paperLength, *defined).totalTenths()))
-                : AnswerReport::scoreText(AnswerReport::score(state_.paper));
+    // The PDF's heading names the paper and gives the score as the window does.
+    std::string points = std::to_string(AnswerReport::score(state_.paper));
+    std::string kind = state_.drill ? GBK("错题练习") : GBK("考试");
+    std::string pdfScore = points;
+    if (defined) {
+        const PaperScore marked = AnswerReport::mark(state_.paper, state_.paperLength, *defined);
+        points = PaperDefinition::pointsText(marked.totalTenths());
+        kind = defined->name;
+        pdfScore = points + (marked.passed() ? GBK("分（合格）") : GBK("分（不合格）"));
+    }
+    const std::string scoreText = AnswerReport::scoreText(points);
     // An exam-mode paper shows right and wrong from the hand-in on.
     const bool hidden = hidingResults();
     handedIn_ = true;
@@ -537,8 +544,7 @@ void ExamWindow::submit()
     if (written) {
         const std::string handedInAt =
             QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")).toStdString();
-        pdfHeading_ = ReportPdf::heading(state_.drill ? GBK("错题练习") : GBK("考试"), state_.candidateId,
-                                         state_.seatNumber, handedInAt, AnswerReport::score(state_.paper));
+        pdfHeading_ = ReportPdf::heading(kind, state_.candidateId, state_.seatNumber, handedInAt, pdfScore);
         Gui::setGeometry(w, htmlView, reportArea);
         Gui::setVisible(w, htmlView, true);
         Gui::showHtmlFile(w, htmlView, path);

@@ -213,8 +213,8 @@ void HistoryWindow::saveReportPdf()
     const AttemptSummary& attempt = report->first;
     const std::string name = ReportPdf::fileName(attempt.candidateId, ReportPdf::dateOf(attempt.endedAt));
     ReportPdf::save(window(), report->second,
-                    ReportPdf::heading(kindText(attempt.kind), attempt.candidateId, attempt.seatNumber, attempt.endedAt,
-                                       attempt.score),
+                    ReportPdf::heading(attempt.paperName.empty() ? kindText(attempt.kind) : attempt.paperName,
+                                       attempt.candidateId, attempt.seatNumber, attempt.endedAt, scoreText(attempt)),
                     platform::FileSystem::joinPath(exportFolder_, name));
 }
 

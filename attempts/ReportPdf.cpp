@@ -52,10 +52,10 @@ std::string ReportPdf::dateOf(const std::string& time)
 }
 
 std::string ReportPdf::heading(const std::string& kind, const std::string& candidateId, const std::string& seatNumber,
-                               const std::string& handedInAt, int score)
+                               const std::string& handedInAt, const std::string& score)
 {
     return kind + GBK("答卷　身份证号：") + candidateId + GBK("　座位号：") + seatNumber + GBK("\r\n交卷时间：") +
-           handedInAt + GBK("　得分：") + std::to_string(score);
+           handedInAt + GBK("　得分：") + score;
 }
 
 bool ReportPdf::save(const std::string& window, const std::string& html, const std::string& heading,

@@ -13,9 +13,10 @@ public:
     static std::string dateOf(const std::string& time);
     // What the PDF says above the report, which names neither the candidate
     // nor the time: "考试答卷　身份证号：…　座位号：…" and on a second line
-    // "交卷时间：…　得分：…". kind: 考试 or 错题练习.
+    // "交卷时间：…　得分：…". kind: 考试, 错题练习 or a defined paper's name;
+    // score as the window shows it (a defined paper's points and result).
     static std::string heading(const std::string& kind, const std::string& candidateId, const std::string& seatNumber,
-                               const std::string& handedInAt, int score);
+                               const std::string& handedInAt, const std::string& score);
 
     // Asks over `window` where to save, starting at suggestedPath, and writes
     // the report (GBK HTML) with the heading above it. False when nothing

@@ -9,6 +9,7 @@
 #include "papers/OptionOrder.h"
 #include "papers/PaperBook.h"
 #include "questions/QuestionRecord.h"
+#include "support/PdfText.h"
 
 #include <QApplication>
 #include <QTest>
@@ -160,6 +161,13 @@ TEST_F(DefinedPaperTest, AnExamModePaperIsAnsweredByKeysAndMarkedInPoints)
     const std::optional<StoredAttempt> stored = AttemptStore(*results).load(attempt.id);
     ASSERT_TRUE(stored);
     EXPECT_EQ(AttemptBridge::replayReport(*stored), report);
+
+    // Its PDF is headed with the paper and the points, as the window shows them.
+    driver.answerNextFileDialog(folder + "/paper.pdf");
+    ASSERT_TRUE(click("PDF按钮"));
+    const std::string pdf = pdfText(folder + "/paper.pdf");
+    for (const char* piece : {"安全考试答卷", "得分：28分（合格）"})
+        EXPECT_NE(pdf.find(piece), std::string::npos) << piece << "\n" << pdf;
 }
 
 TEST_F(DefinedPaperTest, TimeUpHandsInAndTellsTheCandidate)
