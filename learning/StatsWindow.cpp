@@ -189,6 +189,8 @@ void StatsWindow::created()
     Gui::addControl(window(), paperComboControl(paperNames_));
     Gui::setComboIndex(window(), paperCombo, 0);
     Gui::setComboIndex(window(), sortCombo, 0);
+    // The window opens on the distribution of scores.
+    facilityShown_ = false;
     load();
 }
 
