@@ -543,6 +543,48 @@ bool AttemptStore::entriesBetween(std::int64_t first, std::int64_t last, std::ve
     return true;
 }
 
+bool AttemptStore::handedInExamsOf(const std::string& paperName, std::vector<PaperExam>& out)
+{
+    Database::Rows rows;
+    error_.clear();
+    out.clear();
+    // A database without the paper's columns holds the program's own paper only.
+    const bool paperColumns = hasPaperColumns();
+    if (!paperColumns && !paperName.empty())
+        return true;
+    const std::string sql = std::string("SELECT attempt_id, score") + (paperColumns ? ", points, paper_text" : "") +
+                            " FROM exam_attempt WHERE state=? AND kind='exam'" +
+                            (!paperColumns       ? ""
+                             : paperName.empty() ? " AND (paper_name IS NULL OR paper_name='')"
+                                                 : " AND paper_name=?") +
+                            " ORDER BY attempt_id";
+    std::vector<Value> values{stateCode(AttemptState::HandedIn)};
+    if (!paperName.empty())
+        values.emplace_back(paperName);
+    if (!select(sql, values, rows))
+        return failRead();
+    out.reserve(rows.size());
+    for (const Database::Row& row : rows)
+        out.push_back({toNumber(cell(row, 0)), toInt(cell(row, 1), -1), toInt(cell(row, 2), -1), cell(row, 3)});
+    return true;
+}
+
+bool AttemptStore::handedInPaperNames(std::vector<std::string>& out)
+{
+    Database::Rows rows;
+    error_.clear();
+    out.clear();
+    if (!hasPaperColumns())
+        return true;
+    if (!select("SELECT DISTINCT paper_name FROM exam_attempt WHERE state=? AND kind='exam' AND paper_name IS NOT "
+                "NULL AND paper_name<>'' ORDER BY paper_name",
+                {stateCode(AttemptState::HandedIn)}, rows))
+        return failRead();
+    for (const Database::Row& row : rows)
+        out.push_back(cell(row, 0));
+    return true;
+}
+
 bool AttemptStore::prepareOutbox()
 {
     error_.clear();

@@ -91,6 +91,19 @@ public:
     bool handedInExams(std::vector<std::pair<std::int64_t, int>>& out);
     // Every entry of the attempts keyed first to last, by attempt then paper order.
     bool entriesBetween(std::int64_t first, std::int64_t last, std::vector<AnsweredEntry>& out);
+    // A handed-in exam of one paper: its score, its points (tenths, -1 for
+    // none) and the paper as drawn (empty for the program's own).
+    struct PaperExam {
+        std::int64_t attempt = 0;
+        int score = -1;
+        int pointsTenths = -1;
+        std::string paperText{};
+    };
+    // The handed-in exams of one paper in key order: an empty name is the
+    // program's own paper.
+    bool handedInExamsOf(const std::string& paperName, std::vector<PaperExam>& out);
+    // The names of the defined papers with a handed-in exam, in name order.
+    bool handedInPaperNames(std::vector<std::string>& out);
 
     // The local file's outbox: its table, the triggers that fill it and the
     // file's random origin number, each made when missing.

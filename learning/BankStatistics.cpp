@@ -1,6 +1,7 @@
 #include "learning/BankStatistics.h"
 
 #include "attempts/AttemptStore.h"
+#include "papers/PaperDefinition.h"
 #include "questions/AnswerKey.h"
 
 #include <algorithm>
@@ -31,6 +32,7 @@ bool BankStatistics::fail(const std::string& reason)
     error_ = reason;
     questions_.clear();
     scores_.clear();
+    distribution_.clear();
     sums_.clear();
     return false;
 }
@@ -65,25 +67,52 @@ void BankStatistics::addAttempt(const std::vector<Entry>& entries, bool top)
     }
 }
 
-bool BankStatistics::compute()
+bool BankStatistics::compute(const std::optional<std::string>& paper)
 {
     questions_.clear();
     scores_.clear();
+    distribution_.clear();
     sums_.clear();
     error_.clear();
 
     AttemptStore store(results_);
-    std::vector<std::pair<std::int64_t, int>> exams;
-    if (!store.handedInExams(exams))
-        return fail(store.lastErrorText());
     std::vector<std::int64_t> ids;
-    ids.reserve(exams.size());
-    scores_.reserve(exams.size());
-    for (const auto& [id, score] : exams) {
-        ids.push_back(id);
-        scores_.push_back(score);
+    if (!paper) {
+        std::vector<std::pair<std::int64_t, int>> exams;
+        if (!store.handedInExams(exams))
+            return fail(store.lastErrorText());
+        ids.reserve(exams.size());
+        scores_.reserve(exams.size());
+        for (const auto& [id, score] : exams) {
+            ids.push_back(id);
+            scores_.push_back(score);
+        }
+    } else {
+        std::vector<AttemptStore::PaperExam> exams;
+        if (!store.handedInExamsOf(*paper, exams))
+            return fail(store.lastErrorText());
+        ids.reserve(exams.size());
+        scores_.reserve(exams.size());
+        if (!paper->empty())
+            distribution_.reserve(exams.size());
+        // The same paper text comes back attempt after attempt: read it once.
+        std::string lastText;
+        int worth = 0;
+        for (const AttemptStore::PaperExam& exam : exams) {
+            ids.push_back(exam.attempt);
+            scores_.push_back(exam.score);
+            if (paper->empty())
+                continue;
+            if (exam.paperText != lastText || worth == 0) {
+                lastText = exam.paperText;
+                const std::optional<PaperDefinition> definition = PaperDefinition::fromText(lastText);
+                worth = definition ? definition->highestTotalTenths() : 0;
+            }
+            distribution_.push_back(worth > 0 && exam.pointsTenths >= 0
+                                        ? std::clamp(exam.pointsTenths * 100 / worth, 0, 100)
+                                        : std::clamp(exam.score, 0, 100));
+        }
     }
-    exams = {};
 
     // The top third by score; equal scores go to the earlier attempt.
     std::vector<std::size_t> order(ids.size());

@@ -52,12 +52,18 @@ public:
     explicit BankStatistics(Database& results) : results_(results) {}
 
     // False with the reason in lastErrorText; the figures are then empty.
-    bool compute();
+    // paper: the attempts of one paper only, "" for the program's own; unset
+    // for every handed-in exam.
+    bool compute(const std::optional<std::string>& paper = std::nullopt);
 
     // Bank keys in first-drawn order.
     const std::vector<QuestionStatistics>& questions() const { return questions_; }
     // The score of every counted attempt, in attempt order.
     const std::vector<int>& scores() const { return scores_; }
+    // What the distribution of scores draws, on 0..100 in attempt order: a
+    // defined paper's points as a share of what the paper is worth, so that a
+    // short paper fills the scale; the scores otherwise.
+    const std::vector<int>& distribution() const { return distribution_.empty() ? scores_ : distribution_; }
     std::string lastErrorText() const { return error_; }
 
 private:
@@ -72,6 +78,7 @@ private:
     Database& results_;
     std::vector<QuestionStatistics> questions_;
     std::vector<int> scores_;
+    std::vector<int> distribution_;
     std::string error_;
     // Per question: sums over its entries of the rest score y, of y squared
     // and of x*y (x: 1 when answered right); exact in integers.

@@ -26,7 +26,7 @@ std::vector<int> StatisticsChart::scoreCounts(const std::vector<int>& scores)
 }
 
 bool StatisticsChart::writeScores(const std::vector<int>& scores, const std::string& picturePath,
-                                  const std::string& pagePath, int width, int height)
+                                  const std::string& pagePath, int width, int height, const std::string& axisTitle)
 {
     auto* set = new QBarSet(qtText(GBK("人次")));
     QStringList bins;
@@ -45,7 +45,7 @@ bool StatisticsChart::writeScores(const std::vector<int>& scores, const std::str
     chart->addSeries(series);
     auto* axisX = new QBarCategoryAxis;
     axisX->append(bins);
-    axisX->setTitleText(qtText(GBK("得分")));
+    axisX->setTitleText(qtText(axisTitle));
     auto* axisY = new QValueAxis;
     // Counts are whole numbers: ticks every 1, 2 or 5 times a power of ten, at
     // most ten of them, so a small count is never labelled 0, 0, 1, 1, 2.

@@ -14,8 +14,9 @@ public:
 
     // How many scores fall in each tenth of 0..100 (100 with the last).
     static std::vector<int> scoreCounts(const std::vector<int>& scores);
+    // axisTitle names what the scores are (GBK).
     static bool writeScores(const std::vector<int>& scores, const std::string& picturePath, const std::string& pagePath,
-                            int width, int height);
+                            int width, int height, const std::string& axisTitle);
     // Facility of each question in the order given, suspect ones set apart.
     static bool writeFacility(const std::vector<QuestionStatistics>& questions, const std::string& picturePath,
                               const std::string& pagePath, int width, int height);

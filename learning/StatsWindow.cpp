@@ -1,8 +1,10 @@
 #include "learning/StatsWindow.h"
 
+#include "attempts/AttemptStore.h"
 #include "db/TableExport.h"
 #include "learning/StatisticsChart.h"
 #include "learning/StatsWindowLayout.h"
+#include "papers/PaperDefinition.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/gui/GridHeading.h"
@@ -11,6 +13,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <tuple>
+
+// Rows name only what differs from the defaults; GCC 12 still warns about the
+// members that designated initializers leave out.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 using platform::Gui;
 using platform::GuiEvent;
@@ -65,7 +71,7 @@ std::optional<double> number(const QuestionStatistics& q, int column)
 } // namespace
 
 StatsWindow::StatsWindow(Database& results, std::string exportFolder, Database* bank)
-    : statistics_(results), exportFolder_(std::move(exportFolder)), bank_(bank)
+    : results_(results), statistics_(results), exportFolder_(std::move(exportFolder)), bank_(bank)
 {
 }
 
@@ -78,6 +84,7 @@ platform::HandlerTable StatsWindow::handlers()
         {"scoresClicked", [this](const GuiEvent&) { showScores(); }},
         {"facilityClicked", [this](const GuiEvent&) { showFacility(); }},
         {"categoriesClicked", [this](const GuiEvent&) { switchView(); }},
+        {"paperClicked", [this](const GuiEvent&) { choosePaper(); }},
         {"exportCsvClicked", [this](const GuiEvent&) { byCategory_ ? exportCategories(".csv") : exportTable(".csv"); }},
         {"exportXlsClicked", [this](const GuiEvent&) { byCategory_ ? exportCategories(".xls") : exportTable(".xls"); }},
     };
@@ -88,6 +95,7 @@ void StatsWindow::runModal(const std::string& owner)
     chosen_.reset();
     categories_.reset();
     byCategory_ = false;
+    paper_.reset();
     Gui::runModal(statsWindowLayout(), handlers(), owner);
 }
 
@@ -125,32 +133,109 @@ std::string StatsWindow::tempFile(const char* name) const
         .value_or(std::string());
 }
 
+platform::ControlDescription StatsWindow::paperComboControl(const std::vector<std::string>& paperNames)
+{
+    std::vector<platform::ComboItem> items{{GBK("全部试卷"), 0}, {PaperDefinition::defaultName(), 1}};
+    for (std::size_t i = 0; i < paperNames.size(); ++i)
+        items.push_back({paperNames[i], static_cast<int>(i + 2)});
+    // Beside its caption and button in the row under the chart.
+    return {.name = paperCombo,
+            .kind = platform::ControlKind::ComboBox,
+            .left = 68,
+            .top = 650,
+            .width = 240,
+            .height = 30,
+            .font = {"微软雅黑", 14, false},
+            .comboItems = std::move(items),
+            .accessibleName = GBK("统计的试卷")};
+}
+
+std::string StatsWindow::fileNamePart(const std::string& name)
+{
+    // By characters: the second byte of a GBK character may read as \ or |.
+    std::string text = platform::gbkToUtf8(name);
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            c = '_';
+    return platform::utf8ToGbk(text);
+}
+
+std::string StatsWindow::paperName() const
+{
+    if (!paper_)
+        return {};
+    return paper_->empty() ? PaperDefinition::defaultName() : *paper_;
+}
+
 std::string StatsWindow::exportPath(const char* extension) const
 {
-    return platform::FileSystem::joinPath(exportFolder_, GBK("题库统计") + extension);
+    const std::string paper = paperName();
+    return platform::FileSystem::joinPath(
+        exportFolder_, GBK("题库统计") + (paper.empty() ? "" : "-" + fileNamePart(paper)) + extension);
 }
 
 std::string StatsWindow::categoryExportPath(const char* extension) const
 {
-    return platform::FileSystem::joinPath(exportFolder_, GBK("分类统计") + extension);
+    const std::string paper = paperName();
+    return platform::FileSystem::joinPath(
+        exportFolder_, GBK("分类统计") + (paper.empty() ? "" : "-" + fileNamePart(paper)) + extension);
 }
 
 void StatsWindow::created()
 {
-    if (!statistics_.compute())
+    AttemptStore store(results_);
+    if (!store.handedInPaperNames(paperNames_))
+        paperNames_.clear(); // the figures below say why the records cannot be read
+    Gui::addControl(window(), paperComboControl(paperNames_));
+    Gui::setComboIndex(window(), paperCombo, 0);
+    Gui::setComboIndex(window(), sortCombo, 0);
+    // The window opens on the distribution of scores.
+    facilityShown_ = false;
+    load();
+}
+
+void StatsWindow::load()
+{
+    if (!statistics_.compute(paper_))
         Gui::failure(GBK("无法读取考试记录：") + statistics_.lastErrorText());
     const auto& questions = statistics_.questions();
     shown_.resize(questions.size());
     for (std::size_t i = 0; i < shown_.size(); ++i)
         shown_[i] = i;
     const auto suspects = std::count_if(questions.begin(), questions.end(), [](const auto& q) { return q.suspect; });
+    const std::string which =
+        paper_ ? GBK("统计试卷“") + paperName() + GBK("”已交卷的考试") : GBK("统计全部已交卷的考试");
     Gui::setText(window(), "说明标签",
-                 GBK("统计全部已交卷的考试，错题练习不计：") + std::to_string(statistics_.scores().size()) +
-                     GBK(" 次考试，") + std::to_string(questions.size()) + GBK(" 道题，答案可疑 ") +
-                     std::to_string(suspects) + GBK(" 道。区分度为答对与否和其余得分的点二列相关。"));
-    Gui::setComboIndex(window(), sortCombo, 0);
+                 which + GBK("，错题练习不计：") + std::to_string(statistics_.scores().size()) + GBK(" 次考试，") +
+                     std::to_string(questions.size()) + GBK(" 道题，答案可疑 ") + std::to_string(suspects) +
+                     GBK(" 道。区分度为答对与否和其余得分的点二列相关。"));
+    // The order chosen is kept, from the first key up.
+    sortColumn_ = -1;
+    const bool facility = facilityShown_;
+    facilityShown_ = false;
     sort();
-    showScores();
+    if (facility)
+        showFacility();
+    else
+        showScores();
+}
+
+void StatsWindow::choosePaper()
+{
+    const int value = Gui::comboItemValue(window(), paperCombo, Gui::comboIndex(window(), paperCombo));
+    std::optional<std::string> paper;
+    if (value == 1)
+        paper = std::string();
+    else if (value >= 2 && value - 2 < static_cast<int>(paperNames_.size()))
+        paper = paperNames_[static_cast<std::size_t>(value - 2)];
+    paper_ = std::move(paper);
+    load();
+    // The figures by category are those of the paper now chosen.
+    categories_.reset();
+    if (byCategory_) {
+        byCategory_ = false;
+        switchView();
+    }
 }
 
 void StatsWindow::fill()
@@ -212,8 +297,11 @@ void StatsWindow::showScores()
 {
     const platform::GuiRect area = Gui::geometry(window(), view);
     const std::string page = tempFile("scores.htm");
-    if (!temp_.isValid() || !StatisticsChart::writeScores(statistics_.scores(), tempFile("scores.png"), page,
-                                                          area.width - 30, area.height - 30)) {
+    // A defined paper's points are drawn as a share of what it is worth.
+    const bool shares = paper_ && !paper_->empty();
+    if (!temp_.isValid() ||
+        !StatisticsChart::writeScores(statistics_.distribution(), tempFile("scores.png"), page, area.width - 30,
+                                      area.height - 30, shares ? GBK("得分率（%）") : GBK("得分"))) {
         Gui::failure(GBK("无法生成得分分布图。"));
         return;
     }

@@ -14,7 +14,8 @@
 // sortable by every column, the distribution of scores and the facility of
 // each question drawn as charts, the table exported to CSV and XLS as the
 // program's export writes query results, and a question chosen to be checked in the bank.
-// A button switches to the figures of each of the bank's categories.
+// A button switches to the figures of each of the bank's categories, and a
+// combo narrows every figure to the attempts of one paper.
 class StatsWindow {
 public:
     static constexpr char windowId[] = "statistics";
@@ -25,6 +26,8 @@ public:
     static constexpr int suspectColumn = 10;
     static constexpr char categoryGrid[] = "分类表格";
     static constexpr char categoryButton[] = "分类按钮";
+    static constexpr char paperCombo[] = "试卷列框";
+    static constexpr char paperButton[] = "试卷按钮";
 
     // results: the database of attempts, which must outlive the window.
     // exportFolder: where the exports are written (GBK).
@@ -43,6 +46,10 @@ public:
     const std::vector<QuestionStatistics>& questions() const { return statistics_.questions(); }
     std::string exportPath(const char* extension) const;
     std::string categoryExportPath(const char* extension) const;
+    // 全部试卷 (item value 0), 默认试卷 (1), then the papers named (place + 2).
+    static platform::ControlDescription paperComboControl(const std::vector<std::string>& paperNames);
+    // The name as a file name may hold it: characters Windows refuses become _.
+    static std::string fileNamePart(const std::string& name);
     static std::vector<std::string> rowTexts(const QuestionStatistics& question);
     static std::vector<std::string> categoryRowTexts(const CategoryFigures& category);
     // Fixed three decimals, as the table shows figures.
@@ -52,6 +59,11 @@ public:
 
 private:
     void created();
+    // Computes the figures of the paper chosen and shows them.
+    void load();
+    void choosePaper();
+    // The chosen paper's name, empty for every paper.
+    std::string paperName() const;
     void fill();
     void sort();
     void openQuestion();
@@ -64,7 +76,11 @@ private:
     void fillCategories();
     std::string tempFile(const char* name) const;
 
+    Database& results_;
     BankStatistics statistics_;
+    // Unset for every paper, "" for the program's own.
+    std::optional<std::string> paper_;
+    std::vector<std::string> paperNames_;
     std::string exportFolder_;
     Database* bank_;
     std::optional<std::vector<CategoryFigures>> categories_; // read on first showing

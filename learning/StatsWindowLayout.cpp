@@ -13,12 +13,13 @@ using enum platform::GuiEventKind;
 
 namespace {
 
-ControlDescription button(const char* name, int left, int width, const std::string& caption, const char* handler)
+ControlDescription button(const char* name, int left, int width, const std::string& caption, const char* handler,
+                          int top = 36)
 {
     return {.name = name,
             .kind = Button,
             .left = left,
-            .top = 36,
+            .top = top,
             .width = width,
             .height = 30,
             .caption = caption,
@@ -103,8 +104,19 @@ WindowDescription statsWindowLayout()
                  .left = 8,
                  .top = 382,
                  .width = 978,
-                 .height = 298,
+                 .height = 262,
                  .accessibleName = GBK("得分分布与答对率图")},
+                // The paper's combo joins them when the window opens, with the
+                // papers the records name.
+                {.name = "试卷标签",
+                 .kind = Label,
+                 .left = 8,
+                 .top = 656,
+                 .width = 60,
+                 .height = 20,
+                 .caption = GBK("试卷："),
+                 .font = {"微软雅黑", 14, true}},
+                button("试卷按钮", 316, 110, GBK("统 计"), "paperClicked", 650),
             },
         .events = {{Created, "statisticsCreated"}},
     };

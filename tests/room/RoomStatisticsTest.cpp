@@ -58,6 +58,23 @@ TEST_F(RoomTest, BankStatisticsOnTheServerMatchTheLocalFile)
     for (std::size_t q = 0; q < 4; ++q)
         EXPECT_EQ(StatsWindow::rowTexts(onServer.questions()[q]), StatsWindow::rowTexts(onFile.questions()[q]));
     EXPECT_EQ(onServer.questions()[0].drawn, 6);
+
+    // A defined paper's attempt is counted apart on the server as in the file.
+    for (AttemptStore* store : {&localStore, &serverStore}) {
+        const std::int64_t id = store->begin(
+            {.entries = {{.number = 1, .questionKey = "9", .answer = "A", .chosen = "A"}}, .paperName = "P"});
+        ASSERT_GT(id, 0) << store->lastErrorText();
+        ASSERT_TRUE(store->recordHandIn(id, 1, 0, AttemptStore::now(), 10, true));
+        std::vector<std::string> names;
+        ASSERT_TRUE(store->handedInPaperNames(names)) << store->lastErrorText();
+        EXPECT_EQ(names, std::vector<std::string>{"P"});
+    }
+    for (const std::optional<std::string>& paper : {std::optional<std::string>(""), std::optional<std::string>("P")}) {
+        ASSERT_TRUE(onServer.compute(paper)) << onServer.lastErrorText();
+        ASSERT_TRUE(onFile.compute(paper)) << onFile.lastErrorText();
+        EXPECT_EQ(onServer.scores(), onFile.scores());
+        EXPECT_EQ(onServer.questions().size(), paper->empty() ? 4u : 1u);
+    }
 }
 
 // The export of the statistics on a room PC with its own account, which may
