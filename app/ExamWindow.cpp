@@ -478,7 +478,10 @@ void ExamWindow::openBankWindow()
 
 void ExamWindow::openCorrectionWindow()
 {
-    Gui::runModal(CorrectionWindow::layout(), CorrectionWindow::handlers(state_, examWindow()), examWindow());
+    Gui::runModal(
+        CorrectionWindow::layout(),
+        CorrectionWindow::handlers(state_, examWindow(), optionOrder(state_.paper.entry(state_.currentQuestion))),
+        examWindow());
 }
 
 void ExamWindow::clockTick()

@@ -29,8 +29,8 @@ constexpr int categoryColumn = 5;
 
 } // namespace
 
-CorrectionWindow::CorrectionWindow(AppState& state, std::string examWindow)
-    : state_(state), window_(correctionWindowLayout().id), examWindow_(std::move(examWindow))
+CorrectionWindow::CorrectionWindow(AppState& state, std::string examWindow, std::optional<OptionOrder> order)
+    : state_(state), window_(correctionWindowLayout().id), examWindow_(std::move(examWindow)), order_(order)
 {
 }
 
@@ -43,9 +43,10 @@ platform::WindowDescription CorrectionWindow::layout()
     return description;
 }
 
-platform::HandlerTable CorrectionWindow::handlers(AppState& state, const std::string& examWindow)
+platform::HandlerTable CorrectionWindow::handlers(AppState& state, const std::string& examWindow,
+                                                  std::optional<OptionOrder> order)
 {
-    auto window = std::make_shared<CorrectionWindow>(state, examWindow);
+    auto window = std::make_shared<CorrectionWindow>(state, examWindow, order);
     platform::HandlerTable table = window->handlerTable();
     for (auto& entry : table)
         entry.second = [window, handler = std::move(entry.second)](const GuiEvent& event) { handler(event); };
@@ -67,13 +68,15 @@ void CorrectionWindow::fill()
     const PaperEntry& entry = state_.paper.entry(state_.currentQuestion);
     state_.currentId = entry.id;
     Gui::setText(window_, titleBox, entry.title);
-    Gui::setText(window_, contentBox, QuestionRecord::optionsToContent(entry.options));
+    Gui::setText(window_, contentBox,
+                 QuestionRecord::optionsToContent(order_ ? order_->shownOptions(entry.options) : entry.options));
+    const std::string answer = shown(entry.answer);
     for (const char* button : answerButtons) {
-        if (Gui::text(window_, button) == entry.answer)
+        if (Gui::text(window_, button) == answer)
             Gui::setChecked(window_, button, true);
     }
-    if (AnswerKey::isMultiple(entry.answer))
-        Gui::setText(window_, multipleKeyBox, entry.answer);
+    if (AnswerKey::isMultiple(answer))
+        Gui::setText(window_, multipleKeyBox, answer);
     showCategory();
 }
 
@@ -108,14 +111,16 @@ void CorrectionWindow::correct()
         }
         answer = std::move(checked.key);
     }
+    std::string options = QuestionRecord::contentToOptions(Gui::text(window_, contentBox));
+    if (order_) {
+        answer = order_->toBank(answer);
+        options = order_->bankOptions(options);
+    }
     // The option buttons hold one letter: left unchecked, a multiple-answer key stays as it is.
     if (answer.empty() && AnswerKey::isMultiple(state_.paper.entry(state_.currentQuestion).answer))
         answer = state_.paper.entry(state_.currentQuestion).answer;
-    const std::string statement =
-        QuestionBank::correctionStatement({.id = state_.currentId,
-                                           .title = Gui::text(window_, titleBox),
-                                           .options = QuestionRecord::contentToOptions(Gui::text(window_, contentBox)),
-                                           .answer = answer});
+    const std::string statement = QuestionBank::correctionStatement(
+        {.id = state_.currentId, .title = Gui::text(window_, titleBox), .options = options, .answer = answer});
     // No row changed means the question was deleted from the bank meanwhile;
     // the paper then keeps the question as drawn.
     if (statement.empty() || !state_.connection.execute(statement) || state_.connection.changedRows() == 0) {
@@ -126,13 +131,18 @@ void CorrectionWindow::correct()
     // The candidate's choice stays; the hand-in marks it against the new answer.
     PaperEntry& entry = state_.paper.entry(state_.currentQuestion);
     entry.title = Gui::text(window_, titleBox);
-    entry.options = QuestionRecord::contentToOptions(Gui::text(window_, contentBox));
+    entry.options = options;
     entry.answer = answer;
     if (Gui::checked(examWindow_, answerSwitch))
-        Gui::setText(examWindow_, answerLabel, answer);
+        Gui::setText(examWindow_, answerLabel, shown(answer));
     if (state_.showQuestion)
         state_.showQuestion(state_.currentQuestion);
     Gui::closeWindow(window_);
+}
+
+std::string CorrectionWindow::shown(const std::string& bankLetters) const
+{
+    return order_ ? order_->toShown(bankLetters) : bankLetters;
 }
 
 std::string CorrectionWindow::answerLetter() const

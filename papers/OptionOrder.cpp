@@ -73,11 +73,27 @@ std::string OptionOrder::toShown(std::string_view bankLetters) const
 
 std::string OptionOrder::shownOptions(std::string_view packedOptions) const
 {
+    return reordered(packedOptions, false);
+}
+
+std::string OptionOrder::bankOptions(std::string_view shownPackedOptions) const
+{
+    return reordered(shownPackedOptions, true);
+}
+
+std::string OptionOrder::reordered(std::string_view packedOptions, bool toBank) const
+{
     std::vector<std::string> slots = QuestionRecord::splitOptions(packedOptions);
     if (slots.size() < static_cast<std::size_t>(count_))
         slots.resize(static_cast<std::size_t>(count_));
-    std::vector<std::string> shown = slots;
-    for (int place = 0; place < count_; ++place)
-        shown[static_cast<std::size_t>(place)] = slots[static_cast<std::size_t>(bankOf_[place])];
-    return QuestionRecord::packOptions(shown);
+    std::vector<std::string> out = slots;
+    for (int place = 0; place < count_; ++place) {
+        const auto shown = static_cast<std::size_t>(place);
+        const auto bank = static_cast<std::size_t>(bankOf_[place]);
+        if (toBank)
+            out[bank] = slots[shown];
+        else
+            out[shown] = slots[bank];
+    }
+    return QuestionRecord::packOptions(out);
 }

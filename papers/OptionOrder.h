@@ -27,8 +27,12 @@ public:
     std::string toShown(std::string_view bankLetters) const;
     // The packed options (as the question table holds them) in the order shown.
     std::string shownOptions(std::string_view packedOptions) const;
+    // Options edited in the order shown, back in the bank's order.
+    std::string bankOptions(std::string_view shownPackedOptions) const;
 
 private:
+    std::string reordered(std::string_view packedOptions, bool toBank) const;
+
     int count_;
     std::array<int, maxOptions> bankOf_{0, 1, 2, 3};  // by shown place
     std::array<int, maxOptions> shownOf_{0, 1, 2, 3}; // by bank place

@@ -112,6 +112,13 @@ bool PaperBook::save(const PaperDefinition& paper, std::string_view replacing)
             error_ = GBK("已有名为“") + *row[0] + GBK("”的试卷，请换一个名称。");
             return false;
         }
+    if (!store(paper) || !transaction.commit())
+        return fail();
+    return true;
+}
+
+bool PaperBook::store(const PaperDefinition& paper)
+{
     const auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
     const std::vector<std::string> values = {Dialect::literal(paper.name),
                                              Dialect::literal(PaperDefinition::rulesText(paper.rules)),
@@ -124,9 +131,25 @@ bool PaperBook::save(const PaperDefinition& paper, std::string_view replacing)
                                              std::to_string(paper.pointsTenths[QuestionKind::Judgement]),
                                              flag(paper.partialCredit),
                                              std::to_string(paper.passMarkTenths)};
-    if (!database_.execute(Dialect::upsert(database_.kind(), tableName, columns, values, 1)) || !transaction.commit())
+    return database_.execute(Dialect::upsert(database_.kind(), tableName, columns, values, 1));
+}
+
+bool PaperBook::replaceAll(const std::vector<PaperDefinition>& papers)
+{
+    error_.clear();
+    // A bank file that never had papers keeps without their table.
+    if (papers.empty() && database_.kind() == DbKind::Sqlite && !database_.tableExists(tableName))
+        return database_.lastErrorText().empty() || fail();
+    if (!createTable())
+        return false;
+    Transaction transaction(database_);
+    if (!transaction.isActive() || !database_.execute("DELETE FROM " + tableName))
         return fail();
-    return true;
+    // Copied as they are: the bank they were saved against checked them.
+    for (const PaperDefinition& paper : papers)
+        if (!store(paper))
+            return fail();
+    return transaction.commit() || fail();
 }
 
 bool PaperBook::createTable()

@@ -40,6 +40,10 @@ public:
     // account that loads a bank onto a server, since the room's accounts may
     // not create tables.
     bool createTable();
+    // The papers become exactly `papers`, as a bank copy replaces the
+    // questions. A server always gets the table, so that the room's PCs may
+    // save papers; a bank file gets it only for papers to hold.
+    bool replaceAll(const std::vector<PaperDefinition>& papers);
 
     // The questions the bank holds per category and kind.
     bool countQuestions(BankCounts& counts);
@@ -49,6 +53,8 @@ public:
 
 private:
     bool fail();
+    // One upsert, inside the caller's transaction.
+    bool store(const PaperDefinition& paper);
     bool read(std::string_view condition, std::vector<PaperDefinition>& papers);
 
     Database& database_;

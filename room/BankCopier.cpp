@@ -1,15 +1,30 @@
 #include "room/BankCopier.h"
 
 #include "db/Database.h"
+#include "papers/PaperBook.h"
 #include "questions/QuestionBank.h"
 #include "room/ResultsOutbox.h"
+
+bool BankCopier::copyPapers(Database& destination, const std::vector<PaperDefinition>& papers)
+{
+    copiedPapers_ = 0;
+    PaperBook book(destination);
+    if (!book.replaceAll(papers)) {
+        lastErrorText_ = book.lastErrorText();
+        return false;
+    }
+    copiedPapers_ = static_cast<int>(papers.size());
+    return true;
+}
 
 bool BankCopier::toServer(const std::string& bankPath, const RoomConfig& server)
 {
     copiedRows_ = 0;
+    copiedPapers_ = 0;
     Database::Rows rows;
     Database::Rows categories;
     bool categorized = false;
+    std::vector<PaperDefinition> papers;
     {
         Database bank;
         if (!bank.open(ConnectOptions::sqlite(bankPath, false)) || !bank.query(QuestionBank::copyQuery(), rows)) {
@@ -18,6 +33,11 @@ bool BankCopier::toServer(const std::string& bankPath, const RoomConfig& server)
         }
         // A bank that never had categories has no table for them.
         categorized = bank.query(QuestionBank::categoryCopyQuery(), categories);
+        PaperBook book(bank);
+        if (!book.list(papers)) {
+            lastErrorText_ = book.lastErrorText();
+            return false;
+        }
     }
     Database destination;
     if (!destination.open(server.connectOptions())) {
@@ -30,6 +50,8 @@ bool BankCopier::toServer(const std::string& bankPath, const RoomConfig& server)
     bool ok = questions.replaceAll(rows) && questions.replaceCategories(categories, categorized);
     lastErrorText_ = questions.lastErrorText();
     ok = ok && ResultsOutbox::prepareServer(server, lastErrorText_);
+    // The papers' table too, even empty: the PCs may then save papers.
+    ok = ok && copyPapers(destination, papers);
     copiedRows_ = ok ? static_cast<int>(rows.size()) : 0;
     return ok;
 }
@@ -37,9 +59,11 @@ bool BankCopier::toServer(const std::string& bankPath, const RoomConfig& server)
 bool BankCopier::fromServer(const RoomConfig& server, const std::string& bankPath)
 {
     copiedRows_ = 0;
+    copiedPapers_ = 0;
     Database::Rows rows;
     Database::Rows categories;
     bool categorized = false;
+    std::vector<PaperDefinition> papers;
     {
         Database source;
         if (!source.open(server.connectOptions()) || !source.query(QuestionBank::copyQuery(), rows)) {
@@ -47,6 +71,11 @@ bool BankCopier::fromServer(const RoomConfig& server, const std::string& bankPat
             return false;
         }
         categorized = source.query(QuestionBank::categoryCopyQuery(), categories);
+        PaperBook book(source);
+        if (!book.list(papers)) {
+            lastErrorText_ = book.lastErrorText();
+            return false;
+        }
     }
     Database bank;
     if (!bank.open(ConnectOptions::sqlite(bankPath, true))) {
@@ -54,8 +83,9 @@ bool BankCopier::fromServer(const RoomConfig& server, const std::string& bankPat
         return false;
     }
     QuestionBank questions(bank);
-    const bool ok = questions.replaceAll(rows) && questions.replaceCategories(categories, categorized);
+    bool ok = questions.replaceAll(rows) && questions.replaceCategories(categories, categorized);
     lastErrorText_ = questions.lastErrorText();
+    ok = ok && copyPapers(bank, papers);
     copiedRows_ = ok ? static_cast<int>(rows.size()) : 0;
     return ok;
 }

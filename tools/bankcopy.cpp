@@ -1,4 +1,4 @@
-// Copies the question table between a bank file and the server named in the
+// Copies the question table, and the defined papers, between a bank file and the server named in the
 // [db] section of a profile:
 //   bankcopy to-server tk.db i.ini
 //   bankcopy from-server i.ini tk.db
@@ -43,5 +43,7 @@ int main(int argc, char** argv)
         return 1;
     }
     std::printf("%d questions copied\n", copier.copiedRows());
+    if (copier.copiedPapers() > 0)
+        std::printf("%d papers copied\n", copier.copiedPapers());
     return 0;
 }

@@ -316,3 +316,42 @@ TEST_F(DefinedPaperTest, APracticePaperColoursAtOnceAndShowsTheKeyInTheLettersOn
         EXPECT_EQ(text("透明标签6"), order(k).toShown(key)) << k;
     }
 }
+
+TEST_F(DefinedPaperTest, TheCorrectionWindowShowsTheShuffledOrderAndStoresTheBanksLetters)
+{
+    paper.mode = PaperDefinition::Mode::Practice;
+    save(paper);
+    enterPaper();
+    int k = 1;
+    while (k < 10 && order(k).bankLetter('A') == 'A')
+        ++k;
+    const OptionOrder shuffled = order(k);
+    ASSERT_NE(shuffled.bankLetter('A'), 'A');
+    const PaperEntry before = state().paper.entry(k);
+    // The answer becomes the option shown first, and that option's text is mended.
+    const char wanted = shuffled.bankLetter('A');
+    exam().jumpTo(k);
+    driver.setModalHook([&](const std::string& window) {
+        const std::string content = Gui::text(window, "内容编辑框");
+        EXPECT_EQ(content, QuestionRecord::optionsToContent(shuffled.shownOptions(before.options)));
+        EXPECT_TRUE(Gui::checked(window, shuffled.toShown(before.answer)));
+        Gui::setChecked(window, "A", true);
+        Gui::setText(window, "内容编辑框", gbk("改") + content);
+        GuiDriver::click(window, "修改");
+    });
+    ASSERT_TRUE(click("纠错按钮"));
+
+    const std::vector<std::string> options = QuestionRecord::splitOptions(state().paper.entry(k).options);
+    EXPECT_EQ(state().paper.entry(k).answer, std::string(1, wanted));
+    EXPECT_EQ(options[static_cast<std::size_t>(wanted - 'A')],
+              gbk("改") + QuestionRecord::splitOptions(before.options)[static_cast<std::size_t>(wanted - 'A')]);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file("tk.db").c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* select = nullptr;
+    sqlite3_prepare_v2(db, ("SELECT Answer, Tmnr FROM KS_SJTK WHERE id=" + before.id).c_str(), -1, &select, nullptr);
+    ASSERT_EQ(sqlite3_step(select), SQLITE_ROW);
+    EXPECT_EQ(reinterpret_cast<const char*>(sqlite3_column_text(select, 0)), std::string(1, wanted));
+    EXPECT_EQ(gbk(reinterpret_cast<const char*>(sqlite3_column_text(select, 1))), state().paper.entry(k).options);
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+}
