@@ -23,6 +23,7 @@ Application::Application(Options options)
     // Long exports keep the windows (and the exam clock) alive.
     EventPump::install(&platform::Gui::processEvents);
     state_->attempts = attempts_.get();
+    state_->bank = [this] { return currentBank(); };
 }
 
 Application::~Application()

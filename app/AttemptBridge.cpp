@@ -9,6 +9,7 @@
 #include "attempts/HistoryWindow.h"
 #include "db/Database.h"
 #include "exam/AppState.h"
+#include "papers/PaperScore.h"
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
 #include "room/ResultsOutbox.h"
@@ -243,6 +244,16 @@ void AttemptBridge::openHistory(AppState& state, RoomServices& room, const std::
     HistoryWindow history(
         *state.attempts, everyone ? std::string() : candidateId, everyone,
         [](const StoredAttempt& attempt) { return replayReport(attempt); }, state.runDirectory);
+    history.categoriesFrom(state.bank ? state.bank() : nullptr);
+    history.measurePapers([](const StoredAttempt& attempt) {
+        const std::optional<DefinedPaperText::Kept> kept = DefinedPaperText::read(attempt.summary.paperText);
+        if (!kept)
+            return 0;
+        PaperScore score(kept->paper);
+        for (const AttemptEntry& entry : attempt.entries)
+            score.add(entry.chosen, entry.answer, entry.optionCount);
+        return score.maximumTenths();
+    });
     // In an exam room the administrator sees every PC's attempts on the
     // server; the candidate's own stay local, marked until they are sent.
     Database* server = room.onServer() && everyone ? room.serverResults() : nullptr;

@@ -1,14 +1,17 @@
 #include "attempts/HistoryWindow.h"
 
+#include "attempts/CategoryChart.h"
 #include "attempts/HistoryWindowLayout.h"
 #include "attempts/ReportPdf.h"
 #include "attempts/ScoreChart.h"
 #include "db/TableExport.h"
+#include "learning/CategoryStatistics.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/gui/GridHeading.h"
 
 #include <algorithm>
+#include <map>
 
 using platform::Gui;
 using platform::GuiEvent;
@@ -51,6 +54,13 @@ platform::HandlerTable HistoryWindow::handlers()
         {"reportClicked", [this](const GuiEvent&) { showReport(); }},
         {"savePdfClicked", [this](const GuiEvent&) { saveReportPdf(); }},
         {"chartClicked", [this](const GuiEvent&) { showChart(); }},
+        {"paperFilterClicked",
+         [this](const GuiEvent&) {
+             paperChoice_ = std::max(allPapers, Gui::comboIndex(window(), paperBox));
+             fill();
+             showChart();
+         }},
+        {"categoryChartClicked", [this](const GuiEvent&) { showCategoryChart(); }},
         {"exportCsvClicked", [this](const GuiEvent&) { exportList(".csv"); }},
         {"exportXlsClicked", [this](const GuiEvent&) { exportList(".xls"); }},
     };
@@ -121,6 +131,89 @@ std::vector<std::string> HistoryWindow::rowTexts(const AttemptSummary& a)
             stateText(a.state)};
 }
 
+std::vector<std::string> HistoryWindow::paperNames(const std::vector<AttemptSummary>& attempts)
+{
+    std::set<std::string> names;
+    for (const AttemptSummary& a : attempts) {
+        if (!a.paperName.empty())
+            names.insert(a.paperName);
+    }
+    return {names.begin(), names.end()};
+}
+
+std::vector<AttemptSummary> HistoryWindow::ofPaper(const std::vector<AttemptSummary>& attempts, int choice,
+                                                   const std::vector<std::string>& names)
+{
+    const std::size_t named = static_cast<std::size_t>(choice - defaultPaper - 1);
+    if (choice < defaultPaper || (choice > defaultPaper && named >= names.size()))
+        return attempts;
+    std::vector<AttemptSummary> out;
+    for (const AttemptSummary& a : attempts) {
+        // A drill is no paper: only the whole list shows it.
+        const bool wanted =
+            choice == defaultPaper ? a.paperName.empty() && a.kind != "drill" : a.paperName == names[named];
+        if (wanted)
+            out.push_back(a);
+    }
+    return out;
+}
+
+std::vector<platform::ControlDescription> HistoryWindow::paperControls(const std::vector<std::string>& names)
+{
+    std::vector<platform::ComboItem> items{{GBK("全部试卷"), allPapers}, {GBK("默认试卷"), defaultPaper}};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        items.push_back({names[i], static_cast<int>(i) + defaultPaper + 1});
+    // Below the chart, left of the buttons that act on the choice.
+    return {{.name = "试卷标签",
+             .kind = platform::ControlKind::Label,
+             .left = 8,
+             .top = 656,
+             .width = 56,
+             .height = 20,
+             .caption = GBK("试卷："),
+             .font = {"微软雅黑", 14, true}},
+            {.name = paperBox,
+             .kind = platform::ControlKind::ComboBox,
+             .left = 64,
+             .top = 650,
+             .width = 240,
+             .height = 28,
+             .comboItems = std::move(items),
+             .accessibleName = GBK("按试卷筛选")}};
+}
+
+std::vector<std::string> HistoryWindow::exportColumns(const std::vector<AttemptSummary>& attempts)
+{
+    std::vector<std::string> columns = AttemptStore::exportColumns();
+    if (!paperNames(attempts).empty())
+        columns.insert(columns.end(), {GBK("试卷"), GBK("得分(分)"), GBK("是否合格")});
+    return columns;
+}
+
+std::vector<std::vector<std::string>> HistoryWindow::exportRows(const std::vector<AttemptSummary>& attempts)
+{
+    const bool papers = !paperNames(attempts).empty();
+    std::vector<std::vector<std::string>> rows;
+    for (const AttemptSummary& a : attempts) {
+        std::vector<std::string> row = AttemptStore::exportRow(a);
+        if (papers) {
+            const std::string paper = !a.paperName.empty() ? a.paperName
+                                      : a.kind != "drill"  ? GBK("默认试卷")
+                                                           : std::string();
+            std::string points;
+            if (a.pointsTenths >= 0) {
+                points = std::to_string(a.pointsTenths / 10);
+                if (a.pointsTenths % 10 != 0)
+                    points += "." + std::to_string(a.pointsTenths % 10);
+            }
+            const std::string passed = a.passed < 0 ? std::string() : a.passed ? GBK("合格") : GBK("不合格");
+            row.insert(row.end(), {paper, points, passed});
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
 std::string HistoryWindow::tempFile(const char* name) const
 {
     return platform::FileSystem::fromSystemPath(temp_.filePath(QString::fromLatin1(name)).toStdString())
@@ -139,14 +232,27 @@ void HistoryWindow::created()
         Gui::setVisible(w, control, everyone_);
     Gui::setText(w, filterBox, everyone_ ? candidateId_ : std::string());
     fill();
+    // The papers offered are those of the attempts listed as the window opens.
+    papers_ = paperNames(shown_);
+    for (const platform::ControlDescription& control : paperControls(papers_))
+        Gui::addControl(w, control);
+    Gui::setComboIndex(w, paperBox, allPapers);
     showChart();
+}
+
+bool HistoryWindow::listChosen(std::vector<AttemptSummary>& out)
+{
+    out.clear();
+    if (store_ == nullptr || !store_->list(candidateId_, out))
+        return false;
+    out = ofPaper(out, paperChoice_, papers_);
+    return true;
 }
 
 void HistoryWindow::fill()
 {
     const std::string& w = window();
-    shown_.clear();
-    if (store_ != nullptr && !store_->list(candidateId_, shown_))
+    if (!listChosen(shown_) && store_ != nullptr)
         Gui::failure(GBK("无法读取考试记录：") + store_->lastErrorText());
     static const char* const headings[] = {"开始时间", "身份证号", "座位号", "类型", "题量",
                                            "已答",     "标记",     "得分",   "用时", "状态"};
@@ -164,9 +270,46 @@ void HistoryWindow::showChart()
 {
     const platform::GuiRect area = Gui::geometry(window(), view);
     const std::string page = tempFile("chart.htm");
+    std::map<std::int64_t, int> maxima;
+    for (const AttemptSummary& attempt : shown_) {
+        if (!maximum_ || attempt.pointsTenths < 0 || attempt.state != AttemptState::HandedIn || store_ == nullptr)
+            continue;
+        if (const std::optional<StoredAttempt> stored = store_->load(attempt.id))
+            maxima[attempt.id] = maximum_(*stored);
+    }
     if (!temp_.isValid() ||
-        !ScoreChart::write(shown_, tempFile("chart.png"), page, area.width - 30, area.height - 30)) {
+        !ScoreChart::write(shown_, tempFile("chart.png"), page, area.width - 30, area.height - 30, maxima)) {
         Gui::failure(GBK("无法生成成绩曲线。"));
+        return;
+    }
+    Gui::showHtmlFile(window(), view, page);
+}
+
+void HistoryWindow::showCategoryChart()
+{
+    std::vector<StoredAttempt> attempts;
+    for (const AttemptSummary& attempt : shown_) {
+        if (attempt.state != AttemptState::HandedIn || store_ == nullptr)
+            continue;
+        if (std::optional<StoredAttempt> stored = store_->load(attempt.id))
+            attempts.push_back(std::move(*stored));
+    }
+    CategoryChart::Categories categories;
+    std::string error;
+    if (bank_ != nullptr && !CategoryStatistics::readCategories(*bank_, categories, error)) {
+        Gui::failure(GBK("无法读取题库的分类：") + error);
+        return;
+    }
+    const std::vector<CategoryChart::Share> shares = CategoryChart::shares(attempts, categories);
+    if (shares.empty()) {
+        Gui::notice(GBK("列表中没有已交卷的考试，无法按分类作图。"));
+        return;
+    }
+    const platform::GuiRect area = Gui::geometry(window(), view);
+    const std::string page = tempFile("categories.htm");
+    if (!temp_.isValid() ||
+        !CategoryChart::write(shares, tempFile("categories.png"), page, area.width - 30, area.height - 30)) {
+        Gui::failure(GBK("无法生成分类图。"));
         return;
     }
     Gui::showHtmlFile(window(), view, page);
@@ -225,11 +368,11 @@ void HistoryWindow::exportList(const char* extension)
     // the results, nothing more.
     std::vector<AttemptSummary> attempts;
     std::vector<TextTable::Row> rows;
-    if (store_ != nullptr && store_->list(candidateId_, attempts)) {
-        for (const AttemptSummary& attempt : attempts)
-            rows.push_back(AttemptStore::exportRow(attempt));
+    if (listChosen(attempts)) {
+        for (std::vector<std::string>& row : exportRows(attempts))
+            rows.push_back(std::move(row));
     }
-    if (!rows.empty() && TableExport::write(path, AttemptStore::exportColumns(), rows))
+    if (!rows.empty() && TableExport::write(path, exportColumns(attempts), rows))
         Gui::notice(GBK("历史成绩已导出到：\r\n") + path);
     else
         Gui::failure(GBK("历史成绩导出失败，请检查是否有考试记录、程序所在文件夹是否可写：\r\n") + path);

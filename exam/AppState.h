@@ -15,6 +15,7 @@
 #include <string_view>
 
 class AttemptRecorder;
+class Database;
 
 // The one record of the running examination, shared by the start window, the
 // exam window and the maintenance windows. Created before the first window
@@ -50,6 +51,8 @@ public:
     std::function<void(int)> flagChanged;
     // The record of the attempt in the results database; null where nothing is recorded.
     AttemptRecorder* attempts = nullptr;
+    // The bank the program opened, whose categories the history charts; empty or null without one.
+    std::function<Database*()> bank;
     // A drill of the candidate's own mistakes instead of an exam; its paper
     // holds paperLength questions, an exam's always Paper::size.
     bool drill = false;

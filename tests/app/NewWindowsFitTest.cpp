@@ -4,6 +4,7 @@
 
 #include "app/DrillCategoryChooser.h"
 #include "app/PaperChoice.h"
+#include "attempts/HistoryWindow.h"
 #include "attempts/HistoryWindowLayout.h"
 #include "bank/PaperEditorLayout.h"
 #include "bank/StartWindowLayout.h"
@@ -59,6 +60,24 @@ TEST(NewWindowsFit, ThePaperChoiceFitsTheStartWindowsFreeRoom)
                             added.top >= control.top + control.height || control.top >= added.top + added.height)
                     << control.name;
             }
+        }
+    }
+}
+
+// The history's paper combo, added as the window opens, takes room no other control takes.
+TEST(NewWindowsFit, TheHistorysPaperChoiceFitsItsFreeRoom)
+{
+    const platform::WindowDescription window = historyWindowLayout();
+    for (const platform::ControlDescription& added : HistoryWindow::paperControls({"x"})) {
+        SCOPED_TRACE(added.name);
+        EXPECT_GT(added.width, 0);
+        EXPECT_GT(added.height, 0);
+        EXPECT_LE(added.left + added.width, window.width - 6);
+        EXPECT_LE(added.top + added.height, window.height - 29);
+        for (const platform::ControlDescription& control : window.controls) {
+            EXPECT_TRUE(added.left >= control.left + control.width || control.left >= added.left + added.width ||
+                        added.top >= control.top + control.height || control.top >= added.top + added.height)
+                << control.name;
         }
     }
 }
