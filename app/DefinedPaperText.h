@@ -9,8 +9,8 @@
 
 // A defined paper as an attempt keeps it, with the seed of its option order:
 // the record holds the paper as it was drawn, so a resumed attempt runs on
-// that and not on whatever the administrator has changed since. Lines of
-// "name=value" (GBK); a rule is "count TAB kind TAB category".
+// that and not on whatever the administrator has changed since: a line
+// "seed=N" before the paper's own text (PaperDefinition::toText).
 class DefinedPaperText {
 public:
     struct Kept {

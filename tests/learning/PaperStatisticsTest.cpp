@@ -5,6 +5,7 @@
 #include "learning/StatisticsChart.h"
 #include "learning/StatsWindow.h"
 
+#include "app/DefinedPaperText.h"
 #include "attempts/AttemptStore.h"
 #include "bank/BankTestSupport.h"
 #include "db/Database.h"
@@ -45,13 +46,14 @@ protected:
         const std::string retake = GBK("补考/二");
         for (int i = 0; i < 3; ++i)
             add(store, {}, {}, 2, 10, i, -1);
-        add(store, finalPaper().name, finalPaper().toText(), 11, 19, 8, 240);
-        add(store, finalPaper().name, finalPaper().toText(), 11, 19, 5, 150);
-        add(store, retake, PaperDefinition{.name = retake, .rules = {{.count = 5}}}.toText(), 21, 24, 4, 40);
+        add(store, finalPaper().name, DefinedPaperText::write(finalPaper(), 7), 11, 19, 8, 240);
+        add(store, finalPaper().name, DefinedPaperText::write(finalPaper(), 7), 11, 19, 5, 150);
+        add(store, retake, DefinedPaperText::write(PaperDefinition{.name = retake, .rules = {{.count = 5}}}, 7), 21, 24,
+            4, 40);
         // Neither an unfinished exam nor a drill counts.
         const std::int64_t open = store.begin({.entries = {{.number = 1, .questionKey = "1", .answer = "A"}},
                                                .paperName = finalPaper().name,
-                                               .paperText = finalPaper().toText()});
+                                               .paperText = DefinedPaperText::write(finalPaper(), 7)});
         ASSERT_GT(open, 0);
         const std::int64_t drill = store.begin({.kind = "drill", .entries = {{.number = 1, .questionKey = "1"}}});
         ASSERT_TRUE(store.recordHandIn(drill, 1, 0, AttemptStore::now()));
