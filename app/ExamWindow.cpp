@@ -511,7 +511,6 @@ void ExamWindow::stopClock()
 
 void ExamWindow::handIn()
 {
-    const std::string& w = examWindow();
     if (Gui::messageBox(GBK("是否现在交卷吗？如果是按错您可以现在点击否按钮！"), GBK("信息："),
                         MessageBoxIcon::Information, MessageBoxButtons::YesNo) != MessageBoxResult::Yes)
         return;
