@@ -130,3 +130,22 @@ protected:
     platform::GuiDriver driver;
     std::unique_ptr<Application> app;
 };
+
+// An exam entered on a bank of 120 questions, where a test puts questions of
+// its own into the paper.
+class OpenExamTest : public AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        makeBank(plainQuestions(120));
+        enterExam();
+    }
+
+    // Puts a question of the test's own into the paper and shows it.
+    void showEntry(int k, const PaperEntry& entry)
+    {
+        state().paper.entry(k) = entry;
+        ASSERT_TRUE(pressCell(k));
+    }
+};

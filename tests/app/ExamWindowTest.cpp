@@ -15,22 +15,8 @@ namespace {
 constexpr platform::Rgb red = 0xFF0000, green = 0x00FF00, yellow = 0xFFFF00;
 const char* const letters[] = {"A", "B", "C", "D"};
 
-class ExamTest : public AppTest {
+class ExamTest : public OpenExamTest {
 protected:
-    void SetUp() override
-    {
-        AppTest::SetUp();
-        makeBank(plainQuestions(120));
-        enterExam();
-    }
-
-    // Puts a question of the test's own into the paper and shows it.
-    void showEntry(int k, const PaperEntry& entry)
-    {
-        state().paper.entry(k) = entry;
-        ASSERT_TRUE(pressCell(k));
-    }
-
     std::vector<std::string> captions() const { return {text("A"), text("B"), text("C"), text("D")}; }
     std::vector<bool> visibility() const { return {visible("A"), visible("B"), visible("C"), visible("D")}; }
     std::string checkedOption() const

@@ -13,21 +13,8 @@ namespace {
 constexpr platform::Rgb red = 0xFF0000, green = 0x00FF00, yellow = 0xFFFF00;
 const char* const boxes[] = {"多选A", "多选B", "多选C", "多选D"};
 
-class MultipleAnswerTest : public AppTest {
+class MultipleAnswerTest : public OpenExamTest {
 protected:
-    void SetUp() override
-    {
-        AppTest::SetUp();
-        makeBank(plainQuestions(120));
-        enterExam();
-    }
-
-    void showEntry(int k, const PaperEntry& entry)
-    {
-        state().paper.entry(k) = entry;
-        ASSERT_TRUE(pressCell(k));
-    }
-
     static std::string ticked()
     {
         std::string letters;
