@@ -1,0 +1,5 @@
+// A module for the loader's tests: one exported function.
+extern "C" int mockexam_probe_answer()
+{
+    return 42;
+}
