@@ -2,7 +2,6 @@
 
 #include "db/Dialect.h"
 
-#include <mysql.h>
 #include <sqlite3.h>
 
 Database::Database(DbKind kind) : core_(std::make_shared<DatabaseCore>(kind))
@@ -92,7 +91,7 @@ long long Database::lastInsertKey() const
     case DbKind::Sqlite:
         return core_->sqlite().handle() ? sqlite3_last_insert_rowid(core_->sqlite().handle()) : 0;
     case DbKind::Mysql:
-        return core_->mysql().handle() ? static_cast<long long>(mysql_insert_id(core_->mysql().handle())) : 0;
+        return core_->mysql().lastInsertKey();
     default:
         return 0;
     }

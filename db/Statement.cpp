@@ -2,10 +2,10 @@
 
 #include "db/DatabaseCore.h"
 #include "db/Dialect.h"
+#include "db/mysql/MariadbFunctions.h"
 #include "db/sqlite/SqliteText.h"
 #include "platform/CodePage.h"
 
-#include <mysql.h>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -422,9 +422,11 @@ bool Statement::stepMysql()
             return false;
         }
         result_ = std::move(result);
+        if (result_)
+            mysqlApi_ = &server.session()->api;
     }
-    row_ = result_ ? mysql_fetch_row(result_.get()) : nullptr;
-    lengths_ = row_ ? mysql_fetch_lengths(result_.get()) : nullptr;
+    row_ = result_ ? mysqlApi_->mysql_fetch_row(result_.get()) : nullptr;
+    lengths_ = row_ ? mysqlApi_->mysql_fetch_lengths(result_.get()) : nullptr;
     state_ = row_ ? State::Row : State::Done;
     return row_ != nullptr;
 }
@@ -443,7 +445,7 @@ int Statement::columnCount() const
 {
     if (sqlite_ != nullptr)
         return sqlite3_column_count(sqlite_);
-    return result_ ? static_cast<int>(mysql_num_fields(result_.get())) : 0;
+    return result_ ? static_cast<int>(mysqlApi_->mysql_num_fields(result_.get())) : 0;
 }
 
 std::string Statement::columnName(int column) const
@@ -454,7 +456,7 @@ std::string Statement::columnName(int column) const
         const char* name = sqlite3_column_name(sqlite_, column);
         return name ? fromUtf8(name, std::strlen(name)) : std::string();
     }
-    const MYSQL_FIELD* field = mysql_fetch_field_direct(result_.get(), static_cast<unsigned>(column));
+    const MYSQL_FIELD* field = mysqlApi_->mysql_fetch_field_direct(result_.get(), static_cast<unsigned>(column));
     return field && field->name ? std::string(field->name, field->name_length) : std::string();
 }
 

@@ -10,6 +10,7 @@ struct sqlite3;
 struct sqlite3_stmt;
 typedef struct st_mysql_res MYSQL_RES;
 typedef char** MYSQL_ROW;
+struct MariadbFunctions;
 
 // One statement of a Database with "?" parameters, numbered from 1; columns
 // are numbered from 0. Texts are GBK unless the name says UTF-8.
@@ -108,6 +109,7 @@ private:
     std::vector<std::string> pieces_;
     std::vector<std::string> literals_;
     std::shared_ptr<MYSQL_RES> result_;
+    const MariadbFunctions* mysqlApi_ = nullptr; // the library result_ came from
     MYSQL_ROW row_ = nullptr;
     unsigned long* lengths_ = nullptr;
 };

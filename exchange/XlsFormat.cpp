@@ -3,11 +3,11 @@
 #include "db/XlsSheetWriter.h"
 #include "exchange/CompoundFile.h"
 #include "exchange/NumberFormat.h"
+#include "exchange/SheetLibraries.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 
 #include <QString>
-#include <freexl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -50,7 +50,8 @@ double rkValue(std::uint32_t rk)
 }
 
 struct FreexlCloser {
-    void operator()(const void* handle) const { freexl_close(handle); }
+    const SheetFunctions* api;
+    void operator()(const void* handle) const { api->freexl_close(handle); }
 };
 
 using Cells = std::map<unsigned, std::map<unsigned, std::string>>;
@@ -249,10 +250,16 @@ std::vector<SheetRow> readCompound(const std::string& path, std::string_view byt
         // A stream this scan cannot follow: what libfreexl reads stands alone.
         overlays.clear();
     }
+    const SheetFunctions* found = SheetLibraries::standard().functions();
+    if (found == nullptr) {
+        error = SheetLibraries::standard().lastErrorText();
+        return {};
+    }
+    const SheetFunctions& api = *found;
     const void* raw = nullptr;
     const std::optional<std::string> name = platform::FileSystem::toSystemPath(path);
-    const int opened = name ? freexl_open(name->c_str(), &raw) : FREEXL_FILE_NOT_FOUND;
-    std::unique_ptr<const void, FreexlCloser> handle(raw);
+    const int opened = name ? api.freexl_open(name->c_str(), &raw) : FREEXL_FILE_NOT_FOUND;
+    std::unique_ptr<const void, FreexlCloser> handle(raw, FreexlCloser{&api});
     unsigned rowCount = 0;
     unsigned short columnCount = 0;
     if (opened == FREEXL_INSUFFICIENT_MEMORY) {
@@ -264,8 +271,8 @@ std::vector<SheetRow> readCompound(const std::string& path, std::string_view byt
         error = damaged(GBK("文件不完整或内容错乱"));
         return {};
     }
-    if (freexl_select_active_worksheet(raw, 0) != FREEXL_OK ||
-        freexl_worksheet_dimensions(raw, &rowCount, &columnCount) != FREEXL_OK) {
+    if (api.freexl_select_active_worksheet(raw, 0) != FREEXL_OK ||
+        api.freexl_worksheet_dimensions(raw, &rowCount, &columnCount) != FREEXL_OK) {
         error = damaged(GBK("找不到工作表"));
         return {};
     }
@@ -280,8 +287,8 @@ std::vector<SheetRow> readCompound(const std::string& path, std::string_view byt
     }
     unsigned sheetCount = 0;
     const char* sheetName = nullptr;
-    if (notes != nullptr && freexl_get_info(raw, FREEXL_BIFF_SHEET_COUNT, &sheetCount) == FREEXL_OK && sheetCount > 1 &&
-        freexl_get_worksheet_name(raw, 0, &sheetName) == FREEXL_OK && sheetName != nullptr)
+    if (notes != nullptr && api.freexl_get_info(raw, FREEXL_BIFF_SHEET_COUNT, &sheetCount) == FREEXL_OK &&
+        sheetCount > 1 && api.freexl_get_worksheet_name(raw, 0, &sheetName) == FREEXL_OK && sheetName != nullptr)
         notes->push_back(GBK("工作簿有") + std::to_string(sheetCount) + GBK("个工作表，只读入了第一个“") +
                          platform::utf8ToGbk(sheetName) + GBK("”"));
     std::vector<SheetRow> rows;
@@ -291,7 +298,7 @@ std::vector<SheetRow> readCompound(const std::string& path, std::string_view byt
         for (unsigned short c = 0; c < columns; ++c) {
             FreeXL_CellValue value;
             std::string text;
-            if (freexl_get_cell_value(raw, r, c, &value) == FREEXL_OK) {
+            if (api.freexl_get_cell_value(raw, r, c, &value) == FREEXL_OK) {
                 switch (value.type) {
                 case FREEXL_CELL_INT:
                     text = std::to_string(value.value.int_value);

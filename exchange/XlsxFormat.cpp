@@ -1,13 +1,12 @@
 #include "exchange/XlsxFormat.h"
 
 #include "exchange/NumberFormat.h"
+#include "exchange/SheetLibraries.h"
 #include "exchange/ZipEntryDevice.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 
 #include <QXmlStreamReader>
-#include <xlsxwriter.h>
-#include <zip.h>
 
 #include <unistd.h>
 
@@ -29,15 +28,17 @@ constexpr std::size_t maxSharedStrings = 2000000;
 constexpr int maxColumns = 256;
 
 struct ZipCloser {
-    void operator()(zip_t* z) const { zip_discard(z); }
+    const SheetFunctions* api;
+    void operator()(zip_t* z) const { api->zip_discard(z); }
 };
 using ZipArchive = std::unique_ptr<zip_t, ZipCloser>;
 
 struct WorkbookCloser {
+    const SheetFunctions* api;
     void operator()(lxw_workbook* w) const
     {
         if (w != nullptr)
-            workbook_close(w);
+            api->workbook_close(w);
     }
 };
 
@@ -72,9 +73,10 @@ std::string xmlFailure(const QXmlStreamReader& xml, const std::string& name)
 
 // A small part whole; nullopt with error set when it is damaged or too
 // large, and with error empty when it is missing.
-std::optional<std::string> readSmallPart(zip_t* zip, const std::string& name, std::string& error)
+std::optional<std::string> readSmallPart(const SheetFunctions& api, zip_t* zip, const std::string& name,
+                                         std::string& error)
 {
-    ZipEntryDevice device(zip, name, maxSmallPartBytes);
+    ZipEntryDevice device(api, zip, name, maxSmallPartBytes);
     std::string bytes;
     if (device.readAllInto(bytes))
         return bytes;
@@ -191,9 +193,10 @@ std::vector<Shown> cellStyles(const std::string& bytes)
     return styles;
 }
 
-bool sharedStrings(zip_t* zip, const std::string& name, std::vector<std::string>& strings, std::string& error)
+bool sharedStrings(const SheetFunctions& api, zip_t* zip, const std::string& name, std::vector<std::string>& strings,
+                   std::string& error)
 {
-    ZipEntryDevice device(zip, name, maxPartBytes);
+    ZipEntryDevice device(api, zip, name, maxPartBytes);
     if (device.failure() == ZipEntryDevice::Failure::Missing)
         return true;
     QXmlStreamReader xml(&device);
@@ -293,7 +296,8 @@ public:
     {
     }
 
-    bool read(zip_t* zip, const std::string& name, std::vector<SheetRow>& rows, std::string& error);
+    bool read(const SheetFunctions& api, zip_t* zip, const std::string& name, std::vector<SheetRow>& rows,
+              std::string& error);
 
 private:
     // The text of a cell, or false with the reason in unread or error.
@@ -354,9 +358,10 @@ bool SheetReader::text(const Cell& cell, SheetRow& row, int column, std::string&
     return true;
 }
 
-bool SheetReader::read(zip_t* zip, const std::string& name, std::vector<SheetRow>& rows, std::string& error)
+bool SheetReader::read(const SheetFunctions& api, zip_t* zip, const std::string& name, std::vector<SheetRow>& rows,
+                       std::string& error)
 {
-    ZipEntryDevice device(zip, name, maxPartBytes);
+    ZipEntryDevice device(api, zip, name, maxPartBytes);
     if (device.failure() == ZipEntryDevice::Failure::Missing) {
         error = damaged(GBK("找不到工作表") + name);
         return false;
@@ -435,14 +440,21 @@ std::vector<std::pair<std::string, QString>> sheetsOf(const std::string& workboo
 std::vector<SheetRow> readWorkbook(std::string_view bytes, std::string& error, std::vector<std::string>* notes)
 {
     error.clear();
+    const SheetFunctions* found = SheetLibraries::standard().functions();
+    if (found == nullptr) {
+        error = SheetLibraries::standard().lastErrorText();
+        return {};
+    }
+    const SheetFunctions& api = *found;
     zip_error_t zipError;
-    zip_error_init(&zipError);
-    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &zipError);
-    ZipArchive zip(source == nullptr ? nullptr : zip_open_from_source(source, ZIP_RDONLY, &zipError));
-    zip_error_fini(&zipError);
+    api.zip_error_init(&zipError);
+    zip_source_t* source = api.zip_source_buffer_create(bytes.data(), bytes.size(), 0, &zipError);
+    ZipArchive zip(source == nullptr ? nullptr : api.zip_open_from_source(source, ZIP_RDONLY, &zipError),
+                   ZipCloser{&api});
+    api.zip_error_fini(&zipError);
     if (!zip) {
         if (source != nullptr)
-            zip_source_free(source);
+            api.zip_source_free(source);
         // A zip's first entry header without a readable directory: the end of the file is missing.
         error = bytes.starts_with("PK\x03\x04") ? damaged(GBK("文件不完整，可能只复制了一部分"))
                                                 : GBK("不是Excel工作簿（.xlsx）文件");
@@ -450,9 +462,9 @@ std::vector<SheetRow> readWorkbook(std::string_view bytes, std::string& error, s
     }
     // The first sheet named in the workbook, through the workbook's relationships.
     std::optional<std::string> sheetPath;
-    const std::optional<std::string> workbook = readSmallPart(zip.get(), "xl/workbook.xml", error);
+    const std::optional<std::string> workbook = readSmallPart(api, zip.get(), "xl/workbook.xml", error);
     const std::optional<std::string> rels =
-        error.empty() ? readSmallPart(zip.get(), "xl/_rels/workbook.xml.rels", error) : std::nullopt;
+        error.empty() ? readSmallPart(api, zip.get(), "xl/_rels/workbook.xml.rels", error) : std::nullopt;
     if (!error.empty())
         return {};
     if (workbook && rels) {
@@ -472,25 +484,25 @@ std::vector<SheetRow> readWorkbook(std::string_view bytes, std::string& error, s
     std::vector<Shown> styles;
     if (rels) {
         const std::optional<std::string> stringsPath = relationshipTarget(*rels, {}, QStringLiteral("/sharedStrings"));
-        if (!sharedStrings(zip.get(), stringsPath.value_or("xl/sharedStrings.xml"), strings, error))
+        if (!sharedStrings(api, zip.get(), stringsPath.value_or("xl/sharedStrings.xml"), strings, error))
             return {};
         if (const std::optional<std::string> stylesPath = relationshipTarget(*rels, {}, QStringLiteral("/styles"))) {
-            const std::optional<std::string> stylesXml = readSmallPart(zip.get(), *stylesPath, error);
+            const std::optional<std::string> stylesXml = readSmallPart(api, zip.get(), *stylesPath, error);
             if (!error.empty())
                 return {};
             if (stylesXml)
                 styles = cellStyles(*stylesXml);
         }
-    } else if (!sharedStrings(zip.get(), "xl/sharedStrings.xml", strings, error)) {
+    } else if (!sharedStrings(api, zip.get(), "xl/sharedStrings.xml", strings, error)) {
         return {};
     }
     std::vector<SheetRow> rows;
     const std::string sheetName = sheetPath.value_or("xl/worksheets/sheet1.xml");
-    if (!sheetPath && zip_name_locate(zip.get(), sheetName.c_str(), ZIP_FL_NOCASE) < 0) {
+    if (!sheetPath && api.zip_name_locate(zip.get(), sheetName.c_str(), ZIP_FL_NOCASE) < 0) {
         error = GBK("Excel工作簿中找不到工作表");
         return {};
     }
-    if (!SheetReader(strings, styles).read(zip.get(), sheetName, rows, error))
+    if (!SheetReader(strings, styles).read(api, zip.get(), sheetName, rows, error))
         return {};
     return rows;
 }
@@ -545,32 +557,39 @@ bool XlsxFormat::write(const std::string& path, const std::vector<BankQuestion>&
     // earlier file there stays whole until the new one is complete.
     const std::optional<std::string> part = partNameBeside(path);
     const std::optional<std::string> name = part ? platform::FileSystem::toSystemPath(*part) : std::nullopt;
-    std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(name ? workbook_new(name->c_str()) : nullptr);
-    lxw_worksheet* sheet = workbook ? workbook_add_worksheet(workbook.get(), nullptr) : nullptr;
+    const SheetFunctions* found = SheetLibraries::standard().functions();
+    if (found == nullptr) {
+        error = SheetLibraries::standard().lastErrorText();
+        return false;
+    }
+    const SheetFunctions& api = *found;
+    std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(name ? api.workbook_new(name->c_str()) : nullptr,
+                                                           WorkbookCloser{&api});
+    lxw_worksheet* sheet = workbook ? api.workbook_add_worksheet(workbook.get(), nullptr) : nullptr;
     if (sheet == nullptr) {
         error = GBK("无法创建Excel文件");
         return false;
     }
-    worksheet_set_column(sheet, 0, 0, 40, nullptr);
-    worksheet_set_column(sheet, 1, 4, 16, nullptr);
+    api.worksheet_set_column(sheet, 0, 0, 40, nullptr);
+    api.worksheet_set_column(sheet, 1, 4, 16, nullptr);
     const std::vector<std::vector<std::string>> cells = SheetColumns::toCells(questions);
     for (std::size_t r = 0; r < cells.size(); ++r) {
         for (std::size_t c = 0; c < cells[r].size(); ++c) {
             if (cells[r][c].empty())
                 continue;
-            if (worksheet_write_string(sheet, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c), cells[r][c].c_str(),
-                                       nullptr) != LXW_NO_ERROR) {
+            if (api.worksheet_write_string(sheet, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c),
+                                           cells[r][c].c_str(), nullptr) != LXW_NO_ERROR) {
                 // Freed without closing: closing would write the part file.
-                lxw_workbook_free(workbook.release());
+                api.lxw_workbook_free(workbook.release());
                 error = GBK("第") + std::to_string(r + 1) + GBK("行无法写入Excel文件（单元格太长或行数太多）");
                 return false;
             }
         }
     }
-    const lxw_error closed = workbook_close(workbook.release());
+    const lxw_error closed = api.workbook_close(workbook.release());
     if (closed != LXW_NO_ERROR) {
         platform::FileSystem::removeFile(*part);
-        error = GBK("Excel文件写入失败：") + platform::utf8ToGbk(lxw_strerror(closed));
+        error = GBK("Excel文件写入失败：") + platform::utf8ToGbk(api.lxw_strerror(closed));
         return false;
     }
     if (!platform::FileSystem::rename(*part, path)) {

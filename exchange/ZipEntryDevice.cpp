@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-ZipEntryDevice::ZipEntryDevice(zip_t* zip, const std::string& name, qint64 limit)
-    : entry_(zip_fopen(zip, name.c_str(), ZIP_FL_NOCASE)), limit_(limit)
+ZipEntryDevice::ZipEntryDevice(const SheetFunctions& api, zip_t* zip, const std::string& name, qint64 limit)
+    : api_(api), entry_(api.zip_fopen(zip, name.c_str(), ZIP_FL_NOCASE), Closer{&api}), limit_(limit)
 {
     if (!entry_) {
-        zip_error_t* error = zip_get_error(zip);
-        failure_ = zip_error_code_zip(error) == ZIP_ER_NOENT ? Failure::Missing : Failure::Damaged;
-        zip_error_clear(zip);
+        zip_error_t* error = api.zip_get_error(zip);
+        failure_ = api.zip_error_code_zip(error) == ZIP_ER_NOENT ? Failure::Missing : Failure::Damaged;
+        api.zip_error_clear(zip);
         return;
     }
     open(QIODevice::ReadOnly | QIODevice::Unbuffered);
@@ -22,7 +22,7 @@ qint64 ZipEntryDevice::readData(char* data, qint64 maxSize)
         return -1;
     // One byte past the limit tells an entry of exactly the limit from a larger one.
     const qint64 wanted = std::min(maxSize, limit_ - done_ + 1);
-    const zip_int64_t n = zip_fread(entry_.get(), data, static_cast<zip_uint64_t>(wanted));
+    const zip_int64_t n = api_.zip_fread(entry_.get(), data, static_cast<zip_uint64_t>(wanted));
     if (n < 0) {
         // Inflating failed or the checksum did not match at the end.
         failure_ = Failure::Damaged;

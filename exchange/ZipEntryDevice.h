@@ -2,7 +2,7 @@
 
 #include <QIODevice>
 
-#include <zip.h>
+#include "exchange/SheetFunctions.h"
 
 #include <memory>
 #include <string>
@@ -14,7 +14,8 @@ class ZipEntryDevice : public QIODevice {
 public:
     enum class Failure { None, Missing, TooLarge, Damaged };
 
-    ZipEntryDevice(zip_t* zip, const std::string& name, qint64 limit);
+    // zip was opened through api.
+    ZipEntryDevice(const SheetFunctions& api, zip_t* zip, const std::string& name, qint64 limit);
     ~ZipEntryDevice() override;
 
     bool isSequential() const override { return true; }
@@ -28,8 +29,10 @@ protected:
 
 private:
     struct Closer {
-        void operator()(zip_file_t* f) const { zip_fclose(f); }
+        const SheetFunctions* api;
+        void operator()(zip_file_t* f) const { api->zip_fclose(f); }
     };
+    const SheetFunctions& api_;
     std::unique_ptr<zip_file_t, Closer> entry_;
     qint64 limit_;
     qint64 done_ = 0;

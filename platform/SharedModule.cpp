@@ -32,6 +32,11 @@ std::string SharedModule::fileName(std::string_view name)
     return "mockexam-" + std::string(name) + ".so";
 }
 
+std::string SharedModule::mismatchText(std::string_view name)
+{
+    return GBK("程序的组件 ") + fileName(name) + GBK(" 与程序的版本不符，请重新安装本程序。");
+}
+
 SharedModule::SharedModule(std::string_view name) : name_(name)
 {
     const std::string file = fileName(name);
@@ -82,7 +87,7 @@ void* SharedModule::symbol(const char* name)
         return nullptr;
     if (void* found = ::dlsym(handle_, name))
         return found;
-    lastErrorText_ = GBK("程序的组件 ") + fileName(name_) + GBK(" 与程序的版本不符，请重新安装本程序。");
+    lastErrorText_ = mismatchText(name_);
     return nullptr;
 }
 

@@ -34,6 +34,8 @@ public:
 
     // The file name of a module: "mockexam-NAME.so".
     static std::string fileName(std::string_view name);
+    // What is said of a module that is there but of another build (GBK).
+    static std::string mismatchText(std::string_view name);
 
 private:
     void* handle_ = nullptr;

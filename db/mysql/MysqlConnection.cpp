@@ -1,5 +1,6 @@
 #include "db/mysql/MysqlConnection.h"
 
+#include "db/mysql/MariadbLibrary.h"
 #include "db/mysql/MysqlRecordset.h"
 
 #include <cstdint>
@@ -21,15 +22,25 @@ std::string textOrEmpty(const char* text)
 
 } // namespace
 
+MysqlConnection::MysqlConnection() : library_(&MariadbLibrary::standard())
+{
+}
+
+MysqlConnection::MysqlConnection(const MariadbLibrary& library) : library_(&library)
+{
+}
+
 MysqlConnection::Session::~Session()
 {
     if (ownsHandle && mysql)
-        mysql_close(mysql);
+        api.mysql_close(mysql);
 }
 
-void MysqlConnection::setHandle(MYSQL* handle)
+bool MysqlConnection::setHandle(MYSQL* handle)
 {
-    setSession(handle ? std::make_shared<Session>(handle, false) : nullptr);
+    const MariadbFunctions* api = handle ? library_->functions() : nullptr;
+    setSession(api ? std::make_shared<Session>(*api, handle, false) : nullptr);
+    return handle_ != nullptr;
 }
 
 void MysqlConnection::setSession(std::shared_ptr<Session> session)
@@ -48,7 +59,7 @@ bool MysqlConnection::setOption(int option, const void* value)
 {
     if (!handle_)
         return false;
-    return mysql_options(handle_, static_cast<mysql_option>(option), value) == 0;
+    return session_->api.mysql_options(handle_, static_cast<mysql_option>(option), value) == 0;
 }
 
 bool MysqlConnection::setOption(int option, const std::string& value)
@@ -68,27 +79,31 @@ bool MysqlConnection::connectWithin(const std::string& host, int port, const std
                                     const std::string& user, const std::string& password, const std::string& charset,
                                     unsigned connectSeconds, unsigned transferSeconds)
 {
+    host_ = host;
+    setSession(nullptr);
+    const MariadbFunctions* api = library_->functions();
+    if (!api)
+        return false;
     // mysql_init would set the library up on first use, but not safely from
     // several threads at once.
     static std::once_flag library;
-    std::call_once(library, [] { mysql_library_init(0, nullptr, nullptr); });
+    std::call_once(library, [api] { api->mysql_server_init(0, nullptr, nullptr); });
 
-    host_ = host;
-    MYSQL* fresh = mysql_init(nullptr);
-    setSession(fresh ? std::make_shared<Session>(fresh, true) : nullptr);
+    MYSQL* fresh = api->mysql_init(nullptr);
+    setSession(fresh ? std::make_shared<Session>(*api, fresh, true) : nullptr);
     if (!handle_)
         return false;
     // Time-outs only take effect when set before the connection is made.
     if (connectSeconds > 0)
-        mysql_options(handle_, MYSQL_OPT_CONNECT_TIMEOUT, &connectSeconds);
+        api->mysql_options(handle_, MYSQL_OPT_CONNECT_TIMEOUT, &connectSeconds);
     if (transferSeconds > 0) {
-        mysql_options(handle_, MYSQL_OPT_READ_TIMEOUT, &transferSeconds);
-        mysql_options(handle_, MYSQL_OPT_WRITE_TIMEOUT, &transferSeconds);
+        api->mysql_options(handle_, MYSQL_OPT_READ_TIMEOUT, &transferSeconds);
+        api->mysql_options(handle_, MYSQL_OPT_WRITE_TIMEOUT, &transferSeconds);
     }
-    if (mysql_real_connect(handle_, host_.c_str(), user.c_str(), password.c_str(), database.c_str(),
-                           static_cast<std::uint16_t>(port), nullptr, 0) != handle_)
+    if (api->mysql_real_connect(handle_, host_.c_str(), user.c_str(), password.c_str(), database.c_str(),
+                                static_cast<std::uint16_t>(port), nullptr, 0) != handle_)
         return false;
-    return mysql_set_character_set(handle_, charset.c_str()) == 0;
+    return api->mysql_set_character_set(handle_, charset.c_str()) == 0;
 }
 
 void MysqlConnection::close()
@@ -105,18 +120,18 @@ bool MysqlConnection::execute(const std::string& sql)
     if (!handle_)
         return false;
     session_->reportedError.clear();
-    if (mysql_real_query(handle_, sql.data(), static_cast<unsigned long>(sql.size())) != 0)
+    if (session_->api.mysql_real_query(handle_, sql.data(), static_cast<unsigned long>(sql.size())) != 0)
         return false;
     for (;;) {
-        if (MYSQL_RES* rows = mysql_store_result(handle_))
-            mysql_free_result(rows);
-        else if (mysql_field_count(handle_) != 0)
+        if (MYSQL_RES* rows = session_->api.mysql_store_result(handle_))
+            session_->api.mysql_free_result(rows);
+        else if (session_->api.mysql_field_count(handle_) != 0)
             return false;
         // Asking for a further result when there is none would clear the
         // count of rows the statement changed.
-        if (!mysql_more_results(handle_))
+        if (!session_->api.mysql_more_results(handle_))
             return true;
-        const int next = mysql_next_result(handle_);
+        const int next = session_->api.mysql_next_result(handle_);
         if (next != 0)
             return next < 0;
     }
@@ -128,22 +143,23 @@ bool MysqlConnection::storeQuery(const std::string& sql, std::shared_ptr<MYSQL_R
     if (!handle_)
         return false;
     session_->reportedError.clear();
-    if (mysql_real_query(handle_, sql.data(), static_cast<unsigned long>(sql.size())) != 0)
+    if (session_->api.mysql_real_query(handle_, sql.data(), static_cast<unsigned long>(sql.size())) != 0)
         return false;
-    MYSQL_RES* stored = mysql_store_result(handle_);
+    MYSQL_RES* stored = session_->api.mysql_store_result(handle_);
     if (!stored)
         // Rows that could not be fetched leave a field count and an error.
-        return mysql_field_count(handle_) == 0;
-    result.reset(stored, [session = session_](MYSQL_RES* rows) { mysql_free_result(rows); });
+        return session_->api.mysql_field_count(handle_) == 0;
+    result.reset(stored, [session = session_](MYSQL_RES* rows) { session->api.mysql_free_result(rows); });
     return true;
 }
 
 namespace {
 
-unsigned serverStatus(MYSQL* handle)
+unsigned serverStatus(const MysqlConnection::Session* session)
 {
     unsigned status = 0;
-    if (handle == nullptr || mariadb_get_infov(handle, MARIADB_CONNECTION_SERVER_STATUS, &status) != 0)
+    if (session == nullptr ||
+        session->api.mariadb_get_infov(session->mysql, MARIADB_CONNECTION_SERVER_STATUS, &status) != 0)
         return 0;
     return status;
 }
@@ -152,12 +168,12 @@ unsigned serverStatus(MYSQL* handle)
 
 bool MysqlConnection::inTransaction() const
 {
-    return (serverStatus(handle_) & SERVER_STATUS_IN_TRANS) != 0;
+    return (serverStatus(session_.get()) & SERVER_STATUS_IN_TRANS) != 0;
 }
 
 bool MysqlConnection::keepsBackslashEscapes() const
 {
-    return handle_ != nullptr && (serverStatus(handle_) & SERVER_STATUS_NO_BACKSLASH_ESCAPES) == 0;
+    return handle_ != nullptr && (serverStatus(session_.get()) & SERVER_STATUS_NO_BACKSLASH_ESCAPES) == 0;
 }
 
 std::string MysqlConnection::escapedLiteral(std::string_view text) const
@@ -165,8 +181,8 @@ std::string MysqlConnection::escapedLiteral(std::string_view text) const
     std::string buffer(2 * text.size() + 1, '\0');
     unsigned long written = static_cast<unsigned long>(-1);
     if (handle_)
-        written =
-            mysql_real_escape_string(handle_, buffer.data(), text.data(), static_cast<unsigned long>(text.size()));
+        written = session_->api.mysql_real_escape_string(handle_, buffer.data(), text.data(),
+                                                         static_cast<unsigned long>(text.size()));
     buffer.resize(written == static_cast<unsigned long>(-1) ? 0 : written);
     return "'" + buffer + "'";
 }
@@ -174,28 +190,32 @@ std::string MysqlConnection::escapedLiteral(std::string_view text) const
 std::string MysqlConnection::versionText(int which) const
 {
     if (which == 1)
-        return textOrEmpty(mysql_get_client_info());
+        if (const MariadbFunctions* api = library_->functions())
+            return textOrEmpty(api->mysql_get_client_info());
     if (which == 0 && handle_)
-        return textOrEmpty(mysql_get_server_info(handle_));
+        return textOrEmpty(session_->api.mysql_get_server_info(handle_));
     return {};
 }
 
 std::string MysqlConnection::lastErrorText() const
 {
-    if (!handle_)
-        return notConnectedText;
+    if (!handle_) {
+        // Without the client library nothing could connect: say why.
+        const std::string missing = library_->lastErrorText();
+        return missing.empty() ? notConnectedText : missing;
+    }
     if (!session_->reportedError.empty())
         return session_->reportedError;
-    return textOrEmpty(mysql_error(handle_));
+    return textOrEmpty(session_->api.mysql_error(handle_));
 }
 
 int MysqlConnection::lastErrorCode() const
 {
     if (!handle_)
-        return CR_SERVER_GONE_ERROR;
+        return library_->lastErrorText().empty() ? CR_SERVER_GONE_ERROR : CR_UNKNOWN_ERROR;
     if (!session_->reportedError.empty())
         return CR_UNKNOWN_ERROR;
-    return static_cast<int>(mysql_errno(handle_));
+    return static_cast<int>(session_->api.mysql_errno(handle_));
 }
 
 bool MysqlConnection::useDatabase(const std::string& name)
@@ -353,17 +373,22 @@ bool MysqlConnection::rollback()
     return execute("ROLLBACK");
 }
 
+long long MysqlConnection::lastInsertKey() const
+{
+    return handle_ ? static_cast<long long>(session_->api.mysql_insert_id(handle_)) : 0;
+}
+
 long long MysqlConnection::changedRows() const
 {
     if (!handle_)
         return -1;
     // The server counts an UPDATE that writes the values a row holds already
     // as changing nothing; its info line tells the rows it matched.
-    if (const char* info = mysql_info(handle_)) {
+    if (const char* info = session_->api.mysql_info(handle_)) {
         long long matched = 0;
         if (std::sscanf(info, "Rows matched: %lld", &matched) == 1)
             return matched;
     }
-    const unsigned long long rows = mysql_affected_rows(handle_);
+    const unsigned long long rows = session_->api.mysql_affected_rows(handle_);
     return rows == ~0ULL ? -1 : static_cast<long long>(rows);
 }

@@ -10,6 +10,8 @@
 
 typedef struct st_mysql MYSQL;
 typedef struct st_mysql_res MYSQL_RES;
+struct MariadbFunctions;
+class MariadbLibrary;
 
 // The MySQL side of the database access layer: one client-library connection
 // handle and the statements run on it. All texts are GBK; the connection sets
@@ -19,16 +21,24 @@ typedef struct st_mysql_res MYSQL_RES;
 // and the recordsets and results made on it: close() ends this object's use,
 // and the connection ends when the last of them has let go. A handle passed in
 // as a bare pointer is only borrowed and never closed here.
+//
+// The client library is loaded with the first connection; when it cannot be,
+// connecting fails with the reason in lastErrorText.
 class MysqlConnection {
 public:
     // The client handle and what the layer itself reported on it, shared by
     // every object working on the connection.
     struct Session {
-        Session(MYSQL* handle, bool owned) : mysql(handle), ownsHandle(owned) {}
+        Session(const MariadbFunctions& functions, MYSQL* handle, bool owned)
+            : api(functions), mysql(handle), ownsHandle(owned)
+        {
+        }
         ~Session();
         Session(const Session&) = delete;
         Session& operator=(const Session&) = delete;
 
+        // The client library's functions, for every call on the handle.
+        const MariadbFunctions& api;
         MYSQL* const mysql;
         const bool ownsHandle;
         // A failure found before anything reached the server; the next
@@ -57,7 +67,10 @@ public:
 
     static constexpr int DefaultPort = 3306;
 
-    MysqlConnection() = default;
+    MysqlConnection();
+    // Works through that library in place of the program's own (kept by the
+    // caller while the connection lives).
+    explicit MysqlConnection(const MariadbLibrary& library);
 
     // Passes the option code and value to mysql_options unchanged. Options only
     // reach a connection that exists: connect() starts a fresh handle.
@@ -82,8 +95,8 @@ public:
     void close();
     bool isConnected() const { return handle_ != nullptr; }
     MYSQL* handle() const { return handle_; }
-    // Borrows the handle.
-    void setHandle(MYSQL* handle);
+    // Borrows the handle; false without the client library.
+    bool setHandle(MYSQL* handle);
     // Joins the ownership of a session, or borrows nothing with null.
     void setSession(std::shared_ptr<Session> session);
     const std::shared_ptr<Session>& session() const { return session_; }
@@ -135,10 +148,13 @@ public:
     // every row it matched; -1 when the client library cannot tell (after a
     // statement that returned rows or failed) or nothing is connected.
     long long changedRows() const;
+    // The key the last INSERT gave an AUTO_INCREMENT column; 0 without one.
+    long long lastInsertKey() const;
 
 private:
     std::string listFirstColumn(const std::string& sql);
 
+    const MariadbLibrary* library_;
     MYSQL* handle_ = nullptr; // session_->mysql, or null without a session
     std::shared_ptr<Session> session_;
     std::string host_;

@@ -1,5 +1,7 @@
 #include "db/mysql/MysqlRecordset.h"
 
+#include "db/mysql/MariadbLibrary.h"
+
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -102,9 +104,9 @@ bool MysqlRecordset::attach(const MysqlConnection& connection)
 
 bool MysqlRecordset::attachHandle(MYSQL* handle)
 {
-    session_ = handle ? std::make_shared<MysqlConnection::Session>(handle, false) : nullptr;
-    handle_ = handle;
-    return handle_ != nullptr;
+    MysqlConnection borrowed;
+    borrowed.setHandle(handle);
+    return attach(borrowed);
 }
 
 MysqlConnection MysqlRecordset::connection() const
@@ -147,18 +149,19 @@ bool MysqlRecordset::open(const std::string& text, std::optional<int> mode, cons
     if (!handle_)
         return false;
     session_->reportedError.clear();
-    if (mysql_real_query(handle_, sql.data(), static_cast<unsigned long>(sql.size())) != 0)
+    if (session_->api.mysql_real_query(handle_, sql.data(), static_cast<unsigned long>(sql.size())) != 0)
         return false;
-    MYSQL_RES* stored = mysql_store_result(handle_);
+    MYSQL_RES* stored = session_->api.mysql_store_result(handle_);
     if (!stored)
         // No result set is normal for statements without one; a query whose rows
         // could not be fetched leaves a field count and an error behind.
-        return mysql_field_count(handle_) == 0;
+        return session_->api.mysql_field_count(handle_) == 0;
     // The result keeps the connection it came from until it is freed.
-    result_.reset(stored, [session = session_](MYSQL_RES* rows) { mysql_free_result(rows); });
+    result_.reset(stored, [session = session_](MYSQL_RES* rows) { session->api.mysql_free_result(rows); });
+    api_ = &session_->api;
 
-    const unsigned int count = mysql_num_fields(stored);
-    if (const MYSQL_FIELD* described = mysql_fetch_fields(stored)) {
+    const unsigned int count = session_->api.mysql_num_fields(stored);
+    if (const MYSQL_FIELD* described = session_->api.mysql_fetch_fields(stored)) {
         fields_.reserve(count);
         for (unsigned int i = 0; i < count; ++i) {
             const MYSQL_FIELD& f = described[i];
@@ -195,28 +198,28 @@ std::int64_t MysqlRecordset::affectedRows() const
 {
     if (!result_)
         return 0;
-    return static_cast<std::int64_t>(mysql_affected_rows(handle_));
+    return static_cast<std::int64_t>(api_->mysql_affected_rows(handle_));
 }
 
 std::int64_t MysqlRecordset::recordCount() const
 {
     if (!result_)
         return 0;
-    return static_cast<std::int64_t>(mysql_num_rows(result_.get()));
+    return static_cast<std::int64_t>(api_->mysql_num_rows(result_.get()));
 }
 
 int MysqlRecordset::fieldCount() const
 {
     if (!result_)
         return 0;
-    return static_cast<int>(mysql_num_fields(result_.get()));
+    return static_cast<int>(api_->mysql_num_fields(result_.get()));
 }
 
 bool MysqlRecordset::moveNext()
 {
     row_ = nullptr;
     if (result_)
-        row_ = mysql_fetch_row(result_.get());
+        row_ = api_->mysql_fetch_row(result_.get());
     return row_ != nullptr;
 }
 
@@ -227,7 +230,7 @@ bool MysqlRecordset::moveTo(std::int64_t row)
         return false;
     if (row < 0 || row >= recordCount())
         return false;
-    mysql_data_seek(result_.get(), static_cast<my_ulonglong>(row));
+    api_->mysql_data_seek(result_.get(), static_cast<my_ulonglong>(row));
     return moveNext();
 }
 
@@ -380,7 +383,7 @@ bool MysqlRecordset::readBlob(const std::string& name, ByteArray& out) const
     const char* bytes = cell(name, index);
     if (index < 0)
         return false;
-    const unsigned long* lengths = mysql_fetch_lengths(result_.get());
+    const unsigned long* lengths = api_->mysql_fetch_lengths(result_.get());
     if (!lengths)
         return false;
     if (bytes)
@@ -414,7 +417,7 @@ std::string MysqlRecordset::escapeBlob(const ByteArray& bytes) const
     if (!handle_)
         return "'" + escapeWithoutCharset(bytes) + "'";
     std::string buffer(2 * bytes.size() + 1, '\0');
-    const unsigned long written = mysql_real_escape_string(
+    const unsigned long written = session_->api.mysql_real_escape_string(
         handle_, buffer.data(), reinterpret_cast<const char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
     buffer.resize(written == static_cast<unsigned long>(-1) ? 0 : written);
     return "'" + buffer + "'";

@@ -128,6 +128,7 @@ private:
     MYSQL* handle_ = nullptr;
     std::shared_ptr<MysqlConnection::Session> session_;
     std::shared_ptr<MYSQL_RES> result_;
+    const MariadbFunctions* api_ = nullptr; // the library result_ came from
     char** row_ = nullptr;
     std::vector<FieldInfo> fields_;
     unsigned long long resultSerial_ = 0;

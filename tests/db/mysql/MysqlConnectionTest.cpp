@@ -1,5 +1,6 @@
 #include "db/mysql/MysqlConnection.h"
 
+#include "db/mysql/MariadbLibrary.h"
 #include "db/mysql/MysqlRecordset.h"
 #include "platform/CodePage.h"
 #include "tests/db/mysql/MysqlTestServer.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <errmsg.h>
 #include <mysql.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -139,6 +141,26 @@ TEST(MysqlConnectionServer, RefusedConnectionsReportWhy)
 
     EXPECT_TRUE(admin.execute("DROP USER '" + user + "'@'%'"));
     admin.close();
+}
+
+TEST(MysqlConnectionServer, WithoutTheClientModuleConnectingFailsWithTheReason)
+{
+    const MysqlTestServer& server = MysqlTestServer::shared();
+    const MariadbLibrary missing("no-such-client");
+    MysqlConnection connection(missing);
+    EXPECT_FALSE(connection.connect(server.host, "", std::string("root"), std::string(), server.port));
+    EXPECT_FALSE(connection.isConnected());
+    EXPECT_THAT(connection.lastErrorText(), HasSubstr("mockexam-no-such-client.so"));
+    EXPECT_THAT(connection.lastErrorText(), HasSubstr(GBK("请重新安装本程序")));
+    // Not taken for a server that went away, which would be tried again.
+    EXPECT_EQ(connection.lastErrorCode(), CR_UNKNOWN_ERROR);
+    EXPECT_FALSE(connection.execute("select 1"));
+    EXPECT_EQ(connection.versionText(1), "");
+    EXPECT_FALSE(connection.setHandle(reinterpret_cast<MYSQL*>(&connection)));
+
+    // The program's own module serves the same server meanwhile.
+    MysqlConnection usual;
+    EXPECT_TRUE(server.connect(usual)) << usual.lastErrorText();
 }
 
 TEST(MysqlConnectionServer, ServerStoppedMidSession)

@@ -1,0 +1,25 @@
+# cmake -DPROGRAM=FILE -DFORBIDDEN="name;..." -P CheckNeeded.cmake
+# Fails when the program's dynamic section names a library whose file name
+# starts with one of the forbidden names
+# (libQt6OpenGL also stands for libQt6OpenGLWidgets).
+execute_process(COMMAND readelf -d ${PROGRAM} OUTPUT_VARIABLE dynamic RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "readelf could not read ${PROGRAM}")
+endif()
+string(REGEX MATCHALL "\\(NEEDED\\)[^\n]*\\[[^]\n]*\\]" entries "${dynamic}")
+if(NOT entries)
+  message(FATAL_ERROR "no NEEDED entries read from ${PROGRAM}")
+endif()
+set(found)
+foreach(entry IN LISTS entries)
+  string(REGEX REPLACE ".*\\[([^]]*)\\].*" "\\1" library "${entry}")
+  foreach(name IN LISTS FORBIDDEN)
+    if(library MATCHES "^${name}")
+      list(APPEND found ${library})
+    endif()
+  endforeach()
+endforeach()
+if(found)
+  message(FATAL_ERROR "${PROGRAM} needs ${found} at start")
+endif()
+message(STATUS "${PROGRAM}: none of ${FORBIDDEN} needed")
