@@ -1,21 +1,11 @@
 #include "attempts/CategoryChart.h"
 
-#include "attempts/ChartPage.h"
-#include "platform/CodePage.h"
-#include "platform/gui/QtText.h"
+#include "charts/ChartModule.h"
 #include "questions/AnswerKey.h"
 #include "questions/QuestionBank.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
-#include <QChart>
-#include <QValueAxis>
-
 #include <algorithm>
 #include <map>
-
-using platform::qtText;
 
 std::vector<CategoryChart::Share> CategoryChart::shares(const std::vector<StoredAttempt>& attempts,
                                                         const Categories& categories)
@@ -48,28 +38,12 @@ std::vector<CategoryChart::Share> CategoryChart::shares(const std::vector<Stored
 bool CategoryChart::write(const std::vector<Share>& shares, const std::string& picturePath, const std::string& pagePath,
                           int width, int height)
 {
-    auto* set = new QBarSet(qtText(GBK("答对率")));
-    QStringList names;
-    for (const Share& share : shares) {
-        *set << share.percent();
-        names << qtText(share.category);
-    }
-    auto* bars = new QBarSeries;
-    bars->append(set);
-    bars->setLabelsVisible(true);
-    auto* chart = new QChart;
-    chart->legend()->hide();
-    chart->setTitle(qtText(GBK("各分类答对率（%）")));
-    chart->addSeries(bars);
-    auto* category = new QBarCategoryAxis;
-    category->append(names);
-    auto* percent = new QValueAxis;
-    percent->setRange(0, 100);
-    percent->setLabelFormat("%d");
-    percent->setTitleText(qtText(GBK("答对率（%）")));
-    chart->addAxis(category, Qt::AlignBottom);
-    chart->addAxis(percent, Qt::AlignLeft);
-    bars->attachAxis(category);
-    bars->attachAxis(percent);
-    return ChartPage::write(chart, picturePath, pagePath, width, height);
+    const ChartDrawing* drawing = ChartModule::drawing();
+    if (drawing == nullptr)
+        return false;
+    std::vector<std::pair<std::string, int>> percents;
+    percents.reserve(shares.size());
+    for (const Share& share : shares)
+        percents.emplace_back(share.category, share.percent());
+    return drawing->categoryBars(percents, picturePath, pagePath, width, height);
 }

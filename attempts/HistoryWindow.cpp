@@ -4,6 +4,7 @@
 #include "attempts/HistoryWindowLayout.h"
 #include "attempts/ReportPdf.h"
 #include "attempts/ScoreChart.h"
+#include "charts/ChartModule.h"
 #include "db/TableExport.h"
 #include "learning/CategoryStatistics.h"
 #include "platform/CodePage.h"
@@ -279,7 +280,7 @@ void HistoryWindow::showChart()
     }
     if (!temp_.isValid() ||
         !ScoreChart::write(shown_, tempFile("chart.png"), page, area.width - 30, area.height - 30, maxima)) {
-        Gui::failure(GBK("无法生成成绩曲线。"));
+        Gui::failure(ChartModule::failureText(GBK("无法生成成绩曲线。")));
         return;
     }
     Gui::showHtmlFile(window(), view, page);
@@ -309,7 +310,7 @@ void HistoryWindow::showCategoryChart()
     const std::string page = tempFile("categories.htm");
     if (!temp_.isValid() ||
         !CategoryChart::write(shares, tempFile("categories.png"), page, area.width - 30, area.height - 30)) {
-        Gui::failure(GBK("无法生成分类图。"));
+        Gui::failure(ChartModule::failureText(GBK("无法生成分类图。")));
         return;
     }
     Gui::showHtmlFile(window(), view, page);

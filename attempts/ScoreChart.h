@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
-// The scores of handed-in attempts over time, drawn with Qt Charts into a PNG
+// The scores of handed-in attempts over time, drawn (by the charts module) into a PNG
 // and wrapped in a page for the HTML view.
 class ScoreChart {
 public:
     // Only handed-in exams are drawn; false when the picture or the page
-    // cannot be written. Paths are GBK.
+    // cannot be written or the charts module is missing (ChartModule says
+    // why). Paths are GBK.
     // A defined paper's attempt whose paper's whole points (tenths, by
     // attempt key) are in `maxima` is drawn as its share of them.
     static bool write(const std::vector<AttemptSummary>& attempts, const std::string& picturePath,

@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-// The two pictures of the statistics window, drawn with Qt Charts into a PNG
+// The two pictures of the statistics window, drawn (by the charts module) into a PNG
 // and wrapped in a page for its HTML view. Paths are GBK; false when the
-// picture or the page cannot be written.
+// picture or the page cannot be written or the charts module is missing
+// (ChartModule says why).
 class StatisticsChart {
 public:
     static constexpr int scoreBins = 10;

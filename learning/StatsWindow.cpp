@@ -1,6 +1,7 @@
 #include "learning/StatsWindow.h"
 
 #include "attempts/AttemptStore.h"
+#include "charts/ChartModule.h"
 #include "db/TableExport.h"
 #include "learning/StatisticsChart.h"
 #include "learning/StatsWindowLayout.h"
@@ -302,7 +303,7 @@ void StatsWindow::showScores()
     if (!temp_.isValid() ||
         !StatisticsChart::writeScores(statistics_.distribution(), tempFile("scores.png"), page, area.width - 30,
                                       area.height - 30, shares ? GBK("得分率（%）") : GBK("得分"))) {
-        Gui::failure(GBK("无法生成得分分布图。"));
+        Gui::failure(ChartModule::failureText(GBK("无法生成得分分布图。")));
         return;
     }
     facilityShown_ = false;
@@ -319,7 +320,7 @@ void StatsWindow::showFacility()
     const std::string page = tempFile("facility.htm");
     if (!temp_.isValid() ||
         !StatisticsChart::writeFacility(ordered, tempFile("facility.png"), page, area.width - 30, area.height - 30)) {
-        Gui::failure(GBK("无法生成答对率图。"));
+        Gui::failure(ChartModule::failureText(GBK("无法生成答对率图。")));
         return;
     }
     facilityShown_ = true;

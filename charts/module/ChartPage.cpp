@@ -1,4 +1,4 @@
-#include "attempts/ChartPage.h"
+#include "charts/module/ChartPage.h"
 
 #include "platform/FileSystem.h"
 
