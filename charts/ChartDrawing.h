@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,6 +10,8 @@
 // paths and texts are GBK; false when the picture or the page cannot be
 // written. The module is built with the program, so the table is plain C++.
 struct ChartDrawing {
+    // sizeof(ChartDrawing) as the module was built: a module of another build is refused.
+    std::size_t size;
     // (start time "yyyy-MM-dd HH:mm:ss", score 0..100), oldest first.
     bool (*scoreCurve)(const std::vector<std::pair<std::string, int>>& points, const std::string& picturePath,
                        const std::string& pagePath, int width, int height);

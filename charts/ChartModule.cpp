@@ -1,42 +1,31 @@
 #include "charts/ChartModule.h"
 
-#include "platform/SharedModule.h"
+#include "platform/ModuleTable.h"
 
 namespace {
 
-struct Loaded {
-    platform::SharedModule module{"charts"};
-    const ChartDrawing* drawing = nullptr;
-
-    Loaded()
-    {
-        if (auto* table = module.function<const ChartDrawing*()>(chartDrawingSymbol))
-            drawing = table();
-    }
-};
-
 // Tried once: a module that failed to load does not come back while the
 // program runs, and its message stays the same.
-Loaded& loaded()
+const platform::ModuleTable<ChartDrawing>& table()
 {
-    static Loaded once;
-    return once;
+    static const platform::ModuleTable<ChartDrawing> charts("charts", chartDrawingSymbol);
+    return charts;
 }
 
 } // namespace
 
 const ChartDrawing* ChartModule::drawing()
 {
-    return loaded().drawing;
+    return table().get();
 }
 
-const std::string& ChartModule::lastErrorText()
+std::string ChartModule::lastErrorText()
 {
-    return loaded().module.lastErrorText();
+    return table().lastErrorText();
 }
 
-const std::string& ChartModule::failureText(const std::string& otherwise)
+std::string ChartModule::failureText(const std::string& otherwise)
 {
-    const std::string& reason = lastErrorText();
+    std::string reason = lastErrorText();
     return reason.empty() ? otherwise : reason;
 }

@@ -12,8 +12,8 @@ public:
     // The drawing functions; nullptr when the module cannot be loaded.
     static const ChartDrawing* drawing();
     // Why drawing() gives nullptr (GBK, for the user); empty otherwise.
-    static const std::string& lastErrorText();
+    static std::string lastErrorText();
     // What a window says when a chart could not be drawn: why the module is
     // missing, or else its own text.
-    static const std::string& failureText(const std::string& otherwise);
+    static std::string failureText(const std::string& otherwise);
 };
