@@ -13,12 +13,17 @@
 #include "platform/CodePage.h"
 #include "platform/gui/Gui.h"
 
+Application::Application() : Application(Options{})
+{
+}
+
 Application::Application(Options options)
     : state_(std::make_unique<AppState>()), registry_(std::make_unique<BackendRegistry>()), attempts_(newRecorder()),
       room_(std::make_unique<RoomServices>()),
       examWindow_(std::make_unique<ExamWindow>(*state_, *room_, bankActions())),
-      startWindow_(std::make_unique<StartWindow>(*state_, *examWindow_, *room_, std::move(options.runDirectory),
-                                                 [this] { return currentBank(); }))
+      startWindow_(std::make_unique<StartWindow>(
+          *state_, *examWindow_, *room_, std::move(options.runDirectory), [this] { return currentBank(); },
+          std::move(options.filesProblem)))
 {
     // Long exports keep the windows (and the exam clock) alive.
     EventPump::install(&platform::Gui::processEvents);

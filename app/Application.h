@@ -25,9 +25,12 @@ public:
     struct Options {
         // Folder of tk.db, i.ini and temp.htm (GBK); unset = the program's folder.
         std::optional<std::string> runDirectory;
+        // Why that folder may lack the bank (GBK), told with the bank-missing message.
+        std::string filesProblem = {};
     };
 
-    explicit Application(Options options = {});
+    Application();
+    explicit Application(Options options);
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;

@@ -3,6 +3,7 @@
 #include "app/AnswerReport.h"
 #include "app/AttemptBridge.h"
 #include "app/ExamAccessibility.h"
+#include "app/ProgramPaths.h"
 #include "attempts/ReportPdf.h"
 #include "bank/BankWindow.h"
 #include "bank/BankWindowLayout.h"
@@ -39,7 +40,7 @@ constexpr char answerSwitch[] = "显示正确答案";
 constexpr char answerLabel[] = "透明标签7";
 constexpr char chosenLabel[] = "透明标签6";
 constexpr char htmlView[] = "超文本浏览框1";
-constexpr char reportFile[] = "temp.htm";
+constexpr const char* reportFile = ProgramPaths::reportFile;
 constexpr char pdfButton[] = "PDF按钮";
 
 constexpr int largeFontPoints = 14;

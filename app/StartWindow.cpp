@@ -4,6 +4,7 @@
 #include "app/DrillBridge.h"
 #include "app/DrillCategoryChooser.h"
 #include "app/ExamWindow.h"
+#include "app/ProgramPaths.h"
 #include "app/RoomServices.h"
 #include "attempts/AttemptRecorder.h"
 #include "attempts/AttemptStore.h"
@@ -28,8 +29,8 @@ using platform::MessageBoxIcon;
 
 namespace {
 
-constexpr char bankFile[] = "tk.db";
-constexpr char profileFile[] = "i.ini";
+constexpr const char* bankFile = ProgramPaths::bankFile;
+constexpr const char* profileFile = ProgramPaths::profileFile;
 // Readable when the database itself is, whatever tables it holds.
 constexpr char schemaProbe[] = "SELECT count(*) FROM sqlite_master";
 // Long enough to outlast another program's write, short enough that a
@@ -59,8 +60,9 @@ const std::string& startWindow()
 } // namespace
 
 StartWindow::StartWindow(AppState& state, ExamWindow& exam, RoomServices& room, std::optional<std::string> runDirectory,
-                         std::function<Database*()> bank)
-    : state_(state), exam_(exam), runDirectory_(std::move(runDirectory)), room_(room), bank_(std::move(bank))
+                         std::function<Database*()> bank, std::string filesProblem)
+    : state_(state), exam_(exam), runDirectory_(std::move(runDirectory)), filesProblem_(std::move(filesProblem)),
+      room_(room), bank_(std::move(bank))
 {
 }
 
@@ -96,8 +98,12 @@ void StartWindow::endProgram(const std::string& message, const std::string& capt
 std::string StartWindow::bankProblem()
 {
     const std::string path = state_.filePath(bankFile);
-    if (!platform::FileSystem::exists(path))
-        return GBK("数据库加载失败！请检查数据库是否存在！");
+    if (!platform::FileSystem::exists(path)) {
+        std::string message = GBK("数据库加载失败！请检查数据库是否存在！");
+        if (!filesProblem_.empty())
+            message += "\r\n" + filesProblem_;
+        return message;
+    }
     // The open checks the file with a query, which a lock held by another
     // program fails at once; the probe repeats it with the timeout in force.
     // A file that is no database, or a database without the question table,

@@ -23,8 +23,10 @@ public:
     // runDirectory: where tk.db and i.ini are; unset = the program's own folder.
     // bank: the bank the program opened (the file or the room's server), for
     // the papers the administrator defined; none offers only the default paper.
+    // filesProblem: why the folder may lack the bank, added to the message
+    // that says it is missing.
     StartWindow(AppState& state, ExamWindow& exam, RoomServices& room, std::optional<std::string> runDirectory = {},
-                std::function<Database*()> bank = {});
+                std::function<Database*()> bank = {}, std::string filesProblem = {});
     ~StartWindow();
     StartWindow(const StartWindow&) = delete;
     StartWindow& operator=(const StartWindow&) = delete;
@@ -60,6 +62,7 @@ private:
     AppState& state_;
     ExamWindow& exam_;
     std::optional<std::string> runDirectory_;
+    std::string filesProblem_;
     RoomServices& room_;
     std::optional<int> exitCode_;
     std::function<Database*()> bank_;

@@ -209,6 +209,16 @@ bool FileSystem::copyFile(std::string_view from, std::string_view to)
     return ok;
 }
 
+bool FileSystem::createDirectories(std::string_view path)
+{
+    const std::optional<std::string> name = systemName(path);
+    if (!name)
+        return false;
+    std::error_code error;
+    std::filesystem::create_directories(*name, error);
+    return std::filesystem::is_directory(*name, error);
+}
+
 bool FileSystem::listDirectory(std::string_view directory, std::vector<std::string>& names)
 {
     const std::optional<std::string> name = systemName(directory);

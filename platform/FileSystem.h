@@ -46,6 +46,9 @@ public:
     // Copies a file to a name that does not exist yet; false, with nothing
     // left behind, when it cannot.
     static bool copyFile(std::string_view from, std::string_view to);
+    // Makes the directory and any missing parents; true when it is a
+    // directory afterwards.
+    static bool createDirectories(std::string_view path);
     // The names (GBK) of a directory's entries, without "." and "..", in no
     // particular order. Names GBK cannot hold are left out: no path of the
     // program can name them. False when the directory cannot be read.
