@@ -51,6 +51,7 @@ int main(int argc, char** argv)
     box->setFrameStyle(QFrame::Box | QFrame::Plain);
     box->setAutoFillBackground(true);
     colour(box, QPalette::Window, QColor(0xFF, 0xFF, 0xCE));
+    colour(box, QPalette::WindowText, box->palette().color(QPalette::Dark));
 
     // The two captions stand four lines of 16 px apart, beside their boxes.
     for (const auto& [text, top] : {std::pair{"身 份 证 号：", 44}, std::pair{"座 位 号 码：", 108}}) {
