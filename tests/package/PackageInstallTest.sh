@@ -278,6 +278,7 @@ fresh_folder "$scratch/home-paths"
 out=$(as_user env -i HOME="$scratch/home-paths" PATH=/usr/bin:/bin timeout 20 "$root/usr/bin/mockexam" --paths 2>&1) ||
   fail "--paths of the installed program: $out"
 echo "$out"
+grep -qF "$scratch/home-paths/.local/share/mockexam" <<<"$out" || fail "--paths of the installed program names no user data folder"
 run_exam "$root/usr/bin/mockexam" installed || fail "the exam in the installed program failed (see $shots/installed)"
 data=$scratch/home-installed/.local/share/mockexam
 check_attempt "$data/ksjl.db"
