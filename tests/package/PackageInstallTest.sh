@@ -140,7 +140,7 @@ dpkg-deb -x "$deb" "$root"
 # --- Its files ----------------------------------------------------------------------------------
 # The program's modules, as the configure listed them and as they lie built.
 modules=()
-mapfile -t modules <"$build/program-modules.txt"
+mapfile -t modules < <(grep -v '^$' "$build/program-modules.txt")
 for built in "$build"/bin/mockexam-*.so; do
   [ -e "$built" ] || continue
   name=$(basename "$built" .so)
