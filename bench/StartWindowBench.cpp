@@ -1,12 +1,10 @@
 // From process start to the start window shown and ready for input, against a
-// minimal Qt Widgets program showing one empty window of the same size.
+// plain Qt Widgets program showing the same controls, and for information
+// against one empty window of the same size.
 
-#include "app/Application.h"
 #include "bank/StartWindowLayout.h"
 #include "bench/BenchApplication.h"
 #include "bench/Comparison.h"
-
-#include <QApplication>
 
 #include <poll.h>
 #include <signal.h>
@@ -67,50 +65,55 @@ double timeToReady(std::vector<std::string> args)
     return took;
 }
 
-// The program's own start-up, as its main function does it, in the run folder given.
-int startWindowMode(int argc, char** argv)
-{
-    if (argc < 2)
-        return 1;
-    QApplication qt(argc, argv);
-    Application application(Application::Options{.runDirectory = std::string(argv[1])});
-    if (!application.start() || !reportWhenWindowReady())
-        return 1;
-    std::_Exit(0);
-}
-
-ComparisonResult startToWindow(const std::string& workDir)
+// Our start window against a plain program: both started afresh in turns, the
+// medians compared. plainArgs are the arguments of the plain program.
+ComparisonResult startAgainst(const std::string& workDir, const std::string& plainName,
+                              std::vector<std::string> plainArgs)
 {
     ComparisonResult result;
     const std::string runDir = (std::filesystem::path(workDir) / "start-run").string();
-    const std::string program = benchProgram();
-    const std::string emptyWindow = (std::filesystem::path(program).parent_path() / "bench_empty_window").string();
-    if (!copySampleRun(runDir) || !std::filesystem::exists(emptyWindow)) {
+    const std::filesystem::path folder = std::filesystem::path(benchProgram()).parent_path();
+    const std::string ours = (folder / "bench_start_window").string();
+    const std::string plain = (folder / plainName).string();
+    if (!copySampleRun(runDir) || !std::filesystem::exists(ours) || !std::filesystem::exists(plain)) {
         result.ok = false;
-        result.note = "the sample bank, its profile or bench_empty_window is missing beside the program";
+        result.note =
+            "the sample bank, its profile, bench_start_window or " + plainName + " is missing beside the program";
         return result;
     }
     // Headless on both sides, whatever display the benchmark was started on.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const platform::WindowDescription start = startWindowLayout();
-    // The client area of the start window: its outer size less the frame.
-    const std::string width = std::to_string(start.width - 6);
-    const std::string height = std::to_string(start.height - 29);
-    for (int i = 0; i < 5; ++i) {
-        const double ours = timeToReady({program, "--mode", "start-window", runDir});
-        const double raw = timeToReady({emptyWindow, width, height});
-        if (ours < 0 || raw < 0) {
+    plainArgs.insert(plainArgs.begin(), plain);
+    for (int i = 0; i < 9; ++i) {
+        const double oursMs = timeToReady({ours, runDir});
+        const double rawMs = timeToReady(plainArgs);
+        if (oursMs < 0 || rawMs < 0) {
             result.ok = false;
-            result.note = ours < 0 ? "the start window did not come up" : "the empty window did not come up";
+            result.note = oursMs < 0 ? "the start window did not come up" : plainName + " did not come up";
             return result;
         }
-        result.oursMs.push_back(ours);
-        result.rawMs.push_back(raw);
+        result.oursMs.push_back(oursMs);
+        result.rawMs.push_back(rawMs);
     }
     return result;
 }
 
-ChildModeRegistrar startWindow("start-window", startWindowMode);
+// The same controls, texts and fonts shown by a program of nothing but Qt Widgets.
+ComparisonResult startToWindow(const std::string& workDir)
+{
+    return startAgainst(workDir, "bench_start_window_reference", {});
+}
+
+// For information: against one empty window of the start window's client size.
+ComparisonResult startToEmptyWindow(const std::string& workDir)
+{
+    const platform::WindowDescription start = startWindowLayout();
+    // The client area of the start window: its outer size less the frame.
+    return startAgainst(workDir, "bench_empty_window",
+                        {std::to_string(start.width - 6), std::to_string(start.height - 29)});
+}
+
 ComparisonRegistrar startToWindowComparison("start-to-window", startToWindow);
+ComparisonRegistrar startToEmptyWindowComparison("start-to-empty-window", startToEmptyWindow);
 
 } // namespace
