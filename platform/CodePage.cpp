@@ -75,8 +75,11 @@ std::mutex& converterMutex()
     return m;
 }
 
-// Every code through the converter in one call each way; the offsets tell
-// which input each output came from.
+// Every code through the converter, a lead byte's pairs or a few thousand
+// characters at a time; the offsets tell which input each output came from.
+// Small pieces keep the work in buffers on the stack: buffers for all codes
+// at once would be fresh memory, which costs the program's start more than
+// the conversions themselves.
 std::unique_ptr<Tables> readTables()
 {
     auto t = std::make_unique<Tables>();
@@ -85,36 +88,42 @@ std::unique_ptr<Tables> readTables()
 
     // Each code followed by a blank, so that a pair the converter does not
     // take as one character cannot run into the next code.
-    std::string gbk;
-    gbk.reserve(3 * (pairCount + 2));
+    constexpr std::size_t pieceBytes = 3 * trailCount;
+    char gbk[pieceBytes];
+    UChar units[pieceBytes];
+    int32_t unitSources[pieceBytes];
+    const auto toUnicode = [c, &units, &unitSources](const char* text, std::size_t size) {
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_reset(c);
+        UChar* target = units;
+        ucnv_toUnicode(c, &target, target + pieceBytes, &text, text + size, unitSources, true, &status);
+        if (U_FAILURE(status))
+            throw std::runtime_error("code page 936 converter failed");
+        return static_cast<std::size_t>(target - units);
+    };
     for (unsigned lead = firstLead; lead <= lastLead; ++lead) {
         for (unsigned trail = firstTrail; trail <= lastTrail; ++trail) {
-            gbk += static_cast<char>(lead);
-            gbk += static_cast<char>(trail);
-            gbk += ' ';
+            char* code = gbk + 3 * (trail - firstTrail);
+            code[0] = static_cast<char>(lead);
+            code[1] = static_cast<char>(trail);
+            code[2] = ' ';
+        }
+        const std::size_t first = pairSlot(lead, firstTrail);
+        const std::size_t produced = toUnicode(gbk, pieceBytes);
+        for (std::size_t i = 0; i < produced; ++i) {
+            const auto from = static_cast<std::size_t>(unitSources[i]);
+            if (from % 3 == 0)
+                t->pairs[first + from / 3] = units[i];
+            else if (from % 3 == 1) // the lead byte stood alone: no pair
+                t->pairs[first + from / 3] = 0;
         }
     }
-    const std::size_t singles = gbk.size();
-    gbk += "\x80 \xFF ";
-    std::vector<UChar> units(gbk.size());
-    std::vector<int32_t> unitSources(gbk.size());
-    UErrorCode status = U_ZERO_ERROR;
-    ucnv_reset(c);
-    const char* source = gbk.data();
-    UChar* target = units.data();
-    ucnv_toUnicode(c, &target, target + units.size(), &source, source + gbk.size(), unitSources.data(), true, &status);
-    if (U_FAILURE(status))
-        throw std::runtime_error("code page 936 converter failed");
-    for (std::size_t i = 0; i < static_cast<std::size_t>(target - units.data()); ++i) {
-        const auto from = static_cast<std::size_t>(unitSources[i]);
-        if (from == singles)
+    const std::size_t produced = toUnicode("\x80 \xFF ", 4);
+    for (std::size_t i = 0; i < produced; ++i) {
+        if (unitSources[i] == 0)
             t->byte80 = units[i];
-        else if (from == singles + 2)
+        else if (unitSources[i] == 2)
             t->byteFF = units[i];
-        else if (from < singles && from % 3 == 0)
-            t->pairs[from / 3] = units[i];
-        else if (from < singles && from % 3 == 1) // the lead byte stood alone: no pair
-            t->pairs[from / 3] = 0;
     }
 
     for (std::size_t slot = 0; slot < pairCount; ++slot) {
@@ -126,28 +135,31 @@ std::unique_ptr<Tables> readTables()
                              static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[2])) << 16 | length << 24;
     }
 
-    std::vector<UChar> bmp;
-    bmp.reserve(0x10000);
-    for (char32_t u = 0; u < 0x10000; ++u) {
-        if (u < 0xD800 || u >= 0xE000)
-            bmp.push_back(static_cast<UChar>(u));
-    }
-    std::vector<char> bytes(2 * bmp.size());
-    std::vector<int32_t> byteSources(bytes.size());
-    status = U_ZERO_ERROR;
-    ucnv_reset(c);
-    const UChar* unicode = bmp.data();
-    char* out = bytes.data();
-    ucnv_fromUnicode(c, &out, out + bytes.size(), &unicode, unicode + bmp.size(), byteSources.data(), true, &status);
-    if (U_FAILURE(status))
-        throw std::runtime_error("code page 936 converter failed");
     t->codes.fill(dropped);
-    int32_t previous = -1;
-    for (std::size_t i = 0; i < static_cast<std::size_t>(out - bytes.data()); ++i) {
-        std::uint16_t& code = t->codes[bmp[static_cast<std::size_t>(byteSources[i])]];
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        code = byteSources[i] == previous ? static_cast<std::uint16_t>(code << 8 | byte) : byte;
-        previous = byteSources[i];
+    constexpr std::size_t pieceUnits = 4096;
+    UChar bmp[pieceUnits];
+    char bytes[2 * pieceUnits];
+    int32_t byteSources[2 * pieceUnits];
+    for (char32_t next = 0; next < 0x10000;) {
+        std::size_t count = 0;
+        for (; next < 0x10000 && count < pieceUnits; ++next) {
+            if (next < 0xD800 || next >= 0xE000)
+                bmp[count++] = static_cast<UChar>(next);
+        }
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_reset(c);
+        const UChar* unicode = bmp;
+        char* out = bytes;
+        ucnv_fromUnicode(c, &out, out + sizeof bytes, &unicode, unicode + count, byteSources, true, &status);
+        if (U_FAILURE(status))
+            throw std::runtime_error("code page 936 converter failed");
+        int32_t previous = -1;
+        for (std::size_t i = 0; i < static_cast<std::size_t>(out - bytes); ++i) {
+            std::uint16_t& code = t->codes[bmp[static_cast<std::size_t>(byteSources[i])]];
+            const auto byte = static_cast<unsigned char>(bytes[i]);
+            code = byteSources[i] == previous ? static_cast<std::uint16_t>(code << 8 | byte) : byte;
+            previous = byteSources[i];
+        }
     }
     for (std::uint32_t c = 0; c < 0x10000; ++c) {
         const std::uint16_t code = t->codes[c];
