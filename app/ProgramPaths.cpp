@@ -94,7 +94,7 @@ ProgramPaths ProgramPaths::decide(const Inputs& inputs)
 
     paths.rule_ = Rule::User;
     std::string base;
-    // The base directory specification ignores a relative XDG_DATA_HOME.
+    // XDG_DATA_HOME counts only as an absolute path; a relative one is passed over, as other desktop programs do.
     if (inputs.xdgDataHome && absolute(*inputs.xdgDataHome))
         base = *inputs.xdgDataHome;
     else if (inputs.home && absolute(*inputs.home))
